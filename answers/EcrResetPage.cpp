@@ -1,0 +1,4 @@
+#include "answers/EcrResetPage.h"
+
+EcrResetPage::EcrResetPage(ConsoleContext& ctx, QWidget* parent)
+    : Page(ctx, 37, QStringLiteral("ECR Reset"), parent) {}

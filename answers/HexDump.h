@@ -1,0 +1,28 @@
+#pragma once
+// The Return Buffer's dump line: sixteen bytes as uppercase hexadecimal pairs
+// joined by blanks, padded to 47 characters, " | ", then the bytes as 8-bit
+// characters (only 0x00 becomes "."), padded to at least 15.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace hexdump {
+
+constexpr int kBytesPerLine = 16;
+constexpr int kHexWidth = 47;
+constexpr int kCharWidth = 15;
+constexpr int kMaxLineLength = kHexWidth + 3 + kBytesPerLine; // 66
+
+// Writes the line for count (1..16) bytes into out, which must hold
+// kMaxLineLength bytes; returns the line's length. No terminator is written.
+int formatLine(const unsigned char* bytes, int count, char* out);
+
+inline std::size_t lineCount(std::size_t length) {
+    return (length + kBytesPerLine - 1) / kBytesPerLine;
+}
+
+// The whole dump as text, one line per 16 bytes, each ended by '\n'.
+std::string formatAll(const unsigned char* bytes, std::size_t length);
+
+} // namespace hexdump

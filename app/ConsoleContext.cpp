@@ -1,0 +1,72 @@
+#include "app/ConsoleContext.h"
+
+#include "answers/ReturnBufferModel.h"
+#include "app/LocaleLibrary.h"
+#include "device/DeviceErrors.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+
+#include <exception>
+
+ConsoleContext::ConsoleContext(dev::DeviceSet devices, IMessageService& msgs)
+    : messages(msgs),
+      frame(devices,
+            dev::CommandFrame::Hooks{
+                [this] { return portNameFn ? portNameFn() : QByteArray("COM1"); },
+                [this](const CommandResult& r) { errorBox(dev::DeviceErrorText(r.Status, r.SubCode)); },
+                [this](const QString& code, const QByteArray& answer) { ShowReturnBuffer(code, answer); }}) {}
+
+void ConsoleContext::showPage(int page) const {
+    if (showPageFn)
+        showPageFn(page);
+}
+
+int ConsoleContext::currentPage() const {
+    return currentPageFn ? currentPageFn() : -1;
+}
+
+QString ConsoleContext::LocaleString(int id) const {
+    return ::LocaleString(locale, id);
+}
+
+QString ConsoleContext::applicationTitle() const {
+    return QApplication::applicationDisplayName().isEmpty() ? QApplication::applicationName()
+                                                            : QApplication::applicationDisplayName();
+}
+
+void ConsoleContext::errorBox(const QString& text) const {
+    messages.show(text, texts.errorCaption, IMessageService::Icon::Error);
+}
+
+void ConsoleContext::infoBox(const QString& text) const {
+    messages.show(text, applicationTitle(), IMessageService::Icon::None);
+}
+
+void ConsoleContext::formatErrorBox() const {
+    errorBox(texts.formatError);
+}
+
+void ConsoleContext::ShowReturnBuffer(const QString& code, const QByteArray& answer) {
+    if (returnBuffer) {
+        returnBuffer->appendLine(SafeFormat(LocaleString(11363), {code}));
+        returnBuffer->appendLine(LocaleString(11364));
+        returnBuffer->appendDump(answer);
+        if (returnBufferView) {
+            const QModelIndex last = returnBuffer->index(returnBuffer->rowCount() - 1, 0);
+            returnBufferView->setCurrentIndex(last);
+            returnBufferView->scrollTo(last);
+        }
+    }
+    decoders.DecodeAnswer(code, answer);
+}
+
+void ConsoleContext::guard(const std::function<void()>& handler) const {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        messages.show(QString::fromLocal8Bit(e.what()), applicationTitle(), IMessageService::Icon::Error);
+    } catch (...) {
+        messages.show(QStringLiteral("Unexpected error."), applicationTitle(), IMessageService::Icon::Error);
+    }
+}

@@ -1,0 +1,65 @@
+#pragma once
+// What the pages of the main window share: the command frame and its links,
+// the Return Buffer, the decoders, the message boxes, the localised texts and
+// the state that lives for the whole run (receipt, article table, mode flags).
+
+#include "answers/AnswerDispatch.h"
+#include "app/LocalisedCaptions.h"
+#include "app/MessageService.h"
+#include "device/CommandFrame.h"
+#include "programming/PluTable.h"
+#include "receipt/ReceiptState.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class ReturnBufferModel;
+class TLocaleLibrary;
+class QAbstractItemView;
+
+class ConsoleContext {
+  public:
+    ConsoleContext(dev::DeviceSet devices, IMessageService& messages);
+    ConsoleContext(const ConsoleContext&) = delete;
+    ConsoleContext& operator=(const ConsoleContext&) = delete;
+
+    // ---- services ----
+    IMessageService& messages;
+    dev::CommandFrame frame;
+    AnswerDispatcher decoders;
+    LocalisedMessages texts;                   // error caption, format error, ...
+    TLocaleLibrary* locale = nullptr;          // null when the language library is not in use
+    ReturnBufferModel* returnBuffer = nullptr; // the model behind ListBox1
+    QAbstractItemView* returnBufferView = nullptr;
+    QWidget* window = nullptr; // the main window, for finding controls by name
+    std::function<void(int)> showPageFn;
+    std::function<int()> currentPageFn;
+    std::function<QByteArray()> portNameFn;
+
+    // ---- state shared by the pages for the whole run ----
+    ReceiptState receipt;
+    PluTable plu;
+    bool ServiceLoggedOn = false;
+    bool FiscalReviewMode = false;
+    bool ServiceModeQuery = false;
+    std::array<int, 9> VatRates{}; // the nine VAT working values
+
+    // ---- helpers every page uses ----
+    void showPage(int page) const;
+    int currentPage() const;
+    QString LocaleString(int id) const;
+    QString applicationTitle() const;
+    void errorBox(const QString& text) const; // caption "Error" (localised), stop icon
+    void infoBox(const QString& text) const;  // caption the application title, no icon
+    void formatErrorBox() const;              // "Return Value's Format is Illegal!"
+    void ShowReturnBuffer(const QString& code, const QByteArray& answer);
+    // Runs a handler; an exception ends it with the standard error box.
+    void guard(const std::function<void()>& handler) const;
+
+    template <typename T> T* find(const QString& objectName) const {
+        return window ? window->findChild<T*>(objectName) : nullptr;
+    }
+};

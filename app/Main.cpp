@@ -1,0 +1,393 @@
+#include "app/Main.h"
+
+#include "answers/ReturnBufferModel.h"
+#include "app/LocaleLibrary.h"
+#include "app/LocalisedCaptions.h"
+#include "app/Page.h"
+#include "app/PageRegistry.h"
+#include "app/SystemConfig.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPainter>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace {
+constexpr int kWindowWidth = 804;
+constexpr int kWindowHeight = 486;
+constexpr int kPanelHeight = 33;
+constexpr int kNotebookHeight = 288;
+constexpr int kStatusHeight = 19;
+
+QPixmap makeLogo() {
+    QPixmap logo(70, 25);
+    logo.fill(Qt::transparent);
+    QPainter p(&logo);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(QColor(0, 70, 140));
+    p.setPen(Qt::NoPen);
+    p.drawRoundedRect(QRectF(1, 3, 68, 19), 6, 6);
+    p.setPen(Qt::white);
+    QFont f(QStringLiteral("Verdana"));
+    f.setPixelSize(11);
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(QRectF(1, 3, 68, 19), Qt::AlignCenter, QStringLiteral("ECR"));
+    return logo;
+}
+} // namespace
+
+TMainForm::TMainForm(dev::DeviceSet devices, IMessageService& messages, Options options, QWidget* parent)
+    : QMainWindow(parent), devices_(devices), ctx_(devices, messages), options_(std::move(options)) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Demo"));
+    buildLayout();
+    ctx_.window = this;
+    ctx_.returnBuffer = returnBuffer_;
+    ctx_.returnBufferView = ListBox1;
+    ctx_.showPageFn = [this](int n) { showPage(n); };
+    ctx_.currentPageFn = [this] { return currentPage(); };
+    ctx_.portNameFn = [this] { return portName(); };
+    for (Page* p : pages_)
+        p->attach();
+    // While a library call runs, our own libraries call back so the window keeps answering.
+    devices_.user->setIdleHandler(&TMainForm::idle, this);
+    devices_.service->setIdleHandler(&TMainForm::idle, this);
+    FormCreate();
+}
+
+TMainForm::~TMainForm() {
+    devices_.user->setIdleHandler(nullptr, nullptr);
+    devices_.service->setIdleHandler(nullptr, nullptr);
+    FormDestroy();
+}
+
+void TAVO_CALL TMainForm::idle(void* self) {
+    Q_UNUSED(self);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+void TMainForm::buildLayout() {
+    setFixedSize(kWindowWidth, kWindowHeight);
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("central"));
+    setCentralWidget(central);
+
+    Panel2 = new QFrame(central);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setGeometry(0, 0, kWindowWidth, kPanelHeight);
+    Panel2->setFrameShape(QFrame::StyledPanel);
+
+    Label1 = new QLabel(QStringLiteral("Port:"), Panel2);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(8, 8, 40, 17);
+    Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    PortCB = new QComboBox(Panel2);
+    PortCB->setObjectName(QStringLiteral("PortCB"));
+    PortCB->setGeometry(52, 5, 81, 22);
+    for (int i = 1; i <= 12; ++i)
+        PortCB->addItem(QStringLiteral("COM%1").arg(i));
+    PortCB->setEditable(false);
+
+    auto button = [this](const char* name, const char* caption, int x, int w) {
+        auto* b = new QPushButton(QString::fromLatin1(caption), Panel2);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setGeometry(x, 4, w, 25);
+        return b;
+    };
+    btnOnline = button("btnOnline", "Online", 144, 75);
+    btnOnline->setVisible(false);
+    btnOffline = button("btnOffline", "Offline", 224, 75);
+    btnOffline->setVisible(false);
+    Button3 = button("Button3", "Clear Buffer", 144, 100);
+    UpdateProgramBtn = button("UpdateProgramBtn", "Update Program", 250, 115);
+    UpdateProgramBtn->setVisible(false);
+    btnUpdateFullProgram = button("btnUpdateFullProgram", "Update Full Program", 370, 130);
+    btnUpdateFullProgram->setVisible(false);
+
+    Label118 = new QLabel(QStringLiteral("KUMA"), Panel2);
+    Label118->setObjectName(QStringLiteral("Label118"));
+    QFont brand(QStringLiteral("Verdana"));
+    brand.setPixelSize(19);
+    brand.setBold(true);
+    Label118->setFont(brand);
+    Label118->adjustSize();
+    Label118->move(600, 5);
+    Image1 = new QLabel(Panel2);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(makeLogo());
+    Image1->setGeometry(700, 4, 70, 25);
+    Image1->setAttribute(Qt::WA_TranslucentBackground);
+
+    Panel3 = new QFrame(central);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    const int clientHeight = kWindowHeight - kPanelHeight - kStatusHeight;
+    Panel3->setGeometry(0, kPanelHeight, kWindowWidth, clientHeight);
+
+    Notebook1 = new QStackedWidget(Panel3);
+    Notebook1->setObjectName(QStringLiteral("Notebook1"));
+    Notebook1->setGeometry(0, 0, kWindowWidth, kNotebookHeight);
+
+    GroupBox3 = new QGroupBox(QStringLiteral("Return Buffer"), Panel3);
+    GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
+    GroupBox3->setGeometry(0, kNotebookHeight, kWindowWidth, clientHeight - kNotebookHeight);
+
+    returnBuffer_ = new ReturnBufferModel(this);
+    ListBox1 = new QListView(GroupBox3);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setGeometry(6, 18, kWindowWidth - 12, clientHeight - kNotebookHeight - 24);
+    ListBox1->setModel(returnBuffer_);
+    ListBox1->setUniformItemSizes(true);
+    ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    QFont mono(QStringLiteral("Courier New"));
+    mono.setPixelSize(13);
+    mono.setStyleHint(QFont::TypeWriter);
+    ListBox1->setFont(mono);
+    ListBox1->setStyleSheet(QStringLiteral("QListView#ListBox1 { background: #008000; color: #FFFF00; }"
+                                           "QListView#ListBox1::item { height: 16px; }"));
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    setStatusBar(StatusBar1);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+
+    pages_ = createPages(ctx_);
+    for (Page* p : pages_) {
+        p->setParent(Notebook1);
+        Notebook1->addWidget(p);
+    }
+
+    connect(PortCB, &QComboBox::currentIndexChanged, this,
+            [this] { ctx_.guard([this] { PortCBChange(); }); });
+    connect(btnOnline, &QPushButton::clicked, this, [this] { ctx_.guard([this] { btnOnlineClick(); }); });
+    connect(btnOffline, &QPushButton::clicked, this, [this] { ctx_.guard([this] { btnOfflineClick(); }); });
+    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
+    qApp->installEventFilter(this);
+}
+
+void TMainForm::FormCreate() {
+    setFont(QFont(QStringLiteral("Arial CE"), 9));
+
+    locale_ = std::make_unique<TLocaleLibrary>();
+    const QString dir = options_.languageDir.isEmpty() ? options_.programDir : options_.languageDir;
+    if (locale_->Load(options_.languageLibrary, dir)) {
+        ctx_.locale = locale_.get();
+        ApplyLocalisedCaptions(this, *locale_, ctx_.texts);
+    } else {
+        ctx_.messages.show(QStringLiteral("Can not load Glosk.dll"), QStringLiteral("Error"),
+                           IMessageService::Icon::Error);
+        ctx_.locale = nullptr;
+        locale_.reset();
+    }
+
+    const int port = SystemConfig::readPort(options_.programDir);
+    {
+        const QSignalBlocker block(PortCB);
+        PortCB->setCurrentIndex(port >= 0 && port <= 11 ? port : -1);
+    }
+    showPage(1);
+    installAutoAdvance();
+    ctx_.VatRates.fill(0);
+}
+
+void TMainForm::FormShow() {
+    for (Page* p : pages_)
+        p->formShow();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+        FormResize();
+    }
+}
+
+Page* TMainForm::page(int number) const {
+    return number >= 0 && number < static_cast<int>(pages_.size()) ? pages_[static_cast<std::size_t>(number)]
+                                                                   : nullptr;
+}
+
+void TMainForm::showPage(int number) {
+    if (Page* p = page(number))
+        Notebook1->setCurrentWidget(p);
+}
+
+int TMainForm::currentPage() const {
+    return Notebook1->currentIndex();
+}
+
+QByteArray TMainForm::portName() const {
+    return "COM" + QByteArray::number(PortCB->currentIndex() + 1);
+}
+
+void TMainForm::PortCBChange() {
+    ctx_.frame.CloseLink(dev::Library::User);
+    ctx_.frame.CloseLink(dev::Library::Service);
+}
+
+void TMainForm::btnOnlineClick() {
+    ctx_.frame.EnsureLinkOpen(dev::Library::User);
+}
+void TMainForm::btnOfflineClick() {
+    ctx_.frame.CloseLink(dev::Library::User);
+}
+void TMainForm::Button3Click() {
+    returnBuffer_->clear();
+}
+void TMainForm::Timer1Timer() {
+    close();
+}
+
+bool TMainForm::FormCloseQuery() {
+    if (devices_.user->isCommandExecuting() != 0)
+        return true;
+    if (askingClose_)
+        return false; // a tick while the question is still on screen asks nothing more
+    askingClose_ = true;
+    const bool yes = ctx_.messages.ask(QStringLiteral("Command is executing, exit now?"),
+                                       ctx_.texts.confirmationCaption, IMessageService::Icon::Question);
+    askingClose_ = false;
+    if (yes) {
+        devices_.user->abort();
+        Timer1->start();
+    }
+    return false;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (closeAccepted_) {
+        event->accept();
+        return;
+    }
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    closeAccepted_ = true;
+    FormClose();
+    event->accept();
+}
+
+void TMainForm::FormClose() {
+    ctx_.frame.CloseLink(dev::Library::User);
+    ctx_.frame.CloseLink(dev::Library::Service);
+}
+
+void TMainForm::FormDestroy() {
+    if (destroyed_)
+        return;
+    destroyed_ = true;
+    Timer1->stop();
+    qApp->removeEventFilter(this);
+    ctx_.plu.clear();
+    ctx_.locale = nullptr;
+    locale_.reset(); // the language library itself stays loaded
+    if (!SystemConfig::writePort(options_.programDir, PortCB->currentIndex()))
+        ctx_.errorBox(
+            QStringLiteral("Unable to write to %1").arg(SystemConfig::filePath(options_.programDir)));
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TMainForm::FormResize() {
+    if (!Image1)
+        return;
+    Image1->move(width() - Image1->width() - 30, Image1->y());
+    Label118->move(Image1->x() - Label118->width() - 10, Label118->y());
+    Panel2->resize(width(), Panel2->height());
+    if (auto* anchor = ctx_.find<QWidget>(QStringLiteral("Button11"))) {
+        for (const char* name : {"bbtnZNoReport1", "bbtnDateReport1", "bbtnMonthlyReport1"})
+            if (auto* b = ctx_.find<QWidget>(QString::fromLatin1(name)))
+                b->move(anchor->pos());
+    }
+}
+
+bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    const bool ctrlAlt = modifiers.testFlag(Qt::ControlModifier) && modifiers.testFlag(Qt::AltModifier);
+    if (!ctrlAlt)
+        return false;
+    if (key == Qt::Key_F8) {
+        btnUpdateFullProgram->setVisible(!btnUpdateFullProgram->isVisibleTo(this));
+        UpdateProgramBtn->setVisible(!UpdateProgramBtn->isVisibleTo(this));
+        return true;
+    }
+    if (key == Qt::Key_F9) {
+        if (auto* b = ctx_.find<QWidget>(QStringLiteral("bbtnSetId")))
+            b->setVisible(!b->isVisibleTo(this));
+        return true;
+    }
+    return false;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    // Key preview: the window sees every key first, then the key goes on unchanged.
+    // A key that no control takes travels up to the parents; it counts once.
+    if (event->type() == QEvent::KeyRelease) {
+        lastKey_ = nullptr;
+    } else if (event->type() == QEvent::KeyPress) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (w && w->window() == this) {
+            const bool propagated = event == lastKey_ && lastKeyTarget_ && w->isAncestorOf(lastKeyTarget_);
+            if (!propagated) {
+                lastKey_ = event;
+                lastKeyTarget_ = w;
+                auto* ke = static_cast<QKeyEvent*>(event);
+                FormKeyDown(ke->key(), ke->modifiers());
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TMainForm::installAutoAdvance() {
+    for (QLineEdit* edit : findChildren<QLineEdit*>()) {
+        // Spin boxes, date pickers and drop-down lists hold line edits of their own; they do not advance.
+        QWidget* parent = edit->parentWidget();
+        if (qobject_cast<QAbstractSpinBox*>(parent) || qobject_cast<QComboBox*>(parent))
+            continue;
+        if (edit->property("noAutoAdvance").toBool())
+            continue;
+        connect(edit, &QLineEdit::textChanged, this, [this, edit] { autoAdvance(edit); });
+    }
+}
+
+void TMainForm::autoAdvance(QLineEdit* edit) {
+    const int max = edit->maxLength();
+    if (max < 1 || max >= 32767) // 32767 is Qt's "no limit"
+        return;
+    if (edit->text().trimmed().size() < max)
+        return;
+    // The next control in tab order that accepts focus, going forward and wrapping.
+    QWidget* next = edit->nextInFocusChain();
+    while (next && next != edit) {
+        if (next->isVisible() && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus) &&
+            next->window() == this && !next->focusProxy())
+            break;
+        next = next->nextInFocusChain();
+    }
+    if (next && next != edit)
+        next->setFocus(Qt::TabFocusReason);
+}

@@ -1,0 +1,106 @@
+#pragma once
+// The console's main window, TMainForm: the port panel, the notebook of 39
+// pages and the "Return Buffer" list.
+
+#include "app/ConsoleContext.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QListView;
+class QPushButton;
+class QStackedWidget;
+class QStatusBar;
+class QTimer;
+class QGroupBox;
+class QFrame;
+class Page;
+class ReturnBufferModel;
+class TLocaleLibrary;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+  public:
+    struct Options {
+        QString programDir;                // where SYSTEM.CFG lives (the executable's directory)
+        QString languageLibrary = "Glosk"; // loaded by bare name, program directory first
+        QString languageDir;               // where to look first; empty: programDir
+    };
+
+    TMainForm(dev::DeviceSet devices, IMessageService& messages, Options options, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    ConsoleContext& context() { return ctx_; }
+    QStackedWidget* notebook() const { return Notebook1; }
+    Page* page(int number) const;
+    void showPage(int number);
+    int currentPage() const;
+
+    // Lifecycle steps, public so that tests can run them in order.
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void FormDestroy();
+
+    void PortCBChange();
+    void btnOnlineClick();
+    void btnOfflineClick();
+    void Button3Click();
+    void Timer1Timer();
+    void FormResize();
+    // Returns true when the key was one of the window's own toggles.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+
+    QByteArray portName() const;
+    QTimer* timer() const { return Timer1; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    bool FormCloseQuery();
+    void buildLayout();
+    void installAutoAdvance();
+    void autoAdvance(class QLineEdit* edit);
+    static void TAVO_CALL idle(void* self);
+
+    dev::DeviceSet devices_;
+    std::unique_ptr<QtMessageService> ownMessages_;
+    ConsoleContext ctx_;
+    Options options_;
+    std::unique_ptr<TLocaleLibrary> locale_;
+    ReturnBufferModel* returnBuffer_ = nullptr;
+    std::vector<Page*> pages_;
+    bool shown_ = false;
+    bool destroyed_ = false;
+    bool askingClose_ = false;
+    bool closeAccepted_ = false;
+    QEvent* lastKey_ = nullptr;
+    QPointer<QWidget> lastKeyTarget_;
+
+    // Controls, named as on the window.
+    QFrame* Panel2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* PortCB = nullptr;
+    QPushButton* btnOnline = nullptr;
+    QPushButton* btnOffline = nullptr;
+    QPushButton* Button3 = nullptr;
+    QPushButton* UpdateProgramBtn = nullptr;
+    QPushButton* btnUpdateFullProgram = nullptr;
+    QLabel* Label118 = nullptr;
+    QLabel* Image1 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QStackedWidget* Notebook1 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QListView* ListBox1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QTimer* Timer1 = nullptr;
+};

@@ -1,0 +1,83 @@
+#include "app/PageRegistry.h"
+
+#include "answers/DumpEpromPage.h"
+#include "answers/DumpSramPage.h"
+#include "answers/EcrResetPage.h"
+#include "answers/FiscalReportPage.h"
+#include "answers/HStatusPage.h"
+#include "answers/PluInfoPage.h"
+#include "answers/PrnStatusPage.h"
+#include "answers/RtnPkgPage.h"
+#include "answers/SStatusPage.h"
+#include "answers/TaxRateUploadPage.h"
+#include "answers/UploadPage.h"
+#include "app/CommandLinePage.h"
+#include "app/CommandMenuPage.h"
+#include "programming/ClerkLogonPage.h"
+#include "programming/EcrNumberSetPage.h"
+#include "programming/PrinterSpeedPage.h"
+#include "programming/ServiceLogonPage.h"
+#include "programming/SetCurrencyNamePage.h"
+#include "programming/SetDatePage.h"
+#include "programming/SetDepPage.h"
+#include "programming/SetHeadMessagePage.h"
+#include "programming/SetIdPage.h"
+#include "programming/SetParameterPage.h"
+#include "programming/SetTaxIdPage.h"
+#include "programming/SetTimePage.h"
+#include "programming/SetVatRatePage.h"
+#include "receipt/EndReceiptPage.h"
+#include "receipt/InvInfoPage.h"
+#include "receipt/MemReportPage.h"
+#include "receipt/PaidOutPage.h"
+#include "receipt/PayPage.h"
+#include "receipt/ReadOnlyReportPage.h"
+#include "receipt/ReceiveAccountPage.h"
+#include "receipt/RtnPackagePage.h"
+#include "receipt/SalePage.h"
+#include "receipt/UpRtnPkgPage.h"
+
+std::vector<Page*> createPages(ConsoleContext& ctx) {
+    std::vector<Page*> pages;
+    pages.reserve(39);
+    pages.push_back(new CommandLinePage(ctx));
+    pages.push_back(new CommandMenuPage(ctx));
+    pages.push_back(new SetDatePage(ctx));
+    pages.push_back(new SetTimePage(ctx));
+    pages.push_back(new SetVatRatePage(ctx));
+    pages.push_back(new SetHeadMessagePage(ctx));
+    pages.push_back(new ReceiveAccountPage(ctx));
+    pages.push_back(new PaidOutPage(ctx));
+    pages.push_back(new SalePage(ctx));
+    pages.push_back(new PayPage(ctx));
+    pages.push_back(new SetDepPage(ctx));
+    pages.push_back(new MemReportPage(ctx));
+    pages.push_back(new HStatusPage(ctx));
+    pages.push_back(new SStatusPage(ctx));
+    pages.push_back(new PrnStatusPage(ctx));
+    pages.push_back(new DumpSramPage(ctx));
+    pages.push_back(new DumpEpromPage(ctx));
+    pages.push_back(new BlankPage(ctx, 17, QStringLiteral("Invoice")));
+    pages.push_back(new SetIdPage(ctx));
+    pages.push_back(new EndReceiptPage(ctx));
+    pages.push_back(new BlankPage(ctx, 20, QStringLiteral("XReport")));
+    pages.push_back(new InvInfoPage(ctx));
+    pages.push_back(new SetTaxIdPage(ctx));
+    pages.push_back(new ServiceLogonPage(ctx));
+    pages.push_back(new RtnPackagePage(ctx));
+    pages.push_back(new ClerkLogonPage(ctx));
+    pages.push_back(new PluInfoPage(ctx));
+    pages.push_back(new UploadPage(ctx));
+    pages.push_back(new TaxRateUploadPage(ctx));
+    pages.push_back(new PrinterSpeedPage(ctx));
+    pages.push_back(new RtnPkgPage(ctx));
+    pages.push_back(new BlankPage(ctx, 31, QStringLiteral("PrnRpt")));
+    pages.push_back(new UpRtnPkgPage(ctx));
+    pages.push_back(new SetParameterPage(ctx));
+    pages.push_back(new SetCurrencyNamePage(ctx));
+    pages.push_back(new FiscalReportPage(ctx));
+    pages.push_back(new EcrNumberSetPage(ctx));
+    pages.push_back(new EcrResetPage(ctx));
+    pages.push_back(new ReadOnlyReportPage(ctx));
+    return pages;
+}

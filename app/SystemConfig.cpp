@@ -1,0 +1,38 @@
+#include "app/SystemConfig.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace SystemConfig {
+
+QString filePath(const QString& programDir) {
+    return QDir(programDir).filePath(QStringLiteral("SYSTEM.CFG"));
+}
+
+int readPort(const QString& programDir) {
+    const QString path = filePath(programDir);
+    if (!QFileInfo(path).isFile())
+        return 0;
+    QSettings ini(path, QSettings::IniFormat);
+    bool ok = false;
+    const int port = ini.value(QStringLiteral("Comm/Port")).toString().trimmed().toInt(&ok);
+    return ok ? port : 0;
+}
+
+bool writePort(const QString& programDir, int port) {
+    const QString path = filePath(programDir);
+    const QFileInfo dir(QFileInfo(path).absolutePath());
+    if (!dir.isDir() || !dir.isWritable())
+        return false;
+    if (QFileInfo::exists(path) && !QFileInfo(path).isWritable())
+        return false;
+    // QSettings writes through a temporary file and a rename, so a failed write
+    // never leaves half a file.
+    QSettings ini(path, QSettings::IniFormat);
+    ini.setValue(QStringLiteral("Comm/Port"), port);
+    ini.sync();
+    return ini.status() == QSettings::NoError;
+}
+
+} // namespace SystemConfig

@@ -1,0 +1,15 @@
+#pragma once
+// SYSTEM.CFG in the program's directory: section "Comm", key "Port", the index
+// of the chosen port (0 for COM1 ... 11 for COM12, -1 for none).
+
+#include <QString>
+
+namespace SystemConfig {
+
+QString filePath(const QString& programDir);
+// Absent file, absent key or a value that is not a whole number read as 0.
+int readPort(const QString& programDir);
+// False when the file cannot be written; the old file is then left as it was.
+bool writePort(const QString& programDir, int port);
+
+} // namespace SystemConfig

@@ -1,0 +1,89 @@
+#include "device/CommandFrame.h"
+
+#include <algorithm>
+
+namespace dev {
+
+CommandFrame::CommandFrame(DeviceSet devices, Hooks hooks) : devices_(devices), hooks_(std::move(hooks)) {}
+
+void CommandFrame::EnsureLinkOpen(Library lib) {
+    if (lib == Library::User) {
+        if (ServiceLinkOpen)
+            CloseLink(Library::Service);
+        if (!UserLinkOpen)
+            UserLinkOpen = devices_.user->open(hooks_.portName(), 9600) == 0;
+    } else if (lib == Library::Service) {
+        if (UserLinkOpen)
+            CloseLink(Library::User);
+        if (!ServiceLinkOpen)
+            ServiceLinkOpen = devices_.service->open(hooks_.portName(), 9600) == 0;
+    }
+}
+
+void CommandFrame::CloseLink(Library lib) {
+    bool& flag = lib == Library::User ? UserLinkOpen : ServiceLinkOpen;
+    if (flag)
+        flag = devices_.get(lib).close() != 0;
+}
+
+std::optional<QByteArray> CommandFrame::finish(const CommandResult& r, const QString& code,
+                                               std::vector<char>& buffer, int32_t length) {
+    last_ = r;
+    if (r.Status < 0) {
+        hooks_.showError(r);
+        return std::nullopt;
+    }
+    // The library reports the answer's length; it can never be more than we gave it.
+    const auto n =
+        static_cast<qsizetype>(std::clamp<int64_t>(length, 0, static_cast<int64_t>(buffer.size())));
+    QByteArray answer(buffer.data(), n);
+    hooks_.showReturnBuffer(code, answer);
+    return answer;
+}
+
+std::optional<QByteArray> CommandFrame::run(Library lib, const std::string& function,
+                                            const std::function<Args()>& args, const QString& code,
+                                            const Options& options) {
+    if (options.ensureLinkOpen)
+        EnsureLinkOpen(lib);
+    IDeviceLibrary& device = devices_.get(lib);
+
+    int32_t length = 0;
+    if (options.twoCallSizing) {
+        const Args first = args();
+        device.command(function, first, nullptr, &length); // only the size counts
+        length = std::max<int32_t>(length, 0);
+    } else {
+        length = std::max<int32_t>(options.fixedLength, 0);
+    }
+    std::vector<char> buffer(static_cast<std::size_t>(length), 0); // released on every path
+
+    const Args second = args();
+    struct After {
+        const std::function<void()>& fn;
+        ~After() {
+            if (fn)
+                fn();
+        }
+    };
+    CommandResult r{};
+    {
+        if (options.beforeSecondCall)
+            options.beforeSecondCall();
+        After after{options.afterSecondCall};
+        r = device.command(function, second, buffer.empty() ? nullptr : buffer.data(), &length);
+    }
+    return finish(r, code, buffer, length);
+}
+
+std::optional<QByteArray> CommandFrame::runCommandLine(const QByteArray& line) {
+    EnsureLinkOpen(Library::User);
+    const QByteArray code = line.left(2);
+    int32_t length = std::max<int32_t>(devices_.user->getReturnBufLength(code), 0);
+    std::vector<char> buffer(static_cast<std::size_t>(length), 0);
+    const CommandResult r =
+        devices_.user->execCommand(line, buffer.empty() ? nullptr : buffer.data(), &length);
+    return finish(r, QString::fromLatin1(code), buffer, length);
+}
+
+} // namespace dev

@@ -1,0 +1,243 @@
+#include "device/QLibraryDevice.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <tuple>
+#include <utility>
+
+namespace dev {
+
+BindError::BindError(QString lib, QString fn, QString why)
+    : std::runtime_error((lib + QLatin1String(": ") + fn + QLatin1String(": ") + why).toStdString()),
+      library(std::move(lib)), function(std::move(fn)), reason(std::move(why)) {}
+
+QString BindError::message() const {
+    if (function.isEmpty())
+        return QStringLiteral("Cannot load the device library \"%1\".\n%2").arg(library, reason);
+    return QStringLiteral("Cannot bind the function \"%1\" of the device library \"%2\".\n%3")
+        .arg(function, library, reason);
+}
+
+namespace {
+
+// Unpacks Args into the typed parameters of one cm... function.
+template <typename T> T argAs(const Args& a, std::size_t i);
+
+template <> int32_t argAs<int32_t>(const Args& a, std::size_t i) {
+    if (a[i].kind != Arg::Kind::Int)
+        throw std::invalid_argument("argument " + std::to_string(i) + " must be an integer");
+    return a[i].i;
+}
+template <> double argAs<double>(const Args& a, std::size_t i) {
+    if (a[i].kind != Arg::Kind::Double)
+        throw std::invalid_argument("argument " + std::to_string(i) + " must be a double");
+    return a[i].d;
+}
+template <> const char* argAs<const char*>(const Args& a, std::size_t i) {
+    if (a[i].kind != Arg::Kind::Text)
+        throw std::invalid_argument("argument " + std::to_string(i) + " must be a text");
+    return a[i].text ? a[i].text->constData() : nullptr; // QByteArray keeps its nul
+}
+
+template <typename F> struct Invoke;
+template <typename... P> struct Invoke<CommandResult(TAVO_CALL*)(P...)> {
+    using Fn = CommandResult(TAVO_CALL*)(P...);
+    template <std::size_t... I, typename... A>
+    static CommandResult call(Fn f, const Args& a, char* buf, int32_t* len, std::index_sequence<I...>,
+                              std::tuple<A...>*) {
+        return f(argAs<A>(a, I)..., buf, len);
+    }
+    static CommandResult run(QFunctionPointer fp, const Args& a, char* buf, int32_t* len) {
+        // Every cm... function ends with (char* buffer, int32_t* length).
+        using Params = std::tuple<P...>;
+        constexpr std::size_t n = sizeof...(P) - 2;
+        if (a.size() != n)
+            throw std::invalid_argument("expected " + std::to_string(n) + " arguments, got " +
+                                        std::to_string(a.size()));
+        return dropLastTwo(reinterpret_cast<Fn>(fp), a, buf, len, std::make_index_sequence<n>{},
+                           static_cast<Params*>(nullptr));
+    }
+    template <std::size_t... I, typename Params>
+    static CommandResult dropLastTwo(Fn f, const Args& a, char* buf, int32_t* len,
+                                     std::index_sequence<I...> seq, Params*) {
+        return call(f, a, buf, len, seq,
+                    static_cast<std::tuple<std::tuple_element_t<I, Params>...>*>(nullptr));
+    }
+};
+
+struct CommandEntry {
+    const char* name;
+    QLibraryDevice::Invoker invoke;
+    bool service; // lives in the service library
+};
+
+#define TAVO_COMMAND(fn, svc)                                                                                \
+    { #fn, &Invoke < decltype(&::fn)> ::run, svc }
+const CommandEntry kCommands[] = {
+    TAVO_COMMAND(cmSetID, true),
+    TAVO_COMMAND(cmSetTaxID, true),
+    TAVO_COMMAND(cmEnterFiscalMode, true),
+    TAVO_COMMAND(cmSRAMErase, true),
+    TAVO_COMMAND(cmXReport, false),
+    TAVO_COMMAND(cmZReport, false),
+    TAVO_COMMAND(cmPrnProgramReport, false),
+    TAVO_COMMAND(cmMemReportByZNo, false),
+    TAVO_COMMAND(cmMemReportByDate, false),
+    TAVO_COMMAND(cmMemReportMonthly, false),
+    TAVO_COMMAND(cmUploadFisRptByZNo, false),
+    TAVO_COMMAND(cmUploadFisRptByDate, false),
+    TAVO_COMMAND(cmUploadFisRptMonthly, false),
+    TAVO_COMMAND(cmHardwareStatus, false),
+    TAVO_COMMAND(cmSoftwareStatus, false),
+    TAVO_COMMAND(cmPrinterStatus, false),
+    TAVO_COMMAND(cmUploadTaxRate, false),
+    TAVO_COMMAND(cmUploadDepartment, false),
+    TAVO_COMMAND(cmUploadHeadMessage, false),
+    TAVO_COMMAND(cmUploadPlu, false),
+    TAVO_COMMAND(cmUploadPkg, false),
+    TAVO_COMMAND(cmUploadFisStatus, false),
+    TAVO_COMMAND(cmUploadExchangeRate, false),
+    TAVO_COMMAND(cmUploadCurrencyChange, false),
+    TAVO_COMMAND(cmSRAMDump, false),
+    TAVO_COMMAND(cmEPROMDump, false),
+    TAVO_COMMAND(cmROMDump, false),
+    TAVO_COMMAND(cmSaleItem, false),
+    TAVO_COMMAND(cmCancelItem, false),
+    TAVO_COMMAND(cmDiscount, false),
+    TAVO_COMMAND(cmPrintSubTotal, false),
+    TAVO_COMMAND(cmPayment, false),
+    TAVO_COMMAND(cmSetClientId, false),
+    TAVO_COMMAND(cmReceiptCancel, false),
+    TAVO_COMMAND(cmReceiptClose, false),
+    TAVO_COMMAND(cmInvoiceInfo, false),
+    TAVO_COMMAND(cmReturnPackage, false),
+    TAVO_COMMAND(cmSalePackage, false),
+    TAVO_COMMAND(cmPackagePayment, false),
+    TAVO_COMMAND(cmSalePackagePayment, false),
+    TAVO_COMMAND(cmReceiveCash, false),
+    TAVO_COMMAND(cmPaidOut, false),
+    TAVO_COMMAND(cmCashInDrawer, false),
+    TAVO_COMMAND(cmOpenDrawer, false),
+    TAVO_COMMAND(cmSetDate, false),
+    TAVO_COMMAND(cmSetTime, false),
+    TAVO_COMMAND(cmSetVatRate, false),
+    TAVO_COMMAND(cmSetHeadMessage, false),
+    TAVO_COMMAND(cmSetDepartName, false),
+    TAVO_COMMAND(cmSetClerkPwd, false),
+    TAVO_COMMAND(cmClerkLogon, false),
+    TAVO_COMMAND(cmClerkLogout, false),
+    TAVO_COMMAND(cmServiceLogon, false),
+    TAVO_COMMAND(cmSkipPswdLogon, false),
+    TAVO_COMMAND(cmSetEcrNumber, false),
+    TAVO_COMMAND(cmSetSysNum, false),
+    TAVO_COMMAND(cmSetMoney, false),
+    TAVO_COMMAND(cmSetExChangeRate, false),
+    TAVO_COMMAND(cmSetCurrencyName, false),
+    TAVO_COMMAND(cmSetPrinterSpeed, false),
+    TAVO_COMMAND(cmSetParameter, false),
+    TAVO_COMMAND(cmEcrSleepMode, false),
+};
+#undef TAVO_COMMAND
+
+using OpenFn = decltype(&::OpenTavo);
+using CloseFn = decltype(&::CloseTavo);
+using ExecutingFn = decltype(&::isCommandExecuting);
+using AbortFn = decltype(&::AbortTavo);
+using BufLengthFn = decltype(&::GetReturnBufLength);
+using ExecFn = decltype(&::ExecCommand);
+using UpdateFn = decltype(&::UpdateTavoProgram);
+using IdleFn = decltype(&::TavoSetIdleHandler);
+
+} // namespace
+
+QLibraryDevice::QLibraryDevice(Library which, const QString& programDir) : which_(which) {
+    const QString name = libraryName(which);
+    // The program's directory first, then the system's search (the order Windows uses).
+    QString firstError;
+    if (!programDir.isEmpty()) {
+        lib_.setFileName(QDir(programDir).filePath(name));
+        if (!lib_.load())
+            firstError = lib_.errorString();
+    }
+    if (!lib_.isLoaded()) {
+        lib_.setFileName(name);
+        if (!lib_.load())
+            throw BindError(name, QString(),
+                            firstError.isEmpty() ? lib_.errorString()
+                                                 : firstError + QLatin1Char('\n') + lib_.errorString());
+    }
+    const bool service = which == Library::Service;
+    open_ = resolve("OpenTavo", true);
+    close_ = resolve("CloseTavo", true);
+    executing_ = resolve("isCommandExecuting", !service);
+    abort_ = resolve("AbortTavo", !service);
+    bufLength_ = resolve("GetReturnBufLength", !service);
+    exec_ = resolve("ExecCommand", !service);
+    update_ = resolve("UpdateTavoProgram", service);
+    idle_ = resolve("TavoSetIdleHandler", false);
+    for (const auto& c : kCommands) {
+        if (QFunctionPointer f = resolve(c.name, c.service == service))
+            commands_.emplace(c.name, Bound{f, c.invoke});
+    }
+}
+
+QLibraryDevice::~QLibraryDevice() {
+    // The library stays loaded until the program ends: a callback or a window of
+    // its own may still point into it.
+}
+
+QFunctionPointer QLibraryDevice::resolve(const char* name, bool required) {
+    QFunctionPointer f = lib_.resolve(name);
+    if (!f && required)
+        throw BindError(libraryName(which_), QString::fromLatin1(name), lib_.errorString());
+    return f;
+}
+
+int32_t QLibraryDevice::open(const QByteArray& port, int32_t baud) {
+    return reinterpret_cast<OpenFn>(open_)(port.constData(), baud);
+}
+
+int32_t QLibraryDevice::close() {
+    return reinterpret_cast<CloseFn>(close_)();
+}
+
+int32_t QLibraryDevice::isCommandExecuting() {
+    return executing_ ? reinterpret_cast<ExecutingFn>(executing_)() : 1;
+}
+
+void QLibraryDevice::abort() {
+    if (abort_)
+        reinterpret_cast<AbortFn>(abort_)();
+}
+
+int32_t QLibraryDevice::getReturnBufLength(const QByteArray& code) {
+    return bufLength_ ? reinterpret_cast<BufLengthFn>(bufLength_)(code.constData()) : 0;
+}
+
+CommandResult QLibraryDevice::execCommand(const QByteArray& line, char* buffer, int32_t* length) {
+    if (!exec_)
+        throw std::invalid_argument("ExecCommand is not in " + libraryName(which_).toStdString());
+    return reinterpret_cast<ExecFn>(exec_)(line.constData(), buffer, length);
+}
+
+CommandResult QLibraryDevice::command(const std::string& function, const Args& args, char* buffer,
+                                      int32_t* length) {
+    auto it = commands_.find(function);
+    if (it == commands_.end())
+        throw std::invalid_argument(function + " is not in " + libraryName(which_).toStdString());
+    return it->second.invoke(it->second.fn, args, buffer, length);
+}
+
+int32_t QLibraryDevice::updateProgram(uintptr_t ownerWindow, const QByteArray& port, int32_t full) {
+    if (!update_)
+        throw std::invalid_argument("UpdateTavoProgram is not in " + libraryName(which_).toStdString());
+    return reinterpret_cast<UpdateFn>(update_)(ownerWindow, port.constData(), full);
+}
+
+void QLibraryDevice::setIdleHandler(TavoIdleHandler handler, void* context) {
+    if (idle_)
+        reinterpret_cast<IdleFn>(idle_)(handler, context);
+}
+
+} // namespace dev

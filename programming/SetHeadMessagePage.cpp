@@ -1,0 +1,4 @@
+#include "programming/SetHeadMessagePage.h"
+
+SetHeadMessagePage::SetHeadMessagePage(ConsoleContext& ctx, QWidget* parent)
+    : Page(ctx, 5, QStringLiteral("SetHeadMessage"), parent) {}
