@@ -1,0 +1,67 @@
+#pragma once
+// The locale object: the console's link to its language library (Glosk), which
+// holds the localised captions and messages by number, and the safe formatter
+// through which every localised format text is filled in.
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class QLibrary;
+
+class TLocaleLibrary {
+  public:
+    // Size of the buffer a string is fetched into, in characters; a string is
+    // at most one character shorter.
+    static constexpr int kBufferSize = 1024;
+
+    TLocaleLibrary();
+    // Leaves the library loaded: it stays in memory until the program ends.
+    ~TLocaleLibrary();
+    TLocaleLibrary(const TLocaleLibrary&) = delete;
+    TLocaleLibrary& operator=(const TLocaleLibrary&) = delete;
+
+    // Unloads any library first, then loads the named library by its bare name
+    // ("Glosk"; a Windows name such as "Glosk.dll" is accepted on every
+    // platform): first from `directory` (by default the program's directory),
+    // then through the system's library search. True, and the loaded flag set,
+    // only when a library was loaded that exports GloskGetString.
+    bool Load(const QString& fileName, const QString& directory = QString());
+
+    // The string with that identifier, at most kBufferSize - 1 characters. The
+    // empty text when the library lacks the identifier or none is loaded (the
+    // program's own module carries no strings).
+    QString GetString(int id) const;
+
+    // Frees the library if one is loaded; the loaded flag becomes false.
+    void Unload();
+
+    bool IsLoaded() const { return loaded_; }
+    // The file the library was loaded from; empty when none is loaded.
+    QString FileName() const;
+
+  private:
+    using GetStringFn = int (*)(unsigned int, char*, int);
+
+    std::unique_ptr<QLibrary> handle_; // library handle
+    GetStringFn getString_ = nullptr;
+    bool loaded_ = false; // loaded flag
+};
+
+// The text under `id`: the empty text when there is no locale object, else its
+// GetString. Every run-time lookup of a localised string goes through here.
+QString LocaleString(const TLocaleLibrary* locale, int id);
+
+// Fills in a format text that comes from the language library (or any other
+// untrusted source). Understands "%s" and "%d" (also "%i"), with the flags
+// "-", "0", "+", " ", "#", a width and a precision as in printf (so "%-5s" and
+// "%.2d" work) and "h"/"l" length modifiers, which are ignored; "%%" gives "%".
+// Arguments are used in order: a missing one gives the empty text, surplus
+// ones are ignored, an argument that is no number is shown as text by "%d".
+// A malformed or unknown directive, or a width or precision above
+// kSafeFormatMaxWidth, is kept literally. Never reads outside the format or the
+// argument list and never hands anything to printf.
+inline constexpr int kSafeFormatMaxWidth = 1024;
+QString SafeFormat(const QString& format, const QList<QVariant>& args);
