@@ -1,16 +1,56 @@
 #include "Link.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSettings>
+
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
-#include <regex>
+#include <thread>
+
+#ifndef VPRINTER_LIBRARY_NAME
+#define VPRINTER_LIBRARY_NAME "TavoUser"
+#endif
 
 namespace vp {
 namespace {
 
-std::mutex gMutex;
-std::string gPort;
+struct Settings {
+    bool present = true;
+    Faults faults;
+    int timeouts = 0;
+    std::string fiscalMemory = "ok"; // ok | nearly_full | full
+    int64_t fmCapacity = 2000;
+    int64_t damagedRecord = 0;
+    int64_t clockOffset = 0;
+    bool instant = false;
+    int64_t baud = 9600, lineMs = 30, extraMs = 0;
+    bool trace = false;
+    std::string tracePath;
+};
+
+struct Session {
+    std::string port;
+    Settings settings;
+    Store store;
+    int timeoutsLeft = 0;
+};
+
+std::mutex gMutex; // guards gSession between commands
+Session* gSession = nullptr;
 std::atomic<bool> gBusy{false};
+std::atomic<bool> gAbort{false};
+std::atomic<TavoIdleHandler> gIdle{nullptr};
+std::atomic<void*> gIdleContext{nullptr};
+std::string gTracePath; // of the open session, or from the environment
 
 CommandResult result(int32_t status, int32_t sub) {
     CommandResult r{};
@@ -19,46 +59,412 @@ CommandResult result(int32_t status, int32_t sub) {
     return r;
 }
 
+bool truthy(const QString& v) {
+    const QString l = v.trimmed().toLower();
+    return l == "1" || l == "true" || l == "yes" || l == "on";
+}
+
+Settings readSettings(const std::string& port) {
+    Settings s;
+    QSettings ini(QString::fromStdString(dataDirectory() + "/virtual-printer.ini"), QSettings::IniFormat);
+    auto get = [&](const char* key) -> QString {
+        const QString sectioned = QString::fromStdString(port) + "/" + key;
+        if (ini.contains(sectioned))
+            return ini.value(sectioned).toString();
+        return ini.value(QString("General/") + key, ini.value(key)).toString();
+    };
+    auto has = [&](const char* key) { return !get(key).isEmpty(); };
+    if (has("present"))
+        s.present = truthy(get("present"));
+    s.faults.paperOut = get("paper").trimmed().toLower() == "out";
+    s.faults.offline = truthy(get("offline"));
+    s.faults.lowBattery = get("battery").trimmed().toLower() == "low";
+    s.faults.resetPinShorted = get("reset_pin").trimmed().toLower() == "shorted";
+    s.timeouts = get("timeouts").toInt();
+    if (has("fiscal_memory"))
+        s.fiscalMemory = get("fiscal_memory").trimmed().toLower().toStdString();
+    if (has("fm_capacity"))
+        s.fmCapacity = std::max<qlonglong>(1, get("fm_capacity").toLongLong());
+    s.damagedRecord = get("damaged_record").toLongLong();
+    s.clockOffset = get("clock_offset").toLongLong();
+    if (has("clock_start")) {
+        QDateTime target = QDateTime::fromString(get("clock_start").trimmed(), "yyyy-MM-dd HH:mm:ss");
+        if (target.isValid()) {
+            const QDateTime now = QDateTime::currentDateTime();
+            const QDateTime nowWall(now.date(), now.time(), Qt::UTC);
+            const QDateTime targetWall(target.date(), target.time(), Qt::UTC);
+            s.clockOffset = nowWall.secsTo(targetWall);
+        }
+    }
+    const QString timing = get("timing").trimmed().toLower();
+    s.instant = timing == "instant";
+    if (has("baud"))
+        s.baud = std::max<qlonglong>(300, get("baud").toLongLong());
+    if (has("line_ms"))
+        s.lineMs = std::max<qlonglong>(0, get("line_ms").toLongLong());
+    if (has("extra_ms"))
+        s.extraMs = std::max<qlonglong>(0, get("extra_ms").toLongLong());
+    const QString trace = get("trace").trimmed();
+    if (!trace.isEmpty() && trace.toLower() != "off" && trace != "0") {
+        s.trace = true;
+        s.tracePath = truthy(trace) ? dataDirectory() + "/trace.jsonl" : trace.toStdString();
+    }
+    if (const char* env = std::getenv("VPRINTER_TIMING")) {
+        s.instant = std::strcmp(env, "instant") == 0;
+    }
+    if (const char* env = std::getenv("VPRINTER_TRACE"); env && *env) {
+        s.trace = true;
+        s.tracePath = std::strcmp(env, "1") == 0 ? dataDirectory() + "/trace.jsonl" : std::string(env);
+    }
+    return s;
+}
+
+int64_t workstationWall() {
+    const QDateTime now = QDateTime::currentDateTime();
+    return QDateTime(now.date(), now.time(), Qt::UTC).toSecsSinceEpoch();
+}
+
+std::string hex(const std::string& bytes) {
+    static const char* d = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (unsigned char c : bytes) {
+        out += d[c >> 4];
+        out += d[c & 15];
+    }
+    return out;
+}
+
+void writeTrace(const char* function, const std::vector<std::pair<std::string, std::string>>& args,
+                int32_t status, int32_t sub, const std::string& answer, double ms, bool sizing) {
+    std::string path;
+    {
+        path = gTracePath;
+        if (path.empty())
+            if (const char* env = std::getenv("VPRINTER_TRACE"); env && *env)
+                path = std::strcmp(env, "1") == 0 ? dataDirectory() + "/trace.jsonl" : std::string(env);
+    }
+    if (path.empty())
+        return;
+    QJsonObject o;
+    o["time"] = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
+    o["library"] = VPRINTER_LIBRARY_NAME;
+    o["function"] = function;
+    QJsonObject a;
+    for (const auto& [k, v] : args)
+        a[QString::fromStdString(k)] = QString::fromStdString(v);
+    o["arguments"] = a;
+    o["status"] = status;
+    o["subCode"] = sub;
+    if (sizing)
+        o["sizing"] = true;
+    o["length"] = static_cast<int>(answer.size());
+    o["answer"] = QString::fromStdString(hex(answer));
+    o["ms"] = ms;
+    QFile f(QString::fromStdString(path));
+    if (f.open(QIODevice::Append | QIODevice::Text))
+        f.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + "\n");
+}
+
+int64_t effectiveCapacity(const Settings& s, int64_t used) {
+    if (s.fiscalMemory == "full")
+        return used;
+    if (s.fiscalMemory == "nearly_full")
+        return std::min(s.fmCapacity, used + 10);
+    return s.fmCapacity;
+}
+
+bool writeDataFile(const DataFile& f) {
+    const QString tmp = QString::fromStdString(f.name) + ".part";
+    QFile out(tmp);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const auto written = out.write(f.bytes.data(), static_cast<qint64>(f.bytes.size()));
+    const bool ok = written == static_cast<qint64>(f.bytes.size()) && out.flush();
+    out.close();
+    if (!ok) {
+        QFile::remove(tmp);
+        return false;
+    }
+    // replace atomically, so the console never reads a half-written file
+    return std::rename(tmp.toLocal8Bit().constData(), f.name.c_str()) == 0;
+}
+
+void appendPaper(const std::string& port, const std::vector<std::string>& lines) {
+    if (lines.empty())
+        return;
+    QFile f(QString::fromStdString(dataDirectory() + "/" + port + "-paper.txt"));
+    if (!f.open(QIODevice::Append))
+        return;
+    std::string text;
+    for (const auto& l : lines)
+        text += l + "\n";
+    f.write(text.data(), static_cast<qint64>(text.size()));
+}
+
+// Waits as long as the printer would take, calling the idle handler; false when aborted.
+bool waitLikeAPrinter(const Settings& s, size_t bytes, size_t lines) {
+    if (s.instant)
+        return !gAbort.load();
+    const int64_t ms =
+        static_cast<int64_t>(bytes) * 10 * 1000 / s.baud + static_cast<int64_t>(lines) * s.lineMs + s.extraMs;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do {
+        if (gAbort.load())
+            return false;
+        if (TavoIdleHandler h = gIdle.load())
+            h(gIdleContext.load());
+        if (gAbort.load())
+            return false;
+        const auto left = deadline - std::chrono::steady_clock::now();
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(10)));
+    } while (std::chrono::steady_clock::now() < deadline);
+    return !gAbort.load();
+}
+
+std::string requestText(const Request& r) {
+    std::string t = r.code;
+    for (size_t i = 0; i < r.fields.size(); ++i)
+        t += (i ? "|" : "") + r.fields[i];
+    return t;
+}
+
+class BusyGuard {
+  public:
+    BusyGuard() : owned_(!gBusy.exchange(true)) {}
+    ~BusyGuard() {
+        if (owned_)
+            gBusy = false;
+    }
+    bool owned() const { return owned_; }
+
+  private:
+    bool owned_;
+};
+
 } // namespace
 
+std::string dataDirectory() {
+    std::string dir;
+    if (const char* home = std::getenv("VPRINTER_HOME"); home && *home)
+        dir = home;
+    else if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+        dir = std::string(xdg) + "/virtual-printer";
+    else if (const char* h = std::getenv("HOME"); h && *h)
+        dir = std::string(h) + "/.local/share/virtual-printer";
+    else
+        dir = "./virtual-printer";
+    QDir().mkpath(QString::fromStdString(dir));
+    return dir;
+}
+
+bool validPortName(const char* portName) {
+    if (portName == nullptr || strnlen(portName, 8) > 5 || std::strncmp(portName, "COM", 3) != 0)
+        return false;
+    const char* n = portName + 3;
+    if (n[0] < '1' || n[0] > '9')
+        return false;
+    if (n[1] == '\0')
+        return true;
+    return n[0] == '1' && n[1] >= '0' && n[1] <= '2' && n[2] == '\0';
+}
+
 int32_t linkOpen(const char* portName, int32_t) {
-    if (portName == nullptr || std::strlen(portName) > 8)
+    BusyGuard busy;
+    if (!busy.owned())
+        return 5;
+    if (!validPortName(portName))
         return 1;
-    static const std::regex re("COM([1-9]|1[0-2])");
-    if (!std::regex_match(portName, re))
-        return 1;
+    const std::string port = portName;
+    Settings settings = readSettings(port);
+    if (!settings.present)
+        return 2;
+    auto session = std::make_unique<Session>();
+    session->port = port;
+    session->settings = settings;
+    session->timeoutsLeft = settings.timeouts;
+    if (!session->store.open(dataDirectory() + "/" + port + ".sqlite"))
+        return 3;
     std::lock_guard lock(gMutex);
-    gPort = portName;
+    delete gSession; // one link at a time: a second open replaces the first
+    gSession = session.release();
+    gTracePath = settings.trace ? settings.tracePath : std::string();
     return 0;
 }
 
 int32_t linkClose() {
+    BusyGuard busy;
+    if (!busy.owned())
+        return 5;
     std::lock_guard lock(gMutex);
-    gPort.clear();
+    delete gSession;
+    gSession = nullptr;
     return 0;
 }
 
-bool linkIsOpen() {
-    std::lock_guard lock(gMutex);
-    return !gPort.empty();
-}
-
 int32_t linkIdle() {
-    return gBusy ? 0 : 1;
+    return gBusy.load() ? 0 : 1;
 }
-void linkAbort() {}
-void linkSetIdleHandler(TavoIdleHandler, void*) {}
 
-CommandResult linkRun(const std::string&, char*, int32_t* length) {
-    if (!linkIsOpen())
-        return result(-1, 0);
-    if (length != nullptr)
+int32_t linkAbort() {
+    if (gBusy.load())
+        gAbort = true;
+    return 0;
+}
+
+void linkSetIdleHandler(TavoIdleHandler handler, void* context) {
+    gIdleContext = context;
+    gIdle = handler;
+}
+
+int32_t linkAnswerSize(const char* code) {
+    if (code == nullptr)
+        return kAckLength;
+    const size_t n = strnlen(code, 4096);
+    return answerSize(std::string(code, std::min<size_t>(n, 2)));
+}
+
+void linkTrace(const char* function, const std::vector<std::pair<std::string, std::string>>& args,
+               int32_t r) {
+    writeTrace(function, args, r, 0, std::string(), 0.0, false);
+}
+
+CommandResult linkRun(const Call& call, char* buffer, int32_t* length) {
+    const auto started = std::chrono::steady_clock::now();
+    const bool sizing = buffer == nullptr;
+    std::string answer;
+    CommandResult res = result(0, 0);
+    auto finish = [&](CommandResult r) {
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+        writeTrace(call.function, call.traceArgs, r.Status, r.SubCode, answer, ms, sizing);
+        return r;
+    };
+
+    BusyGuard busy;
+    if (!busy.owned())
+        return finish(result(-5, 1));
+    gAbort = false;
+    std::lock_guard lock(gMutex);
+    Session* s = gSession;
+    if (s == nullptr) {
+        if (length && sizing)
+            *length = 0;
+        return finish(result(-1, 0));
+    }
+    if (length == nullptr)
+        return finish(result(-4, 2));
+    const int32_t capacity = sizing ? 0 : std::max<int32_t>(*length, 0);
+    if (call.invalid) {
+        *length = sizing ? answerSize(call.request.code) : 0;
+        return finish(result(-4, 2));
+    }
+    const int64_t now = workstationWall() + s->settings.clockOffset;
+    auto prepare = [&](State& st, FiscalMemory& fm) {
+        if (!s->store.load(st, fm))
+            return false;
+        fm.capacity = effectiveCapacity(s->settings, static_cast<int64_t>(fm.records.size()));
+        fm.damagedRecord = s->settings.damagedRecord;
+        return true;
+    };
+
+    if (sizing) {
+        State st;
+        FiscalMemory fm;
+        if (!prepare(st, fm)) {
+            *length = answerSize(call.request.code);
+            return finish(result(-6, 6));
+        }
+        Outcome o = Printer::execute(st, fm, s->settings.faults, now + st.clockOffset, call.request);
+        *length = o.status < 0 ? answerSize(call.request.code) : static_cast<int32_t>(o.answer.size());
+        return finish(result(o.status, o.subCode));
+    }
+
+    if (s->timeoutsLeft > 0) {
+        --s->timeoutsLeft;
         *length = 0;
-    return result(-4, 1);
+        return finish(result(-3, 0));
+    }
+    if (!s->store.begin()) {
+        *length = 0;
+        return finish(result(-5, 1));
+    }
+    State st;
+    FiscalMemory fm;
+    if (!prepare(st, fm)) {
+        s->store.rollback();
+        *length = 0;
+        return finish(result(-6, 6));
+    }
+    Outcome o = Printer::execute(st, fm, s->settings.faults, now + st.clockOffset, call.request);
+    if (o.status < 0) {
+        s->store.rollback();
+        *length = 0;
+        return finish(result(o.status, o.subCode));
+    }
+    const std::string requestBytes = requestText(call.request);
+    if (!waitLikeAPrinter(s->settings, requestBytes.size() + o.answer.size() + 8, o.paper.size())) {
+        s->store.rollback();
+        *length = 0;
+        return finish(result(-3, 0));
+    }
+    if (o.file && !writeDataFile(*o.file)) {
+        s->store.rollback();
+        *length = 0;
+        return finish(result(-3, 0));
+    }
+    if (o.changed) {
+        std::string journal;
+        for (const auto& l : o.paper)
+            journal += l + "\n";
+        if (!s->store.save(o.state, o, now + st.clockOffset, journal) || !s->store.commit()) {
+            s->store.rollback();
+            *length = 0;
+            return finish(result(-6, o.newRecords.empty() ? 6 : 3));
+        }
+        appendPaper(s->port, o.paper);
+    } else {
+        s->store.rollback();
+    }
+    answer = o.answer;
+    const auto n = std::min<size_t>(answer.size(), static_cast<size_t>(capacity));
+    std::memcpy(buffer, answer.data(), n);
+    *length = static_cast<int32_t>(n);
+    res = result(o.status, o.subCode);
+    return finish(res);
 }
 
-int32_t linkAnswerSize(const std::string&) {
-    return 64;
+int32_t linkUpdateFirmware(const std::string& port, const std::string& version, bool full) {
+    BusyGuard busy;
+    if (!busy.owned() || version.size() != 4)
+        return 1;
+    std::lock_guard lock(gMutex);
+    if (!validPortName(port.c_str()) || !readSettings(port).present)
+        return 2;
+    Store store;
+    if (!store.open(dataDirectory() + "/" + port + ".sqlite") || !store.begin())
+        return 3;
+    State st;
+    FiscalMemory fm;
+    if (!store.load(st, fm)) {
+        store.rollback();
+        return 3;
+    }
+    if (st.receipt.open || !st.packageLines.empty()) {
+        store.rollback();
+        return 4;
+    }
+    st.softwareVersion = version;
+    Outcome o;
+    o.documentKind = full ? "firmware-full" : "firmware";
+    const std::string note = std::string(full ? "PEŁNA " : "") + "AKTUALIZACJA PROGRAMU " + version;
+    if (!store.save(st, o, workstationWall(), note + "\n") || !store.commit()) {
+        store.rollback();
+        return 3;
+    }
+    appendPaper(port, {note, ""});
+    return 0;
 }
 
 } // namespace vp

@@ -1,24 +1,46 @@
-// The link between one device library and the virtual printer behind a port.
+// The link between one device library and the virtual printer behind a port:
+// opening the port's database, settings and faults, the two-call sizing,
+// timing with the idle handler, abort, the paper roll, data files and trace.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "Printer.h"
+#include "Store.h"
 #include "device/TavoApi.h"
 
 namespace vp {
 
-// Opens the printer on a port ("COM1".."COM12"); returns 0 on success.
+// One call of the interface as the trace shows it and the printer runs it.
+struct Call {
+    const char* function = "";
+    Request request;
+    std::vector<std::pair<std::string, std::string>> traceArgs; // name, value (UTF-8, passwords masked)
+    bool invalid = false; // an argument could not be read (no nul within bounds)
+};
+
 int32_t linkOpen(const char* portName, int32_t baud);
 int32_t linkClose();
-bool linkIsOpen();
-// 1 when idle, 0 while a command runs (the device libraries' own sense).
-int32_t linkIdle();
-void linkAbort();
+int32_t linkIdle(); // 1 when idle, 0 while a command runs
+int32_t linkAbort();
 void linkSetIdleHandler(TavoIdleHandler handler, void* context);
 
-// Runs one command given as a protocol line (two-digit code then parameters).
-CommandResult linkRun(const std::string& line, char* buffer, int32_t* length);
-int32_t linkAnswerSize(const std::string& code);
+// Two-call sizing: buffer == nullptr only computes the answer size.
+CommandResult linkRun(const Call& call, char* buffer, int32_t* length);
+int32_t linkAnswerSize(const char* code);
+
+// Firmware update on a closed port: sets the reported software version.
+int32_t linkUpdateFirmware(const std::string& port, const std::string& version, bool full);
+
+// Records a call that does not run a printer command (OpenTavo, ...).
+void linkTrace(const char* function, const std::vector<std::pair<std::string, std::string>>& args,
+               int32_t result);
+
+// Directory of the virtual printers' databases, settings and paper rolls.
+std::string dataDirectory();
+bool validPortName(const char* portName);
 
 } // namespace vp
