@@ -109,9 +109,10 @@ Settings readSettings(const std::string& port) {
         s.trace = true;
         s.tracePath = truthy(trace) ? dataDirectory() + "/trace.jsonl" : trace.toStdString();
     }
-    if (const char* env = std::getenv("VPRINTER_TIMING")) {
+    if (const char* env = std::getenv("VPRINTER_TIMING"); env && *env)
         s.instant = std::strcmp(env, "instant") == 0;
-    }
+    else if (const char* flag = std::getenv("VPRINTER_INSTANT"); flag && std::strcmp(flag, "1") == 0)
+        s.instant = true;
     if (const char* env = std::getenv("VPRINTER_TRACE"); env && *env) {
         s.trace = true;
         s.tracePath = std::strcmp(env, "1") == 0 ? dataDirectory() + "/trace.jsonl" : std::string(env);

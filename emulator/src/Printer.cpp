@@ -488,25 +488,19 @@ void Exec::payment() {
     if (lines.empty())
         refuse(27);
     needPrinter();
-    const Grosze dueBefore = due();
-    Grosze nonCash = 0;
-    for (const auto& p : s.receipt.payments)
-        if (p.code % 3 != 0)
-            nonCash += p.inSale;
-    for (const auto& p : lines)
-        if (p.code % 3 != 0)
-            nonCash += p.inSale;
-    // card and voucher may not exceed what is due: change is given in cash only
-    if (nonCash > receiptTotal(s.receipt))
-        refuse(26);
+    // card and voucher may not exceed what is still due: change is given in cash only
+    Grosze remaining = due();
     Grosze added = 0;
-    for (const auto& p : lines)
+    for (const auto& p : lines) {
+        if (p.code % 3 != 0 && p.inSale > remaining)
+            refuse(26);
+        remaining = std::max<Grosze>(0, remaining - p.inSale);
         added += p.inSale;
+    }
     if (added > kMaxAmount)
         refuse(22);
     for (const auto& p : lines)
         s.receipt.payments.push_back(p);
-    (void)dueBefore;
     if (due() == 0)
         finishReceipt("");
     changed();
@@ -730,6 +724,9 @@ void Exec::packageEntry(bool returned) {
                             [&](const PackageRecord& x) { return x.name == name; });
     if (rec != s.packages.end() && rec->price != price)
         refuse(78);
+    for (const auto& l : s.packageLines)
+        if (l.name == name && l.price != price)
+            refuse(78);
     if (rec == s.packages.end() && s.packages.size() >= 100)
         refuse(77);
     const Grosze value = lineValue(qty, price);
