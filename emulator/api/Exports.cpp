@@ -166,8 +166,9 @@ TAVO_API CommandResult TAVO_CALL ExecCommand(const char* commandLine, char* buff
             line.assign(commandLine, std::min(n, kMaxText));
         }
         call.request.code = line.substr(0, 2);
+        // the code, then each field after a '|'
         if (line.size() > 2) {
-            const std::string rest = line.substr(2);
+            const std::string rest = line.substr(line[2] == '|' ? 3 : 2);
             size_t start = 0;
             while (true) {
                 const size_t bar = rest.find('|', start);

@@ -1,2 +1,500 @@
-// placeholder, replaced below
+// The two device libraries loaded by name, as the console loads them.
 #include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "device/TavoApi.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void* library(const char* name) {
+    static void* user = nullptr;
+    static void* srv = nullptr;
+    void*& h = std::strcmp(name, "TavoUser") == 0 ? user : srv;
+    if (!h) {
+        const std::string path = std::string(VPRINTER_BIN_DIR) + "/lib" + name + ".so";
+        h = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!h)
+            ADD_FAILURE() << dlerror();
+    }
+    return h;
+}
+
+#define USER(fn) reinterpret_cast<decltype(&::fn)>(dlsym(library("TavoUser"), #fn))
+#define SRV(fn) reinterpret_cast<decltype(&::fn)>(dlsym(library("TavoSrv"), #fn))
+
+struct Reply {
+    CommandResult r{};
+    std::string answer;
+    int32_t sized = 0;
+    bool ok() const { return r.Status >= 0; }
+};
+
+// The console's frame: sizing call, zeroed buffer of that size, real call.
+template <class F, class... A> Reply frame(F f, A... args) {
+    Reply rep;
+    int32_t length = 0;
+    f(args..., nullptr, &length);
+    rep.sized = length;
+    std::string buffer(static_cast<size_t>(std::max(length, 0)), '\0');
+    int32_t second = length;
+    rep.r = f(args..., buffer.data(), &second);
+    buffer.resize(static_cast<size_t>(std::clamp(second, 0, length)));
+    rep.answer = buffer;
+    return rep;
+}
+
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+class Library : public ::testing::Test {
+  protected:
+    fs::path dir, oldCwd;
+
+    void SetUp() override {
+        char tmpl[] = "/tmp/vprinter-test-XXXXXX";
+        dir = mkdtemp(tmpl);
+        oldCwd = fs::current_path();
+        fs::current_path(dir);
+        setenv("VPRINTER_HOME", dir.c_str(), 1);
+        setenv("VPRINTER_TIMING", "instant", 1);
+        unsetenv("VPRINTER_TRACE");
+        unsetenv("VPRINTER_FIRMWARE");
+    }
+    void TearDown() override {
+        USER(TavoSetIdleHandler)(nullptr, nullptr);
+        USER(CloseTavo)();
+        SRV(CloseTavo)();
+        fs::current_path(oldCwd);
+        fs::remove_all(dir);
+    }
+    void ini(const std::string& text) { std::ofstream(dir / "virtual-printer.ini") << text; }
+    void openUser(const char* port = "COM1") { ASSERT_EQ(USER(OpenTavo)(port, 9600), 0); }
+    void openSrv(const char* port = "COM1") {
+        USER(CloseTavo)();
+        ASSERT_EQ(SRV(OpenTavo)(port, 9600), 0);
+    }
+    Reply sale(double qty, double price, const char* group, const char* name, int pkg = 0,
+               double pkgPrice = 0) {
+        return frame(USER(cmSaleItem), qty, "szt", price, group, name, pkg, pkgPrice);
+    }
+    Reply pay(int c1, int c2, int c3, double a1, double a2, double a3) {
+        return frame(USER(cmPayment), c1, c2, c3, a1, a2, a3);
+    }
+    void fiscalise() {
+        openUser();
+        ASSERT_TRUE(frame(USER(cmServiceLogon), "0000").ok());
+        ASSERT_TRUE(frame(USER(cmSetVatRate), 2300, 800, 500, 0, 9999, 9999, 9999, 9999, 9999, "D").ok());
+        std::string header = "   Sklep \xA3\xF3"
+                             "d\x9F Sp. z o.o.";
+        header.resize(32, ' ');
+        header += std::string(128, ' ');
+        ASSERT_TRUE(frame(USER(cmSetHeadMessage), 1, 0, header.c_str()).ok());
+        openSrv();
+        ASSERT_TRUE(frame(SRV(cmSetTaxID), "5260250274", 0x3322).ok());
+        ASSERT_TRUE(frame(SRV(cmSetID), "ABC", "12345678").ok());
+        ASSERT_TRUE(frame(SRV(cmEnterFiscalMode), "ABC", "12345678").ok());
+        SRV(CloseTavo)();
+        openUser();
+    }
+    int64_t zCount() {
+        const Reply hw = frame(USER(cmHardwareStatus));
+        EXPECT_EQ(hw.answer.size(), 62u);
+        return std::stoll(hw.answer.substr(32, 4));
+    }
+};
+
+} // namespace
+
+TEST_F(Library, PortsOneToTwelveOpenAndNothingElse) {
+    for (int i = 1; i <= 12; ++i)
+        EXPECT_EQ(USER(OpenTavo)(("COM" + std::to_string(i)).c_str(), 9600), 0) << i;
+    for (const char* bad : {"COM0", "COM13", "COM1 ", "com1", "LPT1", "", "COM01"})
+        EXPECT_NE(USER(OpenTavo)(bad, 9600), 0) << bad;
+    EXPECT_NE(USER(OpenTavo)(nullptr, 9600), 0);
+    ini("[COM5]\npresent=false\n");
+    EXPECT_NE(USER(OpenTavo)("COM5", 9600), 0) << "no printer on COM5";
+}
+
+TEST_F(Library, ClosedLinkAndSizing) {
+    int32_t length = 0;
+    EXPECT_EQ(USER(cmHardwareStatus)(nullptr, &length).Status, -1);
+    openUser();
+    EXPECT_EQ(USER(cmHardwareStatus)(nullptr, nullptr).Status, -4) << "no length to report";
+    ASSERT_TRUE(frame(USER(cmSetVatRate), 2300, 800, 500, 0, 9999, 9999, 9999, 9999, 9999, "D").ok());
+    // sizing calls execute nothing
+    for (int i = 0; i < 3; ++i) {
+        int32_t n = 0;
+        USER(cmSaleItem)(1, "szt", 5, "01", "Chleb", 0, 0, nullptr, &n);
+        EXPECT_EQ(n, 22);
+    }
+    EXPECT_EQ(frame(USER(cmSoftwareStatus)).answer[34], '0') << "no receipt opened by sizing";
+    // a buffer shorter than the answer gets only what fits
+    std::string buf(64, '\x55');
+    int32_t small = 10;
+    EXPECT_EQ(USER(cmHardwareStatus)(buf.data(), &small).Status, 0);
+    EXPECT_EQ(small, 10);
+    EXPECT_EQ(buf.substr(0, 2), "O0");
+    EXPECT_EQ(buf.substr(10), std::string(54, '\x55'));
+    // every answer fits in the size the sizing call announced
+    for (auto f : {USER(cmHardwareStatus), USER(cmSoftwareStatus), USER(cmPrinterStatus),
+                   USER(cmUploadTaxRate), USER(cmUploadDepartment), USER(cmUploadHeadMessage),
+                   USER(cmUploadExchangeRate), USER(cmUploadCurrencyChange), USER(cmUploadFisStatus)}) {
+        const Reply r = frame(f);
+        EXPECT_TRUE(r.ok());
+        EXPECT_EQ(r.answer.size(), static_cast<size_t>(r.sized));
+    }
+    EXPECT_EQ(frame(USER(cmUploadTaxRate)).answer.size(), 39u);
+    EXPECT_EQ(frame(USER(cmUploadDepartment)).answer.size(), 209u);
+    EXPECT_EQ(frame(USER(cmUploadHeadMessage)).answer.size(), 172u);
+    EXPECT_EQ(frame(USER(cmPrinterStatus)).answer, "P00");
+}
+
+TEST_F(Library, BadInputIsRefusedNotFollowed) {
+    openUser();
+    ASSERT_TRUE(frame(USER(cmSetVatRate), 2300, 800, 500, 0, 9999, 9999, 9999, 9999, 9999, "D").ok());
+    std::string endless(8000, 'x'); // no nul within the bound
+    Reply r =
+        frame(USER(cmSaleItem), 1.0, "szt", 1.0, "01", static_cast<const char*>(endless.data()), 0, 0.0);
+    EXPECT_EQ(r.r.Status, -4);
+    EXPECT_EQ(r.r.SubCode, 2);
+    r = sale(0.0 / 0.0, 1.0, "01", "NaN");
+    EXPECT_EQ(r.r.SubCode, 16);
+    r = sale(1.0, -3.0, "01", "Minus");
+    EXPECT_EQ(r.r.SubCode, 18);
+    r = sale(1.0, 1e30, "01", "Huge");
+    EXPECT_EQ(r.r.SubCode, 18);
+    r = frame(USER(cmSaleItem), 1.0, static_cast<const char*>(nullptr), 1.0,
+              static_cast<const char*>(nullptr), static_cast<const char*>(nullptr), 0, 0.0);
+    EXPECT_EQ(r.r.SubCode, 19);
+    EXPECT_EQ(frame(USER(cmSRAMDump), -1).r.SubCode, 81);
+    EXPECT_EQ(frame(USER(cmEPROMDump), 0x7FFFFFFF).r.SubCode, 44);
+    EXPECT_EQ(frame(USER(cmSRAMDump), 0x100).answer.size(), 130u);
+    EXPECT_EQ(USER(GetReturnBufLength)(nullptr), 22);
+    EXPECT_EQ(frame(USER(cmSoftwareStatus)).answer[34], '0');
+}
+
+TEST_F(Library, AWholeFiscalDay) {
+    fiscalise();
+    ASSERT_TRUE(frame(USER(cmSetCurrencyName), "EURUSD").ok());
+    ASSERT_TRUE(frame(USER(cmSetExChangeRate), "4,25", "A", "4", "A").ok());
+    ASSERT_TRUE(frame(USER(cmReceiveCash), 200.0).ok());
+
+    // receipt 1: three items, a rate discount on the last, an amount discount on the sub-total, three payment
+    // lines
+    ASSERT_TRUE(sale(2, 1.5, "01",
+                     "Mleko \xB3"
+                     "aciate")
+                    .ok());
+    ASSERT_TRUE(sale(1, 10, "02", "Chleb").ok());
+    ASSERT_TRUE(sale(0.5, 40, "01", "Ser", 1, 0.5).ok());     // with a returnable package
+    ASSERT_TRUE(frame(USER(cmDiscount), 0, 1000, 1, 1).ok()); // -10% on Ser: 20.00 -> 18.00
+    ASSERT_TRUE(frame(USER(cmDiscount), 3, 100, 1, 0).ok());  // -1.00 on the sub-total
+    ASSERT_TRUE(frame(USER(cmPrintSubTotal)).ok());
+    const Reply rates = frame(USER(cmUploadExchangeRate));
+    ASSERT_EQ(rates.answer.size(), 51u);
+    EXPECT_EQ(rates.answer.substr(41, 10), "0000003025"); // 3.00 + 10.00 + 18.00 - 1.00 + 0.25 deposit
+    ASSERT_TRUE(frame(USER(cmSetClientId), "05260250274       ").ok());
+    Reply paid = pay(4, 6, 0, 2.0, 1.0, 50.0); // card 2 EUR (8.50), cash 1 USD (4.00), cash 50 PLN
+    ASSERT_TRUE(paid.ok()) << paid.r.SubCode;
+    EXPECT_EQ(frame(USER(cmSoftwareStatus)).answer[34], '0') << "receipt closed by full payment";
+
+    // receipt 2, cancelled
+    ASSERT_TRUE(sale(1, 99.99, "03", "Książka").ok());
+    ASSERT_TRUE(frame(USER(cmReceiptCancel), "").ok());
+    // receipt 3, closed with a footer
+    ASSERT_TRUE(sale(3, 0.1, "04", "Zapałki").ok());
+    ASSERT_TRUE(frame(USER(cmReceiptClose), "Dzi\xEAkujemy").ok());
+
+    ASSERT_TRUE(frame(USER(cmPaidOut), 20.0).ok());
+    const Reply drawer = frame(USER(cmCashInDrawer));
+    // 200 in, receipt 1: 4.00 + 50.00 cash - 32.25 change, receipt 3: 0.30, 20 out
+    EXPECT_EQ(drawer.answer.substr(10, 12), "000000020205");
+    ASSERT_TRUE(frame(USER(cmXReport), 1).ok());
+    const Reply z = frame(USER(cmZReport));
+    ASSERT_TRUE(z.ok());
+    EXPECT_EQ(z.answer.substr(10, 12), "000000003055"); // 30.25 + 0.30
+    EXPECT_EQ(zCount(), 1);
+
+    // fiscal memory reports, printed and uploaded
+    EXPECT_TRUE(frame(USER(cmMemReportByZNo), 1, 1, 1).ok());
+    const Reply sw = frame(USER(cmSoftwareStatus));
+    const int day = std::stoi(sw.answer.substr(2, 2)), month = std::stoi(sw.answer.substr(4, 2)),
+              year = std::stoi(sw.answer.substr(8, 2));
+    EXPECT_TRUE(frame(USER(cmMemReportByDate), 0, day, month, year, day, month, year).ok());
+    EXPECT_TRUE(frame(USER(cmMemReportMonthly), 1, month, year).ok());
+    EXPECT_EQ(frame(USER(cmMemReportByZNo), 0, 2, 2).r.SubCode, 34);
+    ASSERT_TRUE(frame(USER(cmUploadFisRptByZNo), 1, 1, 1).ok());
+    const std::string report = readFile("_FisRpt.mem");
+    ASSERT_FALSE(report.empty());
+    EXPECT_EQ(report.size() % 32, 0u);
+    EXPECT_NE(report.find("30.55"), std::string::npos);
+    ASSERT_TRUE(frame(USER(cmUploadFisRptByDate), 0, day, month, year, day, month, year).ok());
+    ASSERT_TRUE(frame(USER(cmUploadFisRptMonthly), 0, month, year).ok());
+
+    ASSERT_TRUE(frame(USER(cmUploadPlu)).ok());
+    const std::string plu = readFile("_Plu.mem");
+    EXPECT_EQ(plu.size(), 4u * 64) << "Mleko, Chleb, Ser, Zapałki";
+    EXPECT_EQ(plu.substr(0, 13), "Mleko \xB3"
+                                 "aciate");
+    ASSERT_TRUE(frame(USER(cmUploadPkg), static_cast<int32_t>('0')).ok());
+    EXPECT_EQ(readFile("_RtnPkg.mem").size(), 66u);
+    ASSERT_TRUE(frame(USER(cmUploadPkg), static_cast<int32_t>('1')).ok());
+    ASSERT_TRUE(frame(USER(cmUploadPkg), static_cast<int32_t>('0')).ok());
+    EXPECT_EQ(readFile("_RtnPkg.mem").size(), 0u) << "cleared";
+
+    const std::string paper = readFile(dir / "COM1-paper.txt");
+    for (const char* text : {"Sklep Łódź Sp. z o.o.", "Mleko łaciate", "PTU A 23%", "NIP nabywcy: 5260250274",
+                             "ANULOWANY", "Dziękujemy", "RAPORT DOBOWY", "PL ABC 12345678", "RESZTA GOTÓWKA"})
+        EXPECT_NE(paper.find(text), std::string::npos) << text;
+    std::istringstream lines(paper);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const auto chars = std::count_if(line.begin(), line.end(), [](char c) { return (c & 0xC0) != 0x80; });
+        EXPECT_LE(chars, 32) << line;
+    }
+
+    // all of it survives a close and reopen, through the other library too
+    USER(CloseTavo)();
+    openSrv();
+    SRV(CloseTavo)();
+    openUser();
+    EXPECT_EQ(zCount(), 1);
+    EXPECT_EQ(frame(USER(cmCashInDrawer)).answer.substr(10, 12), "000000020205");
+    EXPECT_EQ(frame(USER(cmUploadTaxRate)).answer, "O0230008000500000099999999999999999999D");
+}
+
+TEST_F(Library, RawCommandLinesReachTheCodedCommands) {
+    openUser();
+    auto exec = [](const std::string& line) {
+        const int32_t size = USER(GetReturnBufLength)(line.substr(0, 2).c_str());
+        std::string buf(static_cast<size_t>(size), '\0');
+        int32_t n = size;
+        const CommandResult r = USER(ExecCommand)(line.c_str(), buf.data(), &n);
+        EXPECT_LE(n, size);
+        buf.resize(static_cast<size_t>(std::max(n, 0)));
+        return std::make_pair(r, buf);
+    };
+    EXPECT_EQ(exec("40").second.size(), 62u);
+    EXPECT_EQ(exec("47").second, "P00");
+    EXPECT_EQ(exec("03|2300|800|500|0|9999|9999|9999|9999|9999|D").first.Status, 0);
+    EXPECT_EQ(exec("91").second, "O0230008000500000099999999999999999999D");
+    EXPECT_EQ(exec("30|2|szt|1.50|01|Mleko|0|0").first.Status, 0);
+    EXPECT_EQ(exec("34|0|0|0|3.00|0|0").first.Status, 0);
+    EXPECT_EQ(exec("61").first.Status, 0);
+    EXPECT_EQ(exec("99").first.SubCode, 1);
+    EXPECT_EQ(exec("4").first.SubCode, 1);
+    EXPECT_EQ(exec("").first.SubCode, 1);
+    EXPECT_EQ(exec("44|7F80").second.size(), 130u);
+    EXPECT_EQ(exec("44|7F81").first.SubCode, 81);
+    EXPECT_EQ(exec("15|X|0|1|1").first.SubCode, 32);
+    EXPECT_EQ(exec("13").second.size(), 51u);
+    EXPECT_EQ(exec("17").second.size(), 43u);
+    int32_t n = 0;
+    EXPECT_EQ(USER(ExecCommand)("40", nullptr, &n).Status, 0);
+    EXPECT_EQ(n, 62);
+}
+
+TEST_F(Library, RefusalsThroughTheLibrary) {
+    openUser();
+    EXPECT_EQ(sale(1, 1, "01", "X").r.SubCode, 20);
+    EXPECT_EQ(pay(0, 0, 0, 1, 0, 0).r.SubCode, 5);
+    EXPECT_EQ(frame(USER(cmPaidOut), 1.0).r.SubCode, 31);
+    EXPECT_EQ(frame(USER(cmServiceLogon), "9999").r.SubCode, 67);
+    EXPECT_EQ(frame(USER(cmClerkLogon), 1, "123").r.SubCode, 65);
+    openSrv();
+    EXPECT_EQ(frame(SRV(cmSetTaxID), "5260250274", 0).r.SubCode, 82);
+    EXPECT_EQ(frame(SRV(cmSRAMErase), 1, 1, 26, 0, 0, 0).r.SubCode, 40);
+    SRV(CloseTavo)();
+    fiscalise();
+    openSrv();
+    EXPECT_EQ(frame(SRV(cmEnterFiscalMode), "ABC", "12345678").r.SubCode, 53);
+    EXPECT_EQ(frame(SRV(cmSetTaxID), "5260250274", 0).r.SubCode, 84);
+}
+
+TEST_F(Library, FaultsFromTheSettings) {
+    ini("[COM2]\npaper=out\nbattery=low\n[COM3]\ntimeouts=2\n[COM4]\nfiscal_memory=full\ndamaged_record=1\n");
+    openUser("COM2");
+    EXPECT_EQ(frame(USER(cmPrinterStatus)).answer, "P02");
+    ASSERT_TRUE(frame(USER(cmSetVatRate), 2300, 800, 500, 0, 9999, 9999, 9999, 9999, 9999, "D").r.SubCode ==
+                8);
+    const Reply hw = frame(USER(cmHardwareStatus));
+    EXPECT_EQ(hw.answer[27], '0');
+    EXPECT_EQ(hw.answer.substr(60, 2), "24");
+    openUser("COM3");
+    EXPECT_EQ(frame(USER(cmPrinterStatus)).r.Status, -3);
+    EXPECT_EQ(frame(USER(cmPrinterStatus)).r.Status, -3);
+    EXPECT_EQ(frame(USER(cmPrinterStatus)).r.Status, 0);
+    openUser("COM4");
+    const Reply full = frame(USER(cmHardwareStatus));
+    EXPECT_EQ(full.answer[26], '1');
+    EXPECT_EQ(full.answer[56], '1');
+    EXPECT_EQ(full.answer[59], '1');
+    EXPECT_EQ(full.answer.substr(36, 4), "0000");
+}
+
+TEST_F(Library, TraceShowsEveryCallWithPasswordsMasked) {
+    const fs::path trace = dir / "calls.jsonl";
+    setenv("VPRINTER_TRACE", trace.c_str(), 1);
+    openUser();
+    frame(USER(cmServiceLogon), "0000");
+    frame(USER(cmSetDepartName), "01", "Pieczywo \xB3", "A");
+    USER(CloseTavo)();
+    const std::string t = readFile(trace);
+    EXPECT_NE(t.find("\"function\":\"OpenTavo\""), std::string::npos);
+    EXPECT_NE(t.find("\"password\":\"****\""), std::string::npos);
+    EXPECT_EQ(t.find("\"password\":\"0000\""), std::string::npos);
+    EXPECT_NE(t.find("Pieczywo ł"), std::string::npos);
+    EXPECT_NE(t.find("\"library\":\"TavoUser\""), std::string::npos);
+    EXPECT_GE(std::count(t.begin(), t.end(), '\n'), 6);
+}
+
+namespace {
+struct IdleProbe {
+    int calls = 0;
+    int32_t executing = -1;
+    CommandResult nested{};
+};
+void TAVO_CALL abortingIdle(void* ctx) {
+    auto* p = static_cast<IdleProbe*>(ctx);
+    if (++p->calls == 3) {
+        p->executing = USER(isCommandExecuting)();
+        int32_t n = 0;
+        p->nested = USER(cmPrinterStatus)(nullptr, &n);
+        USER(AbortTavo)();
+    }
+}
+} // namespace
+
+TEST_F(Library, IdleHandlerRunsAndAbortLeavesNoTrace) {
+    ini("[COM1]\ntiming=real\nextra_ms=5000\n");
+    unsetenv("VPRINTER_TIMING");
+    openUser();
+    IdleProbe probe;
+    USER(TavoSetIdleHandler)(abortingIdle, &probe);
+    EXPECT_NE(USER(isCommandExecuting)(), 0) << "idle";
+    const auto started = std::chrono::steady_clock::now();
+    const Reply r = frame(USER(cmReceiveCash), 50.0);
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(r.r.Status, -3);
+    EXPECT_LT(took, std::chrono::seconds(2));
+    EXPECT_EQ(probe.executing, 0);
+    EXPECT_EQ(probe.nested.Status, -5);
+    EXPECT_EQ(probe.nested.SubCode, 1);
+    USER(TavoSetIdleHandler)(nullptr, nullptr);
+    setenv("VPRINTER_TIMING", "instant", 1);
+    openUser(); // settings are read when the link opens
+    EXPECT_EQ(frame(USER(cmCashInDrawer)).answer.substr(10, 12), std::string(12, '0'));
+}
+
+namespace {
+int gSignalFd = -1;
+void TAVO_CALL signalIdle(void*) {
+    if (gSignalFd >= 0) {
+        const char c = 'z';
+        [[maybe_unused]] auto n = write(gSignalFd, &c, 1);
+        close(gSignalFd);
+        gSignalFd = -1;
+    }
+}
+} // namespace
+
+TEST_F(Library, KillDuringZReportLosesNothing) {
+    fiscalise();
+    ASSERT_TRUE(sale(1, 12.3, "01", "Kawa").ok());
+    ASSERT_TRUE(pay(0, 0, 0, 12.3, 0, 0).ok());
+    USER(CloseTavo)();
+    ini("[COM1]\ntiming=real\nextra_ms=10000\n");
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        unsetenv("VPRINTER_TIMING");
+        gSignalFd = fds[1];
+        if (USER(OpenTavo)("COM1", 9600) != 0)
+            _exit(2);
+        USER(TavoSetIdleHandler)(signalIdle, nullptr);
+        frame(USER(cmZReport));
+        _exit(0);
+    }
+    close(fds[1]);
+    char c = 0;
+    ASSERT_EQ(read(fds[0], &c, 1), 1) << "the child never reached the Z report";
+    close(fds[0]);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+
+    fs::remove(dir / "virtual-printer.ini");
+    openUser();
+    const int64_t records = zCount();
+    const Reply sw = frame(USER(cmSoftwareStatus));
+    ASSERT_TRUE(records == 0 || records == 1);
+    // before: the day still holds its sale; after: one complete record and a closed day
+    EXPECT_EQ(sw.answer[39], records == 0 ? '1' : '0');
+    const Reply z = frame(USER(cmZReport));
+    ASSERT_TRUE(z.ok());
+    EXPECT_EQ(zCount(), records + 1);
+    ASSERT_TRUE(frame(USER(cmUploadFisRptByZNo), 1, 1, 1).ok());
+    EXPECT_NE(readFile("_FisRpt.mem").find("12.30"), std::string::npos) << "the day's sale is in Z number 1";
+}
+
+TEST_F(Library, FiscalMemoryIsAppendOnly) {
+    fiscalise();
+    ASSERT_TRUE(frame(USER(cmZReport)).ok());
+    USER(CloseTavo)();
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((dir / "COM1.sqlite").c_str(), &db), SQLITE_OK);
+    EXPECT_NE(sqlite3_exec(db, "UPDATE fiscal_z SET at = 0", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_NE(sqlite3_exec(db, "DELETE FROM fiscal_z", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_NE(sqlite3_exec(db, "DELETE FROM fiscal_event", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_NE(sqlite3_exec(db, "INSERT INTO fiscal_z VALUES (5, 0, '{}')", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    // an SRAM erase clears working memory only
+    openUser();
+    ASSERT_TRUE(frame(USER(cmReceiveCash), 10.0).ok());
+    const Reply sw = frame(USER(cmSoftwareStatus));
+    openSrv();
+    const int d = std::stoi(sw.answer.substr(2, 2)), m = std::stoi(sw.answer.substr(4, 2)),
+              y = std::stoi(sw.answer.substr(8, 2)), h = std::stoi(sw.answer.substr(10, 2));
+    ASSERT_TRUE(frame(SRV(cmSRAMErase), d, m, y, std::min(h + 1, 23), 0, 0).ok());
+    SRV(CloseTavo)();
+    openUser();
+    EXPECT_EQ(zCount(), 1);
+    EXPECT_EQ(frame(USER(cmCashInDrawer)).answer.substr(10, 12), std::string(12, '0'));
+    EXPECT_EQ(frame(USER(cmHardwareStatus)).answer[25], '0') << "still fiscal";
+}
+
+TEST_F(Library, FirmwareUpdateChangesTheVersion) {
+    std::ofstream(dir / "tavo-fw.bin") << "HEADER\nVERSION=0207\n";
+    setenv("VPRINTER_FIRMWARE", (dir / "tavo-fw.bin").c_str(), 1);
+    EXPECT_EQ(SRV(UpdateTavoProgram)(0, "COM1", 1), 0);
+    std::ofstream(dir / "empty.bin") << "nothing";
+    setenv("VPRINTER_FIRMWARE", (dir / "empty.bin").c_str(), 1);
+    EXPECT_NE(SRV(UpdateTavoProgram)(0, "COM1", 0), 0);
+    EXPECT_NE(SRV(UpdateTavoProgram)(0, "COM0", 0), 0);
+    unsetenv("VPRINTER_FIRMWARE");
+    openUser();
+    EXPECT_EQ(frame(USER(cmSoftwareStatus)).answer.substr(43, 4), "0207");
+}
