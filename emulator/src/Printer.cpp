@@ -1689,6 +1689,7 @@ void Exec::run() {
     if (c == "08") {
         needNoDocument();
         s.clerkOnDuty = 0;
+        s.serviceMode = false; // the technician leaves with the clerks
         changed();
         return ack(0);
     }
