@@ -498,3 +498,96 @@ TEST_F(Library, FirmwareUpdateChangesTheVersion) {
     openUser();
     EXPECT_EQ(frame(USER(cmSoftwareStatus)).answer.substr(43, 4), "0207");
 }
+
+TEST_F(Library, CurrencyChangeTakesEffectAfterItsMoment) {
+    ini("[COM1]\nclock_start=2026-03-31 23:58:00\n");
+    openUser();
+    // the console passes null pointers for an absent second currency
+    const char* none = nullptr;
+    Reply r = frame(USER(cmSetMoney), 26, 4, 1, 0, 0, "EUR", "4.3", "B", none, none, none);
+    ASSERT_TRUE(r.ok()) << r.r.SubCode;
+    EXPECT_EQ(frame(USER(cmSetMoney), 26, 3, 1, 0, 0, "EUR", "4.3", "B", none, none, none).r.SubCode, 91)
+        << "a moment in the past";
+    const Reply before = frame(USER(cmUploadCurrencyChange));
+    EXPECT_EQ(before.answer.substr(2, 5), std::string("\x26\x04\x01\x00\x00", 5));
+    EXPECT_EQ(before.answer[24], 'B');
+    EXPECT_EQ(frame(USER(cmUploadExchangeRate)).answer.substr(2, 3), "PLN");
+    USER(CloseTavo)();
+    ini("[COM1]\nclock_start=2026-04-01 00:00:30\n");
+    openUser();
+    const Reply after = frame(USER(cmUploadExchangeRate));
+    EXPECT_EQ(after.answer.substr(2, 6), "EURPLN");
+    EXPECT_EQ(after.answer.substr(8, 15), "0000004,300000B");
+    EXPECT_EQ(frame(USER(cmUploadCurrencyChange)).answer[24], 'N') << "nothing programmed any more";
+    EXPECT_EQ(frame(USER(cmSoftwareStatus)).answer.substr(2, 8), "01042026");
+}
+
+TEST_F(Library, PostponedReceiptsPackagesAndClerks) {
+    openUser();
+    ASSERT_TRUE(frame(USER(cmSetVatRate), 2300, 800, 500, 0, 9999, 9999, 9999, 9999, 9999, "D").ok());
+    ASSERT_TRUE(frame(USER(cmSetClerkPwd), 2, "321", "Ewa").ok());
+    EXPECT_EQ(sale(1, 1, "01", "Kawa").r.SubCode, 65);
+    ASSERT_TRUE(frame(USER(cmClerkLogon), 2, "321").ok());
+    ASSERT_TRUE(sale(1, 7.5, "01", "Kawa").ok());
+    ASSERT_TRUE(frame(USER(cmInvoiceInfo), 0, 1, 7.5, 1.4).ok());
+    ASSERT_TRUE(sale(2, 3, "02", "Herbata").ok());
+    ASSERT_TRUE(pay(0, 0, 0, 6.0, 0, 0).ok());
+    EXPECT_EQ(frame(USER(cmInvoiceInfo), 1, 2, 0.0, 0.0).r.SubCode, 46) << "slot 2 is empty";
+    ASSERT_TRUE(frame(USER(cmInvoiceInfo), 1, 1, 7.5, 1.4).ok());
+    EXPECT_EQ(frame(USER(cmSoftwareStatus)).answer.substr(22, 12), "000000000750");
+    ASSERT_TRUE(pay(1, 0, 0, 7.5, 0, 0).ok());
+    ASSERT_TRUE(frame(USER(cmSalePackage), 10.0, "szt", 0.5, "Skrzynka").ok());
+    ASSERT_TRUE(frame(USER(cmSalePackagePayment), 0).ok());
+    ASSERT_TRUE(frame(USER(cmReturnPackage), 4.0, "szt", 0.5, "Skrzynka").ok());
+    ASSERT_TRUE(frame(USER(cmPackagePayment), 0).ok());
+    EXPECT_EQ(frame(USER(cmCashInDrawer)).answer.substr(10, 12), "000000000900"); // 6 + 5 - 2
+    ASSERT_TRUE(frame(USER(cmUploadPkg), static_cast<int32_t>('0')).ok());
+    const std::string pkg = readFile("_RtnPkg.mem");
+    ASSERT_EQ(pkg.size(), 66u);
+    EXPECT_EQ(pkg.substr(40, 6), std::string("\0\0\0\0\0\x32", 6)); // price 0.50
+    EXPECT_EQ(pkg.substr(46, 4), std::string("\0\0\x0F\xA0", 4));   // 4.000 returned
+    EXPECT_EQ(pkg.substr(56, 4), std::string("\0\0\x27\x10", 4));   // 10.000 sold
+    ASSERT_TRUE(frame(USER(cmClerkLogout)).ok());
+    EXPECT_EQ(sale(1, 1, "01", "Kawa").r.SubCode, 65);
+}
+
+namespace {
+void TAVO_CALL countingIdle(void* ctx) {
+    ++*static_cast<int*>(ctx);
+}
+} // namespace
+
+TEST_F(Library, RealTimingTakesThePrintersTime) {
+    ini("[COM1]\ntiming=real\nline_ms=40\n");
+    unsetenv("VPRINTER_TIMING");
+    openUser();
+    int idles = 0;
+    USER(TavoSetIdleHandler)(countingIdle, &idles);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_TRUE(frame(USER(cmReceiveCash), 5.0).ok()); // a cash-in document of about 8 lines
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    EXPECT_GE(ms.count(), 300);
+    EXPECT_LT(ms.count(), 3000);
+    EXPECT_GE(idles, 10);
+    idles = 0;
+    ASSERT_TRUE(frame(USER(cmPrinterStatus)).ok()); // a few bytes, nothing printed
+    EXPECT_LE(idles, 5);
+}
+
+TEST_F(Library, FixedBufferCallsAndHeadlessFirmwareUpdate) {
+    openUser();
+    // the parameter block is sent once with a 32-byte buffer, without sizing
+    std::string params = "81" + std::string(32, '0');
+    char buf[32] = {};
+    int32_t n = 32;
+    EXPECT_EQ(USER(cmSetParameter)(params.c_str(), buf, &n).Status, 0);
+    EXPECT_EQ(n, 22);
+    EXPECT_EQ(std::string(buf, 4), "O019");
+    EXPECT_EQ(frame(USER(cmSetParameter), "80").r.SubCode, 3);
+    EXPECT_EQ(frame(USER(cmSetPrinterSpeed), 5).answer.substr(10, 12), "000000000005");
+    EXPECT_EQ(frame(USER(cmSetPrinterSpeed), 10).r.SubCode, 3);
+    USER(CloseTavo)();
+    // no application object and no file given: nothing to ask, nothing changes
+    EXPECT_NE(SRV(UpdateTavoProgram)(0, "COM1", 0), 0);
+}
