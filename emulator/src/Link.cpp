@@ -350,7 +350,7 @@ CommandResult linkRun(const Call& call, char* buffer, int32_t* length) {
     std::lock_guard lock(gMutex);
     Session* s = gSession;
     if (s == nullptr) {
-        if (length && sizing)
+        if (length)
             *length = 0;
         return finish(result(-1, 0));
     }
