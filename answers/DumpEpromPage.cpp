@@ -1,4 +1,62 @@
 #include "answers/DumpEpromPage.h"
 
+#include "answers/DumpSramPage.h"
+#include "answers/WidgetAccess.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+constexpr int kEpromX = 260, kRomX = 410, kButtonY = 38;
+}
+
 DumpEpromPage::DumpEpromPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 16, QStringLiteral("DumpEprom"), parent) {}
+    : Page(ctx, 16, QStringLiteral("DumpEprom"), parent) {
+    answers::plainLabel(make<QLabel>("Label69", 40, 40, 100, 22), QStringLiteral("Start Address:"));
+    make<QLineEdit>("edEPRomAddr", 145, 40, 90, 22)->setMaxLength(5);
+    onClick(makeButton("btnExecDumpEprom", QStringLiteral("Dump EPROM"), kEpromX, kButtonY),
+            [this] { btnExecDumpEpromClick(); });
+    auto* rom = makeButton("btnExecDumpRom", QStringLiteral("Dump ROM"), kRomX, kButtonY);
+    rom->setVisible(false);
+    onClick(rom, [this] { btnExecDumpRomClick(); });
+    makeBackButton("BitBtn9");
+}
+
+void DumpEpromPage::attach() {
+    onClick(find<QPushButton>(QStringLiteral("bbtnDumpRom")), [this] { bbtnDumpRomClick(); });
+}
+
+void DumpEpromPage::bbtnDumpEpromClick() {
+    ctx_.find<QLineEdit>(QStringLiteral("edEPRomAddr"))->clear();
+    auto* eprom = ctx_.find<QPushButton>(QStringLiteral("btnExecDumpEprom"));
+    eprom->move(kEpromX, kButtonY);
+    eprom->setVisible(true);
+    ctx_.find<QPushButton>(QStringLiteral("btnExecDumpRom"))->setVisible(false);
+    ctx_.showPage(16);
+}
+
+void DumpEpromPage::bbtnDumpRomClick() {
+    ctx_.find<QLineEdit>(QStringLiteral("edEPRomAddr"))->clear();
+    auto* eprom = ctx_.find<QPushButton>(QStringLiteral("btnExecDumpEprom"));
+    auto* rom = ctx_.find<QPushButton>(QStringLiteral("btnExecDumpRom"));
+    rom->setVisible(true);
+    rom->move(eprom->x(), rom->y());
+    eprom->setVisible(false);
+    ctx_.showPage(16);
+}
+
+void DumpEpromPage::dump(const char* function, const char* code) {
+    auto* edit = ctx_.find<QLineEdit>(QStringLiteral("edEPRomAddr"));
+    ctx_.frame.run(
+        dev::Library::User, function,
+        [edit] { return dev::Args{dev::Arg::integer(answers::ParseHexAddress(edit->text()))}; },
+        QString::fromLatin1(code));
+}
+
+void DumpEpromPage::btnExecDumpEpromClick() {
+    dump("cmEPROMDump", "45");
+}
+
+void DumpEpromPage::btnExecDumpRomClick() {
+    dump("cmROMDump", "48");
+}

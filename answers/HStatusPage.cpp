@@ -1,4 +1,112 @@
 #include "answers/HStatusPage.h"
 
+#include "answers/AnswerDecoders.h"
+#include "answers/WidgetAccess.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+
+using answers::plainLabel;
+using answers::setButtonChecked;
+
 HStatusPage::HStatusPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 12, QStringLiteral("HStatus"), parent) {}
+    : Page(ctx, 12, QStringLiteral("HStatus"), parent) {
+    auto radioGroup = [this](const char* group, const QString& title, int x, int y, const char* rb1,
+                             const QString& c1, const char* rb2, const QString& c2) {
+        auto* g = make<QGroupBox>(group, x, y, 190, 62);
+        g->setTitle(title);
+        make<QRadioButton>(rb1, 10, 18, 170, 20, g)->setText(c1);
+        make<QRadioButton>(rb2, 10, 38, 170, 20, g)->setText(c2);
+        return g;
+    };
+    radioGroup("GroupBox6", "Operation Mode", 8, 4, "rbOpMode1", "Fiscal Mode", "rbOpMode2",
+               "Training  Mode");
+    radioGroup("GroupBox11", "Battery State", 8, 70, "rbBatteryState1", "Low", "rbBatteryState2", "Normal");
+    radioGroup("GroupBox12", "RAM Rest Pin", 8, 136, "rbPinState1", "Opened", "rbPinState2", "Shorted");
+    radioGroup("GroupBox7", "Fiscal State", 8, 202, "rbFiscalMode1", "Fiscal", "rbFiscalMode2", "Non-Fiscal")
+        ->setVisible(false);
+
+    const struct {
+        const char* name;
+        const char* caption;
+    } checks[] = {{"ckbRam", "RAM Check OK"},
+                  {"ckbFlash", "Flash Check OK"},
+                  {"ckbFiscalMem", "Fiscal Memory Check OK"},
+                  {"ckbSaleReceipt", "Sales Receipt Opened"},
+                  {"ckbTestmem", "Test memory check"},
+                  {"ckbZReport", "Z Report Blocked"},
+                  {"ckbRecDamaged", "Records In Fiscal Memory Maybe Damaged"},
+                  {"ckbFiscalMemFull", "Fiscal Memory Full"}};
+    int y = 8;
+    for (const auto& c : checks) {
+        make<QCheckBox>(c.name, 210, y, 255, 22)->setText(QString::fromLatin1(c.caption));
+        y += 26;
+    }
+
+    auto* info = make<QGroupBox>("GroupBox9", 475, 4, 320, 200);
+    info->setTitle(QStringLiteral("Infomation"));
+    const struct {
+        const char* label;
+        const char* caption;
+        const char* value;
+    } pairs[] = {{"Label61", "Last Z Number:", "lbLastZNo"},  {"Label63", "Free Z Space:", "lbFreeZ"},
+                 {"Label57", "ID Code:", "lbIDCode"},         {"Label59", "ID Number:", "lbIDNo"},
+                 {"Label33", "Battery Voltage:", "lbBatVol"}, {"Label82", "Tax ID:", "lbTaxID"},
+                 {"Label86", "ID Format:", "lbIDFmt"}};
+    y = 22;
+    for (const auto& p : pairs) {
+        plainLabel(make<QLabel>(p.label, 10, y, 120, 20, info), QString::fromLatin1(p.caption));
+        plainLabel(make<QLabel>(p.value, 135, y, 175, 20, info), QString());
+        y += 24;
+    }
+    makeBackButton("BitBtn5");
+}
+
+void HStatusPage::attach() {
+    onClick(find<QPushButton>(QStringLiteral("bbtnChkHw")), [this] { bbtnChkHwClick(); });
+    ctx_.decoders.registerDecoder(40, [this](const QByteArray& a) { DecodeHardwareStatus(a); });
+}
+
+void HStatusPage::bbtnChkHwClick() {
+    ctx_.frame.run(
+        dev::Library::User, "cmHardwareStatus", [] { return dev::Args{}; }, QStringLiteral("40"));
+}
+
+void HStatusPage::DecodeHardwareStatus(const QByteArray& answer) {
+    const auto s = answers::decodeHardwareStatus(answer);
+    if (!s) {
+        ctx_.formatErrorBox();
+        return;
+    }
+    answers::setLabelText(ctx_, QStringLiteral("lbIDCode"), s->idCode);
+    answers::setLabelText(ctx_, QStringLiteral("lbIDNo"), s->idNumber);
+    if (ctx_.FiscalReviewMode) {
+        // The review controls of the "SetID" page.
+        answers::setLabelText(ctx_, QStringLiteral("lbIDFmt1"), s->idFormat);
+        answers::setLabelText(ctx_, QStringLiteral("lbTaxID1"), s->taxId);
+        return;
+    }
+    answers::setLabelText(ctx_, QStringLiteral("lbIDFmt"), s->idFormat);
+    answers::setLabelText(ctx_, QStringLiteral("lbTaxID"), s->taxId);
+    answers::setLabelText(ctx_, QStringLiteral("lbLastZNo"), s->lastZ);
+    answers::setLabelText(ctx_, QStringLiteral("lbFreeZ"), s->freeZ);
+    answers::setLabelText(ctx_, QStringLiteral("lbBatVol"), s->batteryVoltage);
+    const auto pair = [this](const char* rb1, const char* rb2, char value) {
+        setButtonChecked(ctx_, QString::fromLatin1(rb1), value == '0');
+        setButtonChecked(ctx_, QString::fromLatin1(rb2), value == '1');
+    };
+    pair("rbOpMode1", "rbOpMode2", s->operationMode);
+    pair("rbBatteryState1", "rbBatteryState2", s->battery);
+    pair("rbPinState1", "rbPinState2", s->resetPin);
+    setButtonChecked(ctx_, QStringLiteral("ckbSaleReceipt"), s->saleReceipt);
+    setButtonChecked(ctx_, QStringLiteral("ckbZReport"), s->zReportBlocked);
+    setButtonChecked(ctx_, QStringLiteral("ckbRecDamaged"), s->recordsDamaged);
+    setButtonChecked(ctx_, QStringLiteral("ckbRam"), s->ramOk);
+    setButtonChecked(ctx_, QStringLiteral("ckbFlash"), s->flashOk);
+    setButtonChecked(ctx_, QStringLiteral("ckbFiscalMem"), s->fiscalMemOk);
+    setButtonChecked(ctx_, QStringLiteral("ckbFiscalMemFull"), s->fiscalMemFull);
+    setButtonChecked(ctx_, QStringLiteral("ckbTestmem"), s->testMemory);
+    ctx_.showPage(12);
+}

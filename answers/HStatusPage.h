@@ -1,10 +1,17 @@
 #pragma once
-// Page 12, "HStatus".
+// Page 12, "HStatus": the printer's hardware status (code "40"), and the
+// "Hardware Status" menu command.
 
 #include "app/Page.h"
+
+#include <QByteArray>
 
 class HStatusPage : public Page {
     Q_OBJECT
   public:
     explicit HStatusPage(ConsoleContext& ctx, QWidget* parent = nullptr);
+    void attach() override;
+
+    void bbtnChkHwClick();
+    void DecodeHardwareStatus(const QByteArray& answer);
 };

@@ -1,4 +1,80 @@
 #include "answers/PluInfoPage.h"
 
+#include "answers/DataFiles.h"
+#include "answers/WidgetAccess.h"
+#include "app/LocaleLibrary.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+
+namespace answers {
+
+// A model-backed grid: one fixed header row, no fixed column, rows 18 pixels high.
+QTableView* makeRecordGrid(QTableView* view, RecordTableModel* model) {
+    view->setModel(model);
+    view->verticalHeader()->setVisible(false);
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(18);
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setWordWrap(false);
+    view->setVisible(false); // shown by its reader
+    return view;
+}
+
+} // namespace answers
+
 PluInfoPage::PluInfoPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 26, QStringLiteral("PLUInfo"), parent) {}
+    : Page(ctx, 26, QStringLiteral("PLUInfo"), parent) {
+    answers::plainLabel(make<QLabel>("Label108", 16, 4, 300, 20), QStringLiteral("PLU Uploaded"));
+    answers::plainLabel(make<QLabel>("Label107", 330, 4, 40, 20), QStringLiteral("PLU"))->setVisible(false);
+    make<QLineEdit>("edPlu", 375, 2, 80, 22)->setVisible(false);
+    makeButton("btnExecPluUpload", QStringLiteral("PLU Upload"), 465, 0)->setVisible(false);
+    model_ = new answers::RecordTableModel(
+        answers::plu::kRecordSize, [](const char* rec, int col) { return answers::PluCell(rec, col); }, this);
+    grid_ = answers::makeRecordGrid(make<QTableView>("sgrdPlu", 16, 26, 585, 256), model_);
+    makeBackButton("BitBtn17");
+}
+
+void PluInfoPage::attach() {
+    ctx_.decoders.registerDecoder(90, [this](const QByteArray& a) { DecodePluFile(a); });
+}
+
+void PluInfoPage::ShowPluRecord(const char* record, int count, bool first) {
+    if (count < answers::plu::kRecordSize) {
+        ctx_.formatErrorBox();
+        grid_->setVisible(false);
+        return;
+    }
+    if (first) {
+        QStringList headers{ctx_.LocaleString(11323)};
+        for (int k = 0; k < answers::plu::kValues; ++k)
+            headers << SafeFormat(ctx_.LocaleString(11324), {k});
+        model_->startOver(headers);
+        widthsPending_ = true;
+    }
+    model_->append(record);
+    if (grid_->isHidden())
+        grid_->setVisible(true);
+}
+
+void PluInfoPage::DecodePluFile(const QByteArray&) {
+    model_->beginLoad();
+    try {
+        answers::ReadDataFile(QString::fromLatin1(answers::kPluFile), answers::plu::kRecordSize,
+                              [this](const char* rec, int n, bool first) { ShowPluRecord(rec, n, first); });
+    } catch (...) {
+        model_->endLoad();
+        throw;
+    }
+    model_->endLoad();
+    if (widthsPending_) {
+        widthsPending_ = false;
+        grid_->setColumnWidth(0, answers::gridColumnWidth(grid_, 40));
+        for (int c = 1; c <= answers::plu::kValues; ++c)
+            grid_->setColumnWidth(c, answers::gridColumnWidth(grid_, 4));
+    }
+    ctx_.showPage(26);
+}

@@ -1,4 +1,47 @@
 #include "answers/PrnStatusPage.h"
 
+#include "answers/AnswerDecoders.h"
+#include "answers/WidgetAccess.h"
+
+#include <QGroupBox>
+#include <QRadioButton>
+
 PrnStatusPage::PrnStatusPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 14, QStringLiteral("PrnStatus"), parent) {}
+    : Page(ctx, 14, QStringLiteral("PrnStatus"), parent) {
+    auto* g = make<QGroupBox>("GroupBox10", 16, 8, 420, 228);
+    g->setTitle(QStringLiteral("Printer Status"));
+    const char* captions[] = {"Printer OK",
+                              "Busy Pin TimeOut",
+                              "Receipt Printer Is Out Of Paper ",
+                              "Journal Printer Is Out Of Paper ",
+                              "Receipt and Journal Printer Is Out Of Paper ",
+                              "Error Pin",
+                              "Printer Offline",
+                              "Unknown Status"};
+    for (int i = 0; i < 8; ++i) {
+        const QByteArray name = "rbPrinterStatus" + QByteArray::number(i + 1);
+        make<QRadioButton>(name.constData(), 14, 20 + 25 * i, 390, 22, g)
+            ->setText(QString::fromLatin1(captions[i]));
+    }
+    makeBackButton("BitBtn7");
+}
+
+void PrnStatusPage::attach() {
+    onClick(find<QPushButton>(QStringLiteral("bbtnChkPrn")), [this] { bbtnChkPrnClick(); });
+    ctx_.decoders.registerDecoder(47, [this](const QByteArray& a) { DecodePrinterStatus(a); });
+}
+
+void PrnStatusPage::bbtnChkPrnClick() {
+    ctx_.frame.run(
+        dev::Library::User, "cmPrinterStatus", [] { return dev::Args{}; }, QStringLiteral("47"));
+}
+
+void PrnStatusPage::DecodePrinterStatus(const QByteArray& answer) {
+    const auto index = answers::decodePrinterStatus(answer);
+    if (!index) {
+        ctx_.formatErrorBox();
+        return;
+    }
+    answers::setButtonChecked(ctx_, QStringLiteral("rbPrinterStatus%1").arg(*index + 1), true);
+    ctx_.showPage(14);
+}

@@ -1,4 +1,85 @@
 #include "answers/SStatusPage.h"
 
+#include "answers/AnswerDecoders.h"
+#include "answers/WidgetAccess.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+using answers::setButtonChecked;
+using answers::setLabelText;
+
 SStatusPage::SStatusPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 13, QStringLiteral("SStatus"), parent) {}
+    : Page(ctx, 13, QStringLiteral("SStatus"), parent) {
+    const struct {
+        const char* label;
+        const char* caption;
+        const char* value;
+    } pairs[] = {{"Label56", "Current Date:", "lbCurDate"},
+                 {"Label60", "Current Time:", "lbCurTime"},
+                 {"Label64", "Current Receipt No:", "lbCurReceiptNo"},
+                 {"Label68", "Current  Subtotal:", "lbCurSailtotal"},
+                 {"Label55", "Software Version:", "lbVersion"},
+                 {"Label76", "Print Buffer Left:", "lbPrintBuffer"}};
+    int y = 12;
+    for (const auto& p : pairs) {
+        answers::plainLabel(make<QLabel>(p.label, 16, y, 140, 20), QString::fromLatin1(p.caption));
+        answers::plainLabel(make<QLabel>(p.value, 160, y, 200, 20), QString());
+        y += 28;
+    }
+    const struct {
+        const char* name;
+        const char* caption;
+    } checks[] = {{"ckbSaleReceipt_S", "Sales Receipt Not Closed"},
+                  {"ckbPayment1_S", "Payment Started"},
+                  {"ckbPayment2_S", "Service mode"},
+                  {"ckbProgramReceipt_S", "Super mode"},
+                  {"ckbZReport_S", "Programming Not Allowed Unless Printing Z Report"},
+                  {"ckbRamCheckSum_S", "Ram Checksum Error"}};
+    y = 12;
+    for (const auto& c : checks) {
+        make<QCheckBox>(c.name, 390, y, 400, 22)->setText(QString::fromLatin1(c.caption));
+        y += 28;
+    }
+    makeBackButton("BitBtn6");
+}
+
+void SStatusPage::attach() {
+    onClick(find<QPushButton>(QStringLiteral("bbtnChkSw")), [this] { bbtnChkSwClick(); });
+    ctx_.decoders.registerDecoder(41, [this](const QByteArray& a) { DecodeSoftwareStatus(a); });
+}
+
+void SStatusPage::bbtnChkSwClick() {
+    ctx_.frame.run(
+        dev::Library::User, "cmSoftwareStatus", [] { return dev::Args{}; }, QStringLiteral("41"));
+}
+
+void SStatusPage::DecodeSoftwareStatus(const QByteArray& answer) {
+    const auto s = answers::decodeSoftwareStatus(answer, answers::DateSeparator(), answers::TimeSeparator());
+    if (!s) {
+        ctx_.formatErrorBox();
+        return;
+    }
+    if (!ctx_.FiscalReviewMode && !ctx_.ServiceModeQuery) {
+        setLabelText(ctx_, QStringLiteral("lbCurDate"), s->date);
+        setLabelText(ctx_, QStringLiteral("lbCurTime"), s->time);
+        setLabelText(ctx_, QStringLiteral("lbCurReceiptNo"), s->receiptNo);
+        setLabelText(ctx_, QStringLiteral("lbCurSailtotal"), s->subtotal);
+        setLabelText(ctx_, QStringLiteral("lbPrintBuffer"), s->printBuffer);
+        setLabelText(ctx_, QStringLiteral("lbVersion"), s->version);
+        setButtonChecked(ctx_, QStringLiteral("ckbSaleReceipt_S"), s->receiptNotClosed);
+        setButtonChecked(ctx_, QStringLiteral("ckbPayment1_S"), s->paymentStarted);
+        setButtonChecked(ctx_, QStringLiteral("ckbPayment2_S"), s->serviceMode);
+        setButtonChecked(ctx_, QStringLiteral("ckbProgramReceipt_S"), s->superMode);
+        setButtonChecked(ctx_, QStringLiteral("ckbZReport_S"), s->zReportNeeded);
+        setButtonChecked(ctx_, QStringLiteral("ckbRamCheckSum_S"), s->ramChecksumError);
+        ctx_.showPage(13);
+    } else if (ctx_.ServiceModeQuery) {
+        setButtonChecked(ctx_, QStringLiteral("CheckBox1"), s->serviceMode); // "ReadOnlyRP" page
+    } else {
+        // The review controls of the "SetID" page.
+        setLabelText(ctx_, QStringLiteral("lbCurDate1"), s->date);
+        setLabelText(ctx_, QStringLiteral("lbCurTime1"), s->time);
+        setButtonChecked(ctx_, QStringLiteral("CheckBox2"), s->serviceMode);
+    }
+}

@@ -1,10 +1,17 @@
 #pragma once
-// Page 13, "SStatus".
+// Page 13, "SStatus": the printer's software status (code "41"), and the
+// "Software Status" menu command.
 
 #include "app/Page.h"
+
+#include <QByteArray>
 
 class SStatusPage : public Page {
     Q_OBJECT
   public:
     explicit SStatusPage(ConsoleContext& ctx, QWidget* parent = nullptr);
+    void attach() override;
+
+    void bbtnChkSwClick();
+    void DecodeSoftwareStatus(const QByteArray& answer);
 };

@@ -1,4 +1,55 @@
 #include "answers/TaxRateUploadPage.h"
 
+#include "answers/AnswerDecoders.h"
+#include "answers/WidgetAccess.h"
+
+#include <QLabel>
+
+using answers::plainLabel;
+using answers::setLabelText;
+
 TaxRateUploadPage::TaxRateUploadPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 28, QStringLiteral("TaxRateUpload"), parent) {}
+    : Page(ctx, 28, QStringLiteral("TaxRateUpload"), parent) {
+    auto* heading = plainLabel(make<QLabel>("Label109", 16, 6, 300, 22), QStringLiteral("TaxRate Uploaded"));
+    QFont f = heading->font();
+    f.setBold(true);
+    heading->setFont(f);
+    const char* captionNames[] = {"Label110", "Label111", "Label113", "Label115", "Label117",
+                                  "Label119", "Label121", "Label123", "Label125"};
+    for (int k = 0; k < 9; ++k) {
+        const int x = k < 5 ? 30 : 260, y = 36 + 28 * (k % 5);
+        const QString caption =
+            k == 8 ? QStringLiteral("TAX I :") : QStringLiteral("TAX %1:").arg(QChar('A' + k));
+        plainLabel(make<QLabel>(captionNames[k], x, y, 60, 20), caption);
+        const QByteArray value = "lbRate" + QByteArray::number(k + 1);
+        plainLabel(make<QLabel>(value.constData(), x + 65, y, 90, 20), QString());
+    }
+    plainLabel(make<QLabel>("Label127", 260, 148, 110, 20), QStringLiteral("Free Tax Depart:"));
+    plainLabel(make<QLabel>("lbFreeDep", 375, 148, 60, 20), QString());
+    makeBackButton("BitBtn19");
+}
+
+void TaxRateUploadPage::attach() {
+    ctx_.decoders.registerDecoder(91, [this](const QByteArray& a) { DecodeTaxRates(a); });
+}
+
+void TaxRateUploadPage::DecodeTaxRates(const QByteArray& answer) {
+    const auto t = answers::decodeTaxRates(answer);
+    if (!t) {
+        ctx_.formatErrorBox();
+        return;
+    }
+    // Normal labels lbRate1..lbRate9; in review mode those of the "SetID" page, lbRate11..lbRate91.
+    const bool review = ctx_.FiscalReviewMode;
+    const auto rateLabel = [review](int k) {
+        return QStringLiteral("lbRate%1").arg(review ? (k + 1) * 10 + 1 : k + 1);
+    };
+    for (int k = 0; k < 9; ++k)
+        setLabelText(ctx_, rateLabel(k), t->rates[static_cast<std::size_t>(k)]);
+    setLabelText(ctx_, review ? QStringLiteral("lbFreeDep1") : QStringLiteral("lbFreeDep"), t->exemptLetter);
+    // A letter outside A to I names no rate: the nine rates stay as sent.
+    if (t->exemptIndex >= 0)
+        setLabelText(ctx_, rateLabel(t->exemptIndex), QStringLiteral("PTU ZW"));
+    if (!review)
+        ctx_.showPage(28);
+}

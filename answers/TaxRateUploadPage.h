@@ -1,10 +1,15 @@
 #pragma once
-// Page 28, "TaxRateUpload".
+// Page 28, "TaxRateUpload": the tax rates read back from the printer (code "91").
 
 #include "app/Page.h"
+
+#include <QByteArray>
 
 class TaxRateUploadPage : public Page {
     Q_OBJECT
   public:
     explicit TaxRateUploadPage(ConsoleContext& ctx, QWidget* parent = nullptr);
+    void attach() override;
+
+    void DecodeTaxRates(const QByteArray& answer);
 };

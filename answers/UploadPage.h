@@ -1,10 +1,25 @@
 #pragma once
-// Page 27, "Upload".
+// Page 27, "Upload": departments (code "92") and header lines (code "93") read
+// back from the printer, in the grid sgrdUpload.
 
 #include "app/Page.h"
+
+#include <QByteArray>
+
+class QTableWidget;
 
 class UploadPage : public Page {
     Q_OBJECT
   public:
     explicit UploadPage(ConsoleContext& ctx, QWidget* parent = nullptr);
+    void attach() override;
+
+    void DecodeDepartments(const QByteArray& answer);
+    void DecodeHeaderLines(const QByteArray& answer);
 };
+
+namespace answers {
+// Rebuilds a small grid: header row, then one row per record, column widths in characters.
+void FillUploadGrid(QTableWidget* grid, const QStringList& headers, const QList<int>& widths,
+                    const QList<QStringList>& rows);
+} // namespace answers

@@ -1,5 +1,6 @@
 #pragma once
-// Page 0, "CommandLine".
+// Page 0, "CommandLine": a raw command line sent with ExecCommand, its answer
+// shown (and decoded) under the code of its first two characters.
 
 #include "app/Page.h"
 
@@ -7,4 +8,6 @@ class CommandLinePage : public Page {
     Q_OBJECT
   public:
     explicit CommandLinePage(ConsoleContext& ctx, QWidget* parent = nullptr);
+
+    void bbtnExecClick();
 };

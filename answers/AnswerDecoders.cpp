@@ -1,0 +1,170 @@
+#include "answers/AnswerDecoders.h"
+
+#include "device/Cp1250.h"
+
+#include <algorithm>
+
+namespace answers {
+
+QByteArray fieldBytes(const QByteArray& buffer, const Field& f) {
+    if (f.offset < 0 || f.width <= 0 || f.offset >= buffer.size())
+        return {};
+    return buffer.mid(f.offset, std::min<qsizetype>(f.width, buffer.size() - f.offset));
+}
+
+QString fieldText(const QByteArray& buffer, const Field& f) {
+    return dev::fromCp1250(fieldBytes(buffer, f));
+}
+
+bool fieldIs(const QByteArray& buffer, const Field& f, char c) {
+    return f.offset >= 0 && f.offset < buffer.size() && buffer.at(f.offset) == c;
+}
+
+bool answerFrameOk(const QByteArray& answer, int minLength, const char* prefix) {
+    if (answer.size() < minLength)
+        return false;
+    return !prefix || !*prefix || answer.startsWith(prefix);
+}
+
+QString StripLeadingZeros(const QString& text) {
+    if (text.isEmpty())
+        return text;
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == QLatin1Char('0'))
+        ++i;
+    return i == text.size() ? QStringLiteral("0") : text.mid(i);
+}
+
+QString FormatTaxId(const QString& taxId, const QString& idFormat) {
+    if (idFormat == QLatin1String("0000"))
+        return taxId;
+    QString result;
+    qsizetype p = 0;
+    const qsizetype groups = std::min<qsizetype>(idFormat.size(), 4);
+    for (qsizetype g = 0; g < groups; ++g) {
+        const QChar c = idFormat.at(g);
+        const int n = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ? c.unicode() - '0' : 0;
+        const QString part = p < taxId.size() ? taxId.mid(p, n) : QString();
+        if (g > 0)
+            result += QLatin1Char('-');
+        result += part;
+        p += n;
+    }
+    return result;
+}
+
+QString BatteryText(char units, char tenths) {
+    // "%1.1s" of a one-character text: a zero byte is an empty text padded to one blank.
+    const auto one = [](char c) { return c ? dev::fromCp1250(&c, 1) : QStringLiteral(" "); };
+    return one(units) + QLatin1Char('.') + one(tenths) + QLatin1Char('V');
+}
+
+static QChar firstNonLetter(const QString& format, QChar fallback) {
+    for (const QChar c : format)
+        if (!c.isLetter() && c != QLatin1Char('\''))
+            return c;
+    return fallback;
+}
+
+QChar DateSeparator(const QLocale& locale) {
+    return firstNonLetter(locale.dateFormat(QLocale::ShortFormat), QLatin1Char('-'));
+}
+
+QChar TimeSeparator(const QLocale& locale) {
+    return firstNonLetter(locale.timeFormat(QLocale::ShortFormat), QLatin1Char(':'));
+}
+
+std::optional<HardwareStatus> decodeHardwareStatus(const QByteArray& a) {
+    if (!answerFrameOk(a, hw::kMinLength, hw::kPrefix))
+        return std::nullopt;
+    HardwareStatus s;
+    const QByteArray code = fieldBytes(a, hw::IdCode);
+    s.idCode = code == QByteArray(hw::IdCode.width, '\xFF') ? QString() : dev::fromCp1250(code);
+    const QByteArray number = fieldBytes(a, hw::IdNumber);
+    s.idNumber = number == QByteArray(hw::IdNumber.width, '\xFF') ? QString() : dev::fromCp1250(number);
+    s.taxIdRaw = fieldText(a, hw::TaxId);
+    s.idFormat = QString::fromLatin1(fieldBytes(a, hw::IdFormat).toHex().toUpper());
+    s.taxId = FormatTaxId(s.taxIdRaw, s.idFormat);
+    s.operationMode = a.at(hw::OperationMode.offset);
+    s.battery = a.at(hw::Battery.offset);
+    s.resetPin = a.at(hw::ResetPin.offset);
+    s.fiscalMemFull = fieldIs(a, hw::FiscalMemFull, '1');
+    s.saleReceipt = fieldIs(a, hw::SaleReceipt, '1');
+    s.testMemory = fieldIs(a, hw::TestMemory, '1');
+    s.zReportBlocked = fieldIs(a, hw::ZReportBlocked, '1');
+    s.recordsDamaged = fieldIs(a, hw::RecordsDamaged, '1');
+    s.ramOk = fieldIs(a, hw::RamCheck, '0');
+    s.flashOk = fieldIs(a, hw::FlashCheck, '1');
+    s.fiscalMemOk = fieldIs(a, hw::FiscalMemCheck, '0');
+    s.lastZ = StripLeadingZeros(fieldText(a, hw::LastZ));
+    s.freeZ = StripLeadingZeros(fieldText(a, hw::FreeZ));
+    s.batteryVoltage = BatteryText(a.at(hw::BatteryUnits.offset), a.at(hw::BatteryTenths.offset));
+    return s;
+}
+
+std::optional<SoftwareStatus> decodeSoftwareStatus(const QByteArray& a, QChar dateSep, QChar timeSep) {
+    if (!answerFrameOk(a, sw::kMinLength, sw::kPrefix))
+        return std::nullopt;
+    SoftwareStatus s;
+    s.date = fieldText(a, sw::Date1) + dateSep + fieldText(a, sw::Date2) + dateSep + fieldText(a, sw::Year);
+    s.time =
+        fieldText(a, sw::Hours) + timeSep + fieldText(a, sw::Minutes) + timeSep + fieldText(a, sw::Seconds);
+    s.receiptNo = fieldText(a, sw::ReceiptNo);
+    s.subtotal = StripLeadingZeros(fieldText(a, sw::Subtotal));
+    s.printBuffer = StripLeadingZeros(fieldText(a, sw::PrintBuffer));
+    s.version = fieldText(a, sw::Version);
+    s.receiptNotClosed = fieldIs(a, sw::ReceiptNotClosed, '1');
+    s.paymentStarted = fieldIs(a, sw::PaymentStarted, '1');
+    s.serviceMode = fieldIs(a, sw::ServiceMode, '1');
+    s.superMode = fieldIs(a, sw::SuperMode, '1');
+    s.zReportNeeded = fieldIs(a, sw::ZReportNeeded, '1');
+    s.ramChecksumError = fieldIs(a, sw::RamChecksum, '1');
+    return s;
+}
+
+std::optional<int> decodePrinterStatus(const QByteArray& a) {
+    if (!answerFrameOk(a, prn::kMinLength, prn::kPrefix))
+        return std::nullopt;
+    const char c = a.at(prn::State.offset);
+    return (c >= '0' && c <= '6') ? c - '0' : 7;
+}
+
+std::optional<TaxRates> decodeTaxRates(const QByteArray& a) {
+    if (!answerFrameOk(a, tax::kMinLength, tax::kPrefix))
+        return std::nullopt;
+    TaxRates t;
+    for (int k = 0; k < 9; ++k)
+        t.rates[static_cast<std::size_t>(k)] = fieldText(a, tax::rate(k));
+    t.exemptLetter = fieldText(a, tax::ExemptLetter);
+    const char letter = a.at(tax::ExemptLetter.offset);
+    t.exemptIndex = (letter >= 'A' && letter <= 'I') ? letter - 'A' : -1;
+    return t;
+}
+
+static UploadRows recordRows(const QByteArray& a, int first, int size, int count,
+                             std::initializer_list<Field> columns) {
+    UploadRows rows;
+    for (int r = 0; r < count; ++r) {
+        const QByteArray rec = a.mid(first + r * size, size);
+        QStringList cells;
+        for (const Field& f : columns)
+            cells << fieldText(rec, f);
+        rows << cells;
+    }
+    return rows;
+}
+
+std::optional<UploadRows> decodeDepartments(const QByteArray& a) {
+    if (!answerFrameOk(a, dept::kMinLength, dept::kPrefix))
+        return std::nullopt;
+    return recordRows(a, dept::kFirst, dept::kRecordSize, dept::kRecords,
+                      {dept::Number, dept::Letter, dept::Name});
+}
+
+std::optional<UploadRows> decodeHeaderLines(const QByteArray& a) {
+    if (!answerFrameOk(a, head::kMinLength, head::kPrefix))
+        return std::nullopt;
+    return recordRows(a, head::kFirst, head::kRecordSize, head::kRecords, {head::Mark, head::Text});
+}
+
+} // namespace answers
