@@ -1,3 +1,167 @@
 #include "programming/SetIdPage.h"
 
-SetIdPage::SetIdPage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 18, QStringLiteral("SetID"), parent) {}
+#include "programming/ProgrammingRules.h"
+#include "programming/ProgrammingWidgets.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+
+namespace {
+// What the fiscal status answer says in its third byte: "1" when the printer may be fiscalised.
+bool mayEnterFiscalMode(const QByteArray& answer) {
+    return answer.size() >= 3 && answer.at(2) == '1';
+}
+} // namespace
+
+SetIdPage::SetIdPage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 18, QStringLiteral("SetID"), parent) {
+    auto label = [this](const char* name, const QString& caption, int x, int y, int w = 120,
+                        QWidget* parentWidget = nullptr) {
+        auto* l = make<QLabel>(name, x, y, w, 17, parentWidget);
+        l->setText(caption);
+        return l;
+    };
+
+    label("Label47", QStringLiteral("ID Code:"), 12, 14, 70);
+    edIDCode = make<QLineEdit>("edIDCode", 90, 10, 60, 22);
+    edIDCode->setMaxLength(3);
+    prog::installKeyFilter(edIDCode, [](const QString&, QChar& key) {
+        if (!prog::FilterLetterKey(key))
+            return false;
+        key = key.toUpper();
+        return true;
+    });
+    label("Label74", QStringLiteral("ID NO.:"), 12, 42, 70);
+    edIDNo = make<QLineEdit>("edIDNo", 90, 38, 120, 22);
+    edIDNo->setMaxLength(10);
+    prog::installKeyFilter(edIDNo, [](const QString&, QChar& key) { return prog::FilterDigitKey(key); });
+
+    btnExecSetID = makeButton("btnExecSetID", QStringLiteral("Set ID"), 12, 72, 120);
+    onClick(btnExecSetID, [this] { btnExecSetIDClick(); });
+    btnExecEnterFiscalMode =
+        makeButton("btnExecEnterFiscalMode", QStringLiteral("Enter Fiscal Mode"), 140, 72, 120);
+    onClick(btnExecEnterFiscalMode, [this] { btnExecEnterFiscalModeClick(); });
+    makeBackButton("BitBtn10");
+
+    // ---- the review controls ----
+    const int lx = 12, vx = 150;
+    review_ << label("Label144", QStringLiteral("Tax ID:"), lx, 108);
+    review_ << label("lbTaxID1", QString(), vx, 108, 110);
+    review_ << label("Label145", QStringLiteral("ID Format:"), lx, 128);
+    review_ << label("lbIDFmt1", QString(), vx, 128, 110);
+    review_ << label("Label142", QStringLiteral("Current Date:"), lx, 148);
+    review_ << label("lbCurDate1", QString(), vx, 148, 110);
+    review_ << label("Label143", QStringLiteral("Current Time:"), lx, 168);
+    review_ << label("lbCurTime1", QString(), vx, 168, 110);
+    review_ << label("Label150", QStringLiteral("Fiskalization Currency:"), lx, 188, 135);
+    review_ << label("lblCurrency", QString(), vx, 188, 110);
+    auto* serviceMode = make<QCheckBox>("CheckBox2", lx, 210, 150, 20);
+    serviceMode->setText(QStringLiteral("Service Mode"));
+    serviceMode->setEnabled(false); // shows what the printer reports
+    review_ << serviceMode;
+
+    review_ << label("Label131", QStringLiteral("Tax Rate Uploaded"), 280, 6, 150);
+    auto* panel = make<QFrame>("Panel7", 280, 24, 165, 212);
+    panel->setFrameShape(QFrame::StyledPanel);
+    review_ << panel;
+    static const char* const rateNames[] = {"lbRate11", "lbRate21", "lbRate31", "lbRate41", "lbRate51",
+                                            "lbRate61", "lbRate71", "lbRate81", "lbRate91"};
+    static const char* const captionNames[] = {"Label132", "Label133", "Label134", "Label135", "Label136",
+                                               "Label141", "Label140", "Label139", "Label138"};
+    for (int k = 0; k < 9; ++k) {
+        const int y = 6 + k * 20;
+        label(captionNames[k], QStringLiteral("TAX %1:").arg(QChar('A' + k)), 8, y, 60, panel);
+        label(rateNames[k], QString(), 75, y, 80, panel);
+    }
+    label("Label137", QStringLiteral("Free Tax:"), 8, 6 + 9 * 20, 60, panel);
+    label("lbFreeDep1", QString(), 75, 6 + 9 * 20, 80, panel);
+
+    review_ << label("Label130", QStringLiteral("HeadMessages"), 460, 6, 150);
+    auto* grid = make<QTableWidget>("StringGrid1", 460, 24, 335, 206);
+    grid->setColumnCount(1);
+    grid->setRowCount(5);
+    grid->horizontalHeader()->setVisible(false);
+    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->verticalHeader()->setDefaultSectionSize(18);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QFont mono(QStringLiteral("Monospace"));
+    mono.setStyleHint(QFont::TypeWriter);
+    grid->setFont(mono);
+    review_ << grid;
+
+    setReviewVisible(false);
+}
+
+void SetIdPage::attach() {
+    onClick(find<QPushButton>(QStringLiteral("bbtnSetId")), [this] { bbtnSetIdClick(); });
+    onClick(find<QPushButton>(QStringLiteral("bbtnEnterFiscalMode")), [this] { bbtnEnterFiscalModeClick(); });
+}
+
+void SetIdPage::setReviewVisible(bool visible) {
+    for (QWidget* w : review_)
+        w->setVisible(visible);
+}
+
+bool SetIdPage::reviewVisible() const {
+    return !review_.isEmpty() && !review_.front()->isHidden();
+}
+
+void SetIdPage::bbtnSetIdClick() {
+    edIDCode->clear();
+    edIDNo->clear();
+    btnExecEnterFiscalMode->setVisible(false);
+    btnExecSetID->setVisible(true);
+    setReviewVisible(false);
+    ctx_.showPage(18);
+}
+
+void SetIdPage::btnExecSetIDClick() {
+    ctx_.frame.run(
+        dev::Library::Service, "cmSetID",
+        [this] {
+            return dev::Args{dev::Arg::text1250(edIDCode->text()), dev::Arg::text1250(edIDNo->text())};
+        },
+        QString());
+}
+
+void SetIdPage::bbtnEnterFiscalModeClick() {
+    setReviewVisible(true);
+    ctx_.FiscalReviewMode = true;
+    // The flag must not outlive this handler, whatever happens in the commands it runs.
+    struct ClearFlag {
+        bool& flag;
+        ~ClearFlag() { flag = false; }
+    } clearFlag{ctx_.FiscalReviewMode};
+
+    // Each runs to its end with its own error box; the decoders fill this page.
+    for (const char* name :
+         {"bbtnChkSw", "bbtnChkHw", "Button12", "bbtnUploadTaxRate", "bbtnUploadHeadMessage"}) {
+        if (auto* b = find<QPushButton>(QString::fromLatin1(name)))
+            b->click();
+    }
+
+    btnExecEnterFiscalMode->setEnabled(false);
+    if (const auto answer = ctx_.frame.run(
+            dev::Library::User, "cmUploadFisStatus", [] { return dev::Args{}; }, QStringLiteral("14")))
+        btnExecEnterFiscalMode->setEnabled(mayEnterFiscalMode(*answer));
+
+    edIDCode->clear();
+    edIDNo->clear();
+    btnExecEnterFiscalMode->move(btnExecSetID->x(), btnExecEnterFiscalMode->y());
+    btnExecEnterFiscalMode->setVisible(true);
+    btnExecSetID->setVisible(false);
+    ctx_.FiscalReviewMode = false;
+    ctx_.showPage(18);
+}
+
+void SetIdPage::btnExecEnterFiscalModeClick() {
+    ctx_.frame.run(
+        dev::Library::Service, "cmEnterFiscalMode",
+        [this] {
+            return dev::Args{dev::Arg::text1250(edIDCode->text()), dev::Arg::text1250(edIDNo->text())};
+        },
+        QString());
+}
