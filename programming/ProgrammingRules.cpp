@@ -1,6 +1,7 @@
 #include "programming/ProgrammingRules.h"
 
 #include "device/Cp1250.h"
+#include "receipt/EntryRules.h"
 
 namespace prog {
 
@@ -161,7 +162,7 @@ CurrencyChange ParseCurrencyChange(const QByteArray& answer, QChar decimalSepara
 }
 
 bool FilterDigitKey(QChar key) {
-    return key == kBackspace || (key >= QLatin1Char('0') && key <= QLatin1Char('9'));
+    return !FilterNumericKey(key, false).isNull();
 }
 
 bool FilterLetterKey(QChar key) {

@@ -27,6 +27,14 @@ int SpinEdit::current() {
     return value();
 }
 
+void SpinEdit::setFieldText(const QString& text) {
+    QString t = text;
+    int pos = 0;
+    if (validate(t, pos) != QValidator::Acceptable)
+        fixup(t);
+    setValue(t.toInt());
+}
+
 QValidator::State SpinEdit::validate(QString& input, int& pos) const {
     if (input.isEmpty() || input == QLatin1String("-"))
         return QValidator::Intermediate;

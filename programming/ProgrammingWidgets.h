@@ -21,6 +21,9 @@ class SpinEdit : public QSpinBox {
     int maxLength() const;
     // The value as the field stands, what is typed included (brought into range).
     int current();
+    // Puts a text into the field as if typed and left: not a whole number
+    // gives the minimum, a value out of range the nearer bound.
+    void setFieldText(const QString& text);
 
   protected:
     QValidator::State validate(QString& input, int& pos) const override;
