@@ -79,7 +79,7 @@ void TAVO_CALL TMainForm::idle(void* self) {
 }
 
 void TMainForm::buildLayout() {
-    setFixedSize(kWindowWidth, kWindowHeight);
+    resize(kWindowWidth, kWindowHeight);
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("central"));
     setCentralWidget(central);
@@ -350,11 +350,13 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::KeyPress) {
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && w->window() == this) {
-            const bool propagated = event == lastKey_ && lastKeyTarget_ && w->isAncestorOf(lastKeyTarget_);
+            auto* ke = static_cast<QKeyEvent*>(event);
+            const bool propagated = event == lastKey_ && ke->key() == lastKeyCode_ && lastKeyTarget_ &&
+                                    w != lastKeyTarget_ && w->isAncestorOf(lastKeyTarget_);
             if (!propagated) {
                 lastKey_ = event;
+                lastKeyCode_ = ke->key();
                 lastKeyTarget_ = w;
-                auto* ke = static_cast<QKeyEvent*>(event);
                 FormKeyDown(ke->key(), ke->modifiers());
             }
         }
@@ -368,8 +370,9 @@ void TMainForm::installAutoAdvance() {
         QWidget* parent = edit->parentWidget();
         if (qobject_cast<QAbstractSpinBox*>(parent) || qobject_cast<QComboBox*>(parent))
             continue;
-        if (edit->property("noAutoAdvance").toBool())
+        if (edit->property("autoAdvance").toBool())
             continue;
+        edit->setProperty("autoAdvance", true);
         connect(edit, &QLineEdit::textChanged, this, [this, edit] { autoAdvance(edit); });
     }
 }

@@ -57,6 +57,9 @@ class TMainForm : public QMainWindow {
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
     QByteArray portName() const;
+    // Gives every plain and masked edit box of the window (not spin or date
+    // editors) the auto-advance handler; run at start-up.
+    void installAutoAdvance();
     QTimer* timer() const { return Timer1; }
 
   protected:
@@ -68,7 +71,6 @@ class TMainForm : public QMainWindow {
   private:
     bool FormCloseQuery();
     void buildLayout();
-    void installAutoAdvance();
     void autoAdvance(class QLineEdit* edit);
     static void TAVO_CALL idle(void* self);
 
@@ -84,6 +86,7 @@ class TMainForm : public QMainWindow {
     bool askingClose_ = false;
     bool closeAccepted_ = false;
     QEvent* lastKey_ = nullptr;
+    int lastKeyCode_ = 0;
     QPointer<QWidget> lastKeyTarget_;
 
     // Controls, named as on the window.

@@ -27,15 +27,15 @@ void CommandFrame::CloseLink(Library lib) {
 }
 
 std::optional<QByteArray> CommandFrame::finish(const CommandResult& r, const QString& code,
-                                               std::vector<char>& buffer, int32_t length) {
+                                               const std::vector<char>& buffer, int32_t allocated,
+                                               int32_t length) {
     last_ = r;
     if (r.Status < 0) {
         hooks_.showError(r);
         return std::nullopt;
     }
     // The library reports the answer's length; it can never be more than we gave it.
-    const auto n =
-        static_cast<qsizetype>(std::clamp<int64_t>(length, 0, static_cast<int64_t>(buffer.size())));
+    const auto n = static_cast<qsizetype>(std::clamp<int32_t>(length, 0, allocated));
     QByteArray answer(buffer.data(), n);
     hooks_.showReturnBuffer(code, answer);
     return answer;
@@ -56,7 +56,10 @@ std::optional<QByteArray> CommandFrame::run(Library lib, const std::string& func
     } else {
         length = std::max<int32_t>(options.fixedLength, 0);
     }
-    std::vector<char> buffer(static_cast<std::size_t>(length), 0); // released on every path
+    // Released on every path. Never a null pointer in the real call, even for an
+    // empty answer: a null buffer is how a library recognises the sizing call.
+    const int32_t allocated = length;
+    std::vector<char> buffer(static_cast<std::size_t>(std::max<int32_t>(length, 1)), 0);
 
     const Args second = args();
     struct After {
@@ -71,19 +74,19 @@ std::optional<QByteArray> CommandFrame::run(Library lib, const std::string& func
         if (options.beforeSecondCall)
             options.beforeSecondCall();
         After after{options.afterSecondCall};
-        r = device.command(function, second, buffer.empty() ? nullptr : buffer.data(), &length);
+        r = device.command(function, second, buffer.data(), &length);
     }
-    return finish(r, code, buffer, length);
+    return finish(r, code, buffer, allocated, length);
 }
 
 std::optional<QByteArray> CommandFrame::runCommandLine(const QByteArray& line) {
     EnsureLinkOpen(Library::User);
     const QByteArray code = line.left(2);
     int32_t length = std::max<int32_t>(devices_.user->getReturnBufLength(code), 0);
-    std::vector<char> buffer(static_cast<std::size_t>(length), 0);
-    const CommandResult r =
-        devices_.user->execCommand(line, buffer.empty() ? nullptr : buffer.data(), &length);
-    return finish(r, QString::fromLatin1(code), buffer, length);
+    const int32_t allocated = length;
+    std::vector<char> buffer(static_cast<std::size_t>(std::max<int32_t>(length, 1)), 0);
+    const CommandResult r = devices_.user->execCommand(line, buffer.data(), &length);
+    return finish(r, QString::fromLatin1(code), buffer, allocated, length);
 }
 
 } // namespace dev

@@ -57,8 +57,8 @@ class CommandFrame {
     DeviceSet devices() const { return devices_; }
 
   private:
-    std::optional<QByteArray> finish(const CommandResult& r, const QString& code, std::vector<char>& buffer,
-                                     int32_t length);
+    std::optional<QByteArray> finish(const CommandResult& r, const QString& code,
+                                     const std::vector<char>& buffer, int32_t allocated, int32_t length);
 
     DeviceSet devices_;
     Hooks hooks_;

@@ -1,0 +1,169 @@
+// The Return Buffer's speed and size: the dump formatter against xxd on the
+// same bytes, ListBox1 after a long session, and start-up to the menu page.
+//
+//   build/bin/bench_return_buffer
+#include "answers/HexDump.h"
+#include "answers/ReturnBufferModel.h"
+#include "app/Main.h"
+#include "device/DeviceLibrary.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListView>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+namespace {
+
+QApplication& app() {
+    static int argc = 1;
+    static char name[] = "bench";
+    static char* argv[] = {name, nullptr};
+    static QApplication* a = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *a;
+}
+
+QByteArray randomBytes(qsizetype n) {
+    QByteArray b(n, Qt::Uninitialized);
+    std::mt19937 rng(42);
+    for (qsizetype i = 0; i < n; ++i)
+        b[i] = static_cast<char>(rng());
+    return b;
+}
+
+void BM_DumpFormatter(benchmark::State& state) {
+    const QByteArray bytes = randomBytes(16 << 20);
+    for (auto _ : state) {
+        std::string text = hexdump::formatAll(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                                              std::size_t(bytes.size()));
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * bytes.size());
+}
+BENCHMARK(BM_DumpFormatter)->Unit(benchmark::kMillisecond);
+
+// xxd on the same 16 MiB, its output thrown away: the reference the formatter is measured against.
+void BM_Xxd(benchmark::State& state) {
+    const QString xxd = QStandardPaths::findExecutable(QStringLiteral("xxd"));
+    if (xxd.isEmpty()) {
+        state.SkipWithError("xxd is not installed");
+        return;
+    }
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("answer.bin"));
+    QFile f(in);
+    f.open(QIODevice::WriteOnly);
+    f.write(randomBytes(16 << 20));
+    f.close();
+    for (auto _ : state) {
+        QProcess p;
+        p.setStandardOutputFile(QProcess::nullDevice());
+        p.start(xxd, {in});
+        p.waitForFinished(-1);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * (16 << 20));
+}
+BENCHMARK(BM_Xxd)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// ListBox1 as the window builds it, holding a long session's million lines.
+struct LongSession {
+    ReturnBufferModel model;
+    QListView view;
+    LongSession() {
+        app();
+        view.setObjectName(QStringLiteral("ListBox1"));
+        view.setUniformItemSizes(true);
+        view.resize(792, 130);
+        QFont mono(QStringLiteral("Courier New"));
+        mono.setPixelSize(13);
+        view.setFont(mono);
+        view.setModel(&model);
+        const QByteArray mib = randomBytes(1 << 20);
+        for (int i = 0; i < 16; ++i) // 16 x 65,536 lines
+            model.appendDump(mib);
+        view.show();
+        QCoreApplication::processEvents();
+    }
+};
+
+void BM_ListBoxAppend100LinesAndRepaint(benchmark::State& state) {
+    LongSession s;
+    const QByteArray answer = randomBytes(98 * 16);
+    for (auto _ : state) {
+        s.model.appendLine(QStringLiteral("heading"));
+        s.model.appendLine(QString());
+        s.model.appendDump(answer);
+        const QModelIndex last = s.model.index(s.model.rowCount() - 1, 0);
+        s.view.setCurrentIndex(last);
+        s.view.scrollTo(last);
+        QCoreApplication::processEvents();
+        s.view.viewport()->repaint();
+    }
+    state.counters["lines"] = s.model.rowCount();
+    state.counters["MiB"] = double(s.model.storedBytes()) / (1 << 20);
+}
+BENCHMARK(BM_ListBoxAppend100LinesAndRepaint)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+void BM_ListBoxAppend1MiBAnswer(benchmark::State& state) {
+    LongSession s;
+    const QByteArray answer = randomBytes(1 << 20);
+    for (auto _ : state) {
+        s.model.appendDump(answer);
+        const QModelIndex last = s.model.index(s.model.rowCount() - 1, 0);
+        s.view.setCurrentIndex(last);
+        s.view.scrollTo(last);
+        QCoreApplication::processEvents();
+        s.view.viewport()->repaint();
+    }
+    state.counters["MiB"] = double(s.model.storedBytes()) / (1 << 20);
+}
+BENCHMARK(BM_ListBoxAppend1MiBAnswer)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Start-up to the menu page shown, on a device that answers nothing.
+struct IdleDevice : dev::IDeviceLibrary {
+    int32_t open(const QByteArray&, int32_t) override { return 0; }
+    int32_t close() override { return 0; }
+    int32_t isCommandExecuting() override { return 1; }
+    void abort() override {}
+    int32_t getReturnBufLength(const QByteArray&) override { return 0; }
+    CommandResult execCommand(const QByteArray&, char*, int32_t*) override { return dev::makeResult(0); }
+    CommandResult command(const std::string&, const dev::Args&, char*, int32_t*) override {
+        return dev::makeResult(0);
+    }
+    int32_t updateProgram(uintptr_t, const QByteArray&, int32_t) override { return 0; }
+    void setIdleHandler(TavoIdleHandler, void*) override {}
+};
+struct SilentMessages : IMessageService {
+    void show(const QString&, const QString&, Icon) override {}
+    bool ask(const QString&, const QString&, Icon) override { return false; }
+};
+
+void BM_StartUpToMenuPage(benchmark::State& state) {
+    app();
+    IdleDevice user, service;
+    SilentMessages messages;
+    QTemporaryDir dir;
+    TMainForm::Options o;
+    o.programDir = dir.path();
+    o.languageDir = QStringLiteral(CONSOLE_BIN_DIR);
+    for (auto _ : state) {
+        TMainForm form(dev::DeviceSet{&user, &service}, messages, o);
+        form.show();
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(form.currentPage());
+    }
+}
+BENCHMARK(BM_StartUpToMenuPage)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+} // namespace
+
+BENCHMARK_MAIN();

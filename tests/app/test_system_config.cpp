@@ -1,0 +1,79 @@
+#include "TestWindow.h"
+#include "app/SystemConfig.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QSettings>
+
+#include <gtest/gtest.h>
+
+namespace {
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+int storedPort(const QString& dir) {
+    return QSettings(SystemConfig::filePath(dir), QSettings::IniFormat).value("Comm/Port", -99).toInt();
+}
+} // namespace
+
+TEST(SystemConfigFile, FirstStartChoosesCom1AndClosingWritesZero) {
+    QTemporaryDir dir;
+    {
+        TestWindow w(false, dir.path());
+        EXPECT_EQ(w.find<QComboBox>("PortCB")->currentText(), "COM1");
+        EXPECT_FALSE(QFile::exists(SystemConfig::filePath(dir.path())));
+    }
+    EXPECT_EQ(storedPort(dir.path()), 0);
+}
+
+TEST(SystemConfigFile, Com12RoundTrips) {
+    QTemporaryDir dir;
+    {
+        TestWindow w(false, dir.path());
+        w.find<QComboBox>("PortCB")->setCurrentIndex(11);
+    }
+    EXPECT_EQ(storedPort(dir.path()), 11);
+    TestWindow again(false, dir.path());
+    EXPECT_EQ(again.find<QComboBox>("PortCB")->currentText(), "COM12");
+}
+
+TEST(SystemConfigFile, OutOfRangePortChoosesNoneAndWritesMinusOne) {
+    QTemporaryDir dir;
+    writeFile(SystemConfig::filePath(dir.path()), "[Comm]\nPort=15\n");
+    {
+        TestWindow w(false, dir.path());
+        EXPECT_EQ(w.find<QComboBox>("PortCB")->currentIndex(), -1);
+        w.click("bbtnXReport");
+        ASSERT_FALSE(w.user.calls.empty());
+        EXPECT_EQ(w.user.calls.front().function, "OpenTavo");
+        EXPECT_EQ(w.user.calls.front().args[0], dev::Arg::bytes("COM0"));
+    }
+    EXPECT_EQ(storedPort(dir.path()), -1);
+}
+
+TEST(SystemConfigFile, GarbageReadsAsCom1) {
+    QTemporaryDir dir;
+    QByteArray junk;
+    for (int i = 0; i < 4096; ++i)
+        junk.append(char((i * 7919) & 0xff));
+    writeFile(SystemConfig::filePath(dir.path()), junk);
+    EXPECT_EQ(SystemConfig::readPort(dir.path()), 0);
+    writeFile(SystemConfig::filePath(dir.path()), "[Comm]\nPort=seven\n");
+    EXPECT_EQ(SystemConfig::readPort(dir.path()), 0);
+    writeFile(SystemConfig::filePath(dir.path()), "[Comm]\nPort=4\n");
+    EXPECT_EQ(SystemConfig::readPort(dir.path()), 4);
+}
+
+TEST(SystemConfigFile, UnwritablePlaceShowsTheMessage) {
+    QTemporaryDir dir;
+    const QString gone = dir.path() + "/removed";
+    auto w = std::make_unique<TestWindow>(false, gone);
+    RecordingMessages& messages = w->messages;
+    w->form.reset();
+    ASSERT_NE(messages.last(), nullptr);
+    EXPECT_EQ(messages.last()->text, "Unable to write to " + SystemConfig::filePath(gone));
+    EXPECT_EQ(messages.last()->icon, IMessageService::Icon::Error);
+    EXPECT_FALSE(QFileInfo::exists(gone));
+}
