@@ -1,4 +1,31 @@
 #include "receipt/PaidOutPage.h"
 
+#include "receipt/EntryRules.h"
+
+#include <QLineEdit>
+
 PaidOutPage::PaidOutPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 7, QStringLiteral("PaidOut"), parent) {}
+    : Page(ctx, 7, QStringLiteral("PaidOut"), parent) {
+    PaidOutEdit = make<QLineEdit>("PaidOutEdit", 264, 80, 160, 22);
+    PaidOutEdit->setMaxLength(10);
+    NumericKeyFilter::install(PaidOutEdit, true);
+    auto* exec = makeButton("PaidOutBtn1", QStringLiteral("Paid Out"), 264, 130);
+    makeBackButton("BackBtn6", QStringLiteral("Back To Menu"), 663, 256);
+    onClick(exec, [this] { PaidOutBtn1Click(); });
+}
+
+void PaidOutPage::attach() {
+    onClick(find<QPushButton>(QStringLiteral("bbtnPaidOut")), [this] { bbtnPaidOutClick(); });
+}
+
+void PaidOutPage::bbtnPaidOutClick() {
+    ctx_.showPage(7);
+}
+
+void PaidOutPage::PaidOutBtn1Click() {
+    ctx_.frame.EnsureLinkOpen(dev::Library::User);
+    const double amount = RoundDecimals(TextToAmount(PaidOutEdit->text(), 0), 2);
+    if (ctx_.frame.run(
+            dev::Library::User, "cmPaidOut", [&] { return dev::Args{dev::Arg::real(amount)}; }, QString()))
+        ctx_.showPage(1);
+}

@@ -1,4 +1,47 @@
 #include "receipt/ReceiveAccountPage.h"
 
+#include "receipt/EntryRules.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
 ReceiveAccountPage::ReceiveAccountPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 6, QStringLiteral("ReceiveAccount"), parent) {}
+    : Page(ctx, 6, QStringLiteral("ReceiveAccount"), parent) {
+    auto* l = new QLabel(QStringLiteral("Cash:"), this);
+    l->setGeometry(200, 80, 60, 22);
+    ReceiveAccountEdit = make<QLineEdit>("ReceiveAccountEdit", 264, 80, 160, 22);
+    ReceiveAccountEdit->setMaxLength(10);
+    NumericKeyFilter::install(ReceiveAccountEdit, true);
+    auto* exec = makeButton("bbtnReceiveCash", QStringLiteral("Cash Into Drawer"), 264, 130);
+    makeBackButton("BackBtn5", QStringLiteral("Back To Menu"), 663, 256);
+    onClick(exec, [this] { bbtnReceiveCashClick(); });
+}
+
+void ReceiveAccountPage::attach() {
+    onClick(find<QPushButton>(QStringLiteral("bbtnReceiveAccount")), [this] { bbtnReceiveAccountClick(); });
+    onClick(find<QPushButton>(QStringLiteral("bbtnCashInDraw")), [this] { bbtnCashInDrawClick(); });
+    onClick(find<QPushButton>(QStringLiteral("btnOpenDrawer")), [this] { btnOpenDrawerClick(); });
+}
+
+void ReceiveAccountPage::bbtnReceiveAccountClick() {
+    ctx_.showPage(6);
+}
+
+void ReceiveAccountPage::bbtnReceiveCashClick() {
+    ctx_.frame.EnsureLinkOpen(dev::Library::User);
+    const double amount = TextToAmount(ReceiveAccountEdit->text(), 0);
+    if (ctx_.frame.run(
+            dev::Library::User, "cmReceiveCash", [&] { return dev::Args{dev::Arg::real(amount)}; },
+            QString()))
+        ctx_.showPage(1);
+}
+
+void ReceiveAccountPage::bbtnCashInDrawClick() {
+    ctx_.frame.run(
+        dev::Library::User, "cmCashInDrawer", [] { return dev::Args{}; }, QString());
+}
+
+void ReceiveAccountPage::btnOpenDrawerClick() {
+    ctx_.frame.run(
+        dev::Library::User, "cmOpenDrawer", [] { return dev::Args{}; }, QString());
+}

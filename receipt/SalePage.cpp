@@ -1,3 +1,508 @@
 #include "receipt/SalePage.h"
 
-SalePage::SalePage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 8, QStringLiteral("Sale"), parent) {}
+#include "app/LocaleLibrary.h"
+#include "programming/PluFile.h"
+#include "receipt/EndReceiptPage.h"
+#include "receipt/EntryRules.h"
+#include "receipt/InvInfoPage.h"
+#include "receipt/PayPage.h"
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
+
+namespace {
+
+constexpr double kPriceLimit = 999999.99;
+
+QLabel* label(QWidget* parent, const QString& text, int x, int y, int w = 150) {
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(x, y, w, 22);
+    return l;
+}
+
+QFont fixedPitch(int pixelSize, bool bold) {
+    QFont f(QStringLiteral("Courier New"));
+    f.setStyleHint(QFont::TypeWriter);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+// A localised message, or the English text when no language library is in use.
+QString localised(const ConsoleContext& ctx, int id, const QString& fallback, const QList<QVariant>& args) {
+    const QString format = ctx.LocaleString(id);
+    return SafeFormat(format.isEmpty() ? fallback : format, args);
+}
+
+} // namespace
+
+namespace saleline {
+QStringList fields(const QString& line, int needed, QString* message) {
+    QStringList f = SplitText(line, kSeparator);
+    if (f.size() < needed) {
+        if (message)
+            *message = QStringLiteral("The sale line \"%1\" has %2 field(s) where %3 are needed; "
+                                      "nothing was changed.")
+                           .arg(line)
+                           .arg(f.size())
+                           .arg(needed);
+        return {};
+    }
+    return f;
+}
+} // namespace saleline
+
+SalePage::SalePage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 8, QStringLiteral("Sale"), parent) {
+    const int lx = 8, ex = 150, ew = 150;
+    label(this, QStringLiteral("Barcode:"), lx, 8);
+    edBarcode = make<QLineEdit>("edBarcode", ex, 8, ew, 22);
+    edBarcode->setMaxLength(13);
+    NumericKeyFilter::install(edBarcode, false);
+    label(this, QStringLiteral("Name:"), lx, 34);
+    edName = make<QLineEdit>("edName", ex, 34, ew, 22);
+    edName->setMaxLength(40);
+    label(this, QStringLiteral("Price:"), lx, 60);
+    edPrice = make<QDoubleSpinBox>("edPrice", ex, 60, ew, 22);
+    edPrice->setDecimals(2);
+    edPrice->setRange(-99999999.99, 99999999.99);
+    edPrice->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    edPrice->setValue(0);
+    label(this, QStringLiteral("Unit:"), lx, 86);
+    edUnit = make<QLineEdit>("edUnit", ex, 86, ew, 22);
+    edUnit->setMaxLength(4);
+    label(this, QStringLiteral("Tax Type:"), lx, 112);
+    cbDepId = make<QComboBox>("cbDepId", ex, 112, ew, 22);
+    for (char c = 'A'; c <= 'I'; ++c)
+        cbDepId->addItem(QString(QLatin1Char(c)));
+    cbDepId->setEditable(false);
+    cbDepId->setCurrentIndex(-1);
+    label(this, QStringLiteral("Quantity:"), lx, 138);
+    edQty = make<QDoubleSpinBox>("edQty", ex, 138, ew, 22);
+    edQty->setDecimals(3);
+    edQty->setRange(-9999999.999, 9999999.999);
+    edQty->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    edQty->setValue(1);
+    label(this, QStringLiteral("Return Package Price:"), lx, 164, 140);
+    edRtnPrice = make<QDoubleSpinBox>("edRtnPrice", ex, 164, ew, 22);
+    edRtnPrice->setDecimals(2);
+    edRtnPrice->setRange(-99999999.99, 99999999.99);
+    edRtnPrice->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    edRtnPrice->setValue(0);
+
+    SaleList = make<QListWidget>("SaleList", 310, 8, 300, 166);
+    SaleList->setFont(fixedPitch(12, false));
+    SaleList->setSelectionMode(QAbstractItemView::SingleSelection);
+    label(this, QStringLiteral("Total"), 310, 180, 60);
+    edTotal = make<QLineEdit>("edTotal", 370, 178, 240, 40);
+    edTotal->setReadOnly(true);
+    edTotal->setFont(fixedPitch(24, true));
+    edTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    edTotal->setText(QStringLiteral("0"));
+
+    grpChangePrice = make<QGroupBox>("grpChangePrice", 620, 2, 178, 44);
+    grpChangePrice->setTitle(QStringLiteral("Change Price"));
+    rbDiscCmd1 = make<QRadioButton>("rbDiscCmd1", 8, 20, 80, 20, grpChangePrice);
+    rbDiscCmd1->setText(QStringLiteral("Discount"));
+    rbDiscCmd1->setChecked(true);
+    rbDiscCmd2 = make<QRadioButton>("rbDiscCmd2", 92, 20, 80, 20, grpChangePrice);
+    rbDiscCmd2->setText(QStringLiteral("Increase"));
+    grpCalcBy = make<QGroupBox>("grpCalcBy", 620, 48, 178, 44);
+    grpCalcBy->setTitle(QStringLiteral("Calc By"));
+    rbDiscAmt1 = make<QRadioButton>("rbDiscAmt1", 8, 20, 80, 20, grpCalcBy);
+    rbDiscAmt1->setText(QStringLiteral("Rate"));
+    rbDiscAmt1->setChecked(true);
+    rbDiscAmt2 = make<QRadioButton>("rbDiscAmt2", 92, 20, 80, 20, grpCalcBy);
+    rbDiscAmt2->setText(QStringLiteral("Fixed Amt"));
+    grpChangedFrom = make<QGroupBox>("grpChangedFrom", 620, 94, 178, 44);
+    grpChangedFrom->setTitle(QStringLiteral("Changed From"));
+    rbDiscBase1 = make<QRadioButton>("rbDiscBase1", 8, 20, 90, 20, grpChangedFrom);
+    rbDiscBase1->setText(QStringLiteral("Last Sold Item"));
+    rbDiscBase1->setChecked(true);
+    rbDiscBase2 = make<QRadioButton>("rbDiscBase2", 100, 20, 76, 20, grpChangedFrom);
+    rbDiscBase2->setText(QStringLiteral("Sub Total"));
+    label(this, QStringLiteral("Changed Amount:"), 620, 140);
+    edDiscRate = make<QLineEdit>("edDiscRate", 620, 162, 150, 22);
+    edDiscRate->setMaxLength(5);
+    NumericKeyFilter::install(edDiscRate, true);
+    lbPercentMark = make<QLabel>("lbPercentMark", 774, 162, 20, 22);
+    lbPercentMark->setText(QStringLiteral("%"));
+    bbtnDiscount = makeButton("bbtnDiscount", QStringLiteral("Discount"), 620, 192, 178);
+
+    btnSaleItem = makeButton("btnSaleItem", QStringLiteral("Sale Item"), 8, 196, 142);
+    btnCancelItem = makeButton("btnCancelItem", QStringLiteral("Cancel Item"), 158, 196, 142);
+    btnPrnSubtotal = makeButton("btnPrnSubtotal", QStringLiteral("Print SubTotal"), 8, 226, 142);
+    btnSaleOK = makeButton("btnSaleOK", QStringLiteral("Pay"), 158, 226, 142);
+    btnSaleVoid = makeButton("btnSaleVoid", QStringLiteral("Receipt Cancel"), 310, 226, 142);
+    btnPostpone = makeButton("btnPostpone", QStringLiteral("Postpone"), 8, 256, 142);
+    btnPostpone->setVisible(false);
+    btnCancelPostpone = makeButton("btnCancelPostpone", QStringLiteral("Complete Postpone"), 158, 256, 142);
+    btnCancelPostpone->setVisible(false);
+    btnSale200 = makeButton("btnSale200", QStringLiteral("Sale Batch"), 310, 256, 100);
+    btnSale200->setVisible(false);
+    edBatch = make<QLineEdit>("edBatch", 414, 256, 60, 22);
+    edBatch->setText(QStringLiteral("200"));
+    edBatch->setVisible(false);
+    BackBtn7 = makeBackButton("BackBtn7", QStringLiteral("Back To Menu"), 663, 256);
+
+    setTabOrder(edBarcode, edName);
+    setTabOrder(edName, edPrice);
+    setTabOrder(edPrice, edUnit);
+    setTabOrder(edUnit, cbDepId);
+    setTabOrder(cbDepId, edQty);
+    setTabOrder(edQty, edRtnPrice);
+    setTabOrder(edRtnPrice, btnSaleItem);
+    for (QWidget* w : {static_cast<QWidget*>(edBarcode), static_cast<QWidget*>(edName),
+                       static_cast<QWidget*>(edUnit), static_cast<QWidget*>(cbDepId)})
+        w->installEventFilter(this); // installed after the key filter, so it sees Enter first
+
+    onClick(btnSaleItem, [this] { btnSaleItemClick(); });
+    onClick(btnSale200, [this] { btnSale200Click(); });
+    onClick(btnCancelItem, [this] { btnCancelItemClick(); });
+    onClick(bbtnDiscount, [this] { bbtnDiscountClick(); });
+    onClick(rbDiscAmt1, [this] { rbDiscAmt1Click(); });
+    onClick(rbDiscAmt2, [this] { rbDiscAmt1Click(); });
+    onClick(rbDiscCmd1, [this] { rbDiscCmd1Click(); });
+    onClick(rbDiscCmd2, [this] { rbDiscCmd1Click(); });
+    onClick(btnPrnSubtotal, [this] { btnPrnSubtotalClick(); });
+    onClick(btnSaleOK, [this] { btnSaleOKClick(); });
+    onClick(btnSaleVoid, [this] { btnSaleVoidClick(); });
+    onClick(btnPostpone, [this] { btnPostponeClick(); });
+    onClick(btnCancelPostpone, [this] { btnCancelPostponeClick(); });
+}
+
+void SalePage::attach() {
+    onClick(find<QPushButton>(QStringLiteral("bbtnSale")), [this] { bbtnSaleClick(); });
+    // The discount-kind rule, once at start-up.
+    rbDiscAmt1Click();
+}
+
+bool SalePage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // edNameKeyDown: Enter moves on in tab order.
+            focusNextChild();
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusOut && watched == edBarcode) {
+        ctx_.guard([this] { edBarcodeExit(); });
+    }
+    return Page::eventFilter(watched, event);
+}
+
+QString SalePage::displayed(const QDoubleSpinBox* box) const {
+    QLocale l;
+    l.setNumberOptions(QLocale::OmitGroupSeparator);
+    return l.toString(box->value(), 'f', box->decimals());
+}
+
+void SalePage::setAmountText(QDoubleSpinBox* box, const QString& text) {
+    box->setValue(TextToAmount(text, 0));
+}
+
+QStringList SalePage::saleLines() const {
+    QStringList lines;
+    for (int i = 0; i < SaleList->count(); ++i)
+        lines.append(SaleList->item(i)->text());
+    return lines;
+}
+
+void SalePage::setSaleLines(const QStringList& lines) {
+    SaleList->clear();
+    SaleList->addItems(lines);
+}
+
+QString SalePage::totalText() const {
+    return edTotal->text();
+}
+
+void SalePage::setTotalText(const QString& text) {
+    edTotal->setText(text);
+}
+
+bool SalePage::discountEnabled() const {
+    return bbtnDiscount->isEnabled();
+}
+
+void SalePage::setDiscountEnabled(bool enabled) {
+    bbtnDiscount->setEnabled(enabled);
+}
+
+void SalePage::setCancelPostponeEnabled(bool enabled) {
+    btnCancelPostpone->setEnabled(enabled);
+}
+
+void SalePage::bbtnSaleClick() {
+    edTotal->setText(QStringLiteral("0"));
+    ctx_.showPage(8);
+    SaleList->clear();
+    BackBtn7->setEnabled(true);
+    btnPostpone->setEnabled(false);
+    btnCancelItem->setEnabled(true);
+}
+
+void SalePage::edBarcodeExit() {
+    if (!ctx_.plu.loaded() && ctx_.plu.PluLines.isEmpty())
+        return; // no article file was ever loaded
+    const int index = LookupPluBarcode(ctx_.plu, edBarcode->text());
+    if (index < 0) {
+        edName->clear();
+        edPrice->setValue(0);
+        edUnit->clear();
+        cbDepId->setCurrentIndex(-1);
+        edQty->setValue(1);
+        return;
+    }
+    const QStringList f = SplitText(ctx_.plu.PluLines.at(index), QStringLiteral("\t"));
+    if (f.size() < 5) {
+        ctx_.errorBox(QStringLiteral("Line %1 of the article file has %2 field(s) where at least five are "
+                                     "needed; the article was not filled in.")
+                          .arg(index + 1)
+                          .arg(f.size()));
+        return;
+    }
+    edName->setText(f.at(0).left(edName->maxLength()));
+    setAmountText(edPrice, f.at(3));
+    edUnit->setText(f.at(2).left(edUnit->maxLength()));
+    const int tax = cbDepId->findText(f.at(4), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (tax >= 0) {
+        cbDepId->setCurrentIndex(tax);
+        edQty->setFocus();
+    } else {
+        ctx_.messages.show(localised(ctx_, 11440, QStringLiteral("Unknown VAT letter: %s"), {f.at(4)}),
+                           ctx_.applicationTitle(), IMessageService::Icon::None);
+        cbDepId->setFocus();
+    }
+}
+
+void SalePage::btnSaleItemClick() {
+    ctx_.frame.EnsureLinkOpen(dev::Library::User);
+    const double quantity = edQty->value();
+    const double price = edPrice->value();
+    const double returnPrice = edRtnPrice->value();
+    if (price > kPriceLimit || returnPrice > kPriceLimit) {
+        ctx_.messages.show(localised(ctx_, 11444, QStringLiteral("The price must lie between %s and %s."),
+                                     {QStringLiteral("0"), QStringLiteral("999999.99")}),
+                           ctx_.applicationTitle(), IMessageService::Icon::None);
+        (price > kPriceLimit ? edPrice : edRtnPrice)->setFocus();
+        return;
+    }
+    // The sale line joins its fields with "---": a field holding it would shift
+    // every later field, and the cancel would send wrong values.
+    for (QLineEdit* e : {edUnit, edName, edBarcode}) {
+        if (e->text().contains(saleline::kSeparator)) {
+            ctx_.infoBox(QStringLiteral("The text \"%1\" may not contain \"---\".").arg(e->text()));
+            e->setFocus();
+            return;
+        }
+    }
+    const int group = cbDepId->currentIndex() + 1;
+    auto answer = ctx_.frame.run(
+        dev::Library::User, "cmSaleItem",
+        [&] {
+            return dev::Args{dev::Arg::real(quantity),
+                             dev::Arg::text1250(edUnit->text()),
+                             dev::Arg::real(price),
+                             dev::Arg::text1250(TaxGroupCode(group)),
+                             dev::Arg::text1250(edName->text()),
+                             dev::Arg::integer(returnPrice > 0 ? 1 : 0),
+                             dev::Arg::real(returnPrice)};
+        },
+        QString());
+    if (!answer)
+        return;
+    const double lineTotal = RoundDecimals((price + returnPrice) * quantity, 2);
+    const QString line = QStringList{displayed(edQty),       edUnit->text(),    displayed(edPrice),
+                                     cbDepId->currentText(), edName->text(),    FormatGeneral(lineTotal),
+                                     displayed(edRtnPrice),  edBarcode->text(), QStringLiteral("0")}
+                             .join(saleline::kSeparator);
+    afterAcceptedSale(line, lineTotal, edBarcode->text(), quantity);
+}
+
+void SalePage::afterAcceptedSale(const QString& line, double lineTotal, const QString& barcode,
+                                 double quantity) {
+    edTotal->setText(FormatGeneral(TextToAmount(edTotal->text(), 0) + lineTotal));
+    SaleList->addItem(line);
+    edBarcode->clear();
+    edName->clear();
+    edUnit->clear();
+    edPrice->setValue(0);
+    edQty->setValue(1);
+    cbDepId->setCurrentIndex(0);
+    edRtnPrice->setValue(0);
+    bbtnDiscount->setEnabled(true);
+    btnCancelItem->setEnabled(true);
+    btnPostpone->setEnabled(true);
+    btnCancelPostpone->setEnabled(false);
+    edBarcode->setFocus();
+    if (!ctx_.receipt.ReceiptOpen) {
+        ctx_.receipt.ReceiptOpen = true;
+        BackBtn7->setEnabled(false);
+    }
+    updateSoldQuantity(barcode, true, quantity);
+}
+
+void SalePage::updateSoldQuantity(const QString& barcode, bool isSale, double quantity) {
+    if (!ctx_.plu.loaded())
+        return;
+    const PluUpdateResult r = AddPluSoldQuantity(ctx_.plu, barcode, isSale, quantity);
+    if (!r.ok())
+        ctx_.errorBox(r.message);
+}
+
+void SalePage::btnSale200Click() {
+    bool isNumber = false;
+    int start = edBatch->text().trimmed().toInt(&isNumber);
+    if (!isNumber)
+        start = 200;
+    for (int i = 0; i < 100; ++i) {
+        const int index = start + i;
+        if (index < 0 || index >= ctx_.plu.PluBarcodes.size()) {
+            ctx_.errorBox(
+                QStringLiteral("The article file has no line %1; the batch stopped after %2 sale(s).")
+                    .arg(index + 1)
+                    .arg(i));
+            return;
+        }
+        edBarcode->setText(ctx_.plu.PluBarcodes.at(index));
+        edBarcodeExit();
+        edQty->setValue(1);
+        btnSaleItemClick();
+    }
+}
+
+void SalePage::btnCancelItemClick() {
+    QListWidgetItem* item = SaleList->currentItem();
+    if (!item || !item->isSelected())
+        return;
+    const QString line = item->text();
+    QString problem;
+    const QStringList f = saleline::fields(line, saleline::kBarcode + 1, &problem);
+    if (f.isEmpty()) {
+        ctx_.errorBox(problem);
+        return;
+    }
+    const double quantity = TextToAmount(f.at(saleline::kQuantity), 0);
+    const double price = TextToAmount(f.at(saleline::kPrice), 0);
+    const double returnPrice = TextToAmount(f.at(saleline::kReturnPrice), 0);
+    const QString barcode = f.at(saleline::kBarcode);
+    int call = 0;
+    auto answer = ctx_.frame.run(
+        dev::Library::User, "cmCancelItem",
+        [&] {
+            if (call++ == 0) // the sizing call carries placeholders
+                return dev::Args{dev::Arg::real(0),
+                                 dev::Arg::text1250(QString()),
+                                 dev::Arg::real(0),
+                                 dev::Arg::text1250(QString()),
+                                 dev::Arg::text1250(QString()),
+                                 dev::Arg::integer(0),
+                                 dev::Arg::real(0)};
+            return dev::Args{dev::Arg::real(quantity),
+                             dev::Arg::text1250(f.at(saleline::kUnit)),
+                             dev::Arg::real(price),
+                             dev::Arg::text1250(TaxGroupCode(TaxGroupOfLetter(f.at(saleline::kTaxLetter)))),
+                             dev::Arg::text1250(f.at(saleline::kName)),
+                             dev::Arg::integer(returnPrice > 0 ? 1 : 0),
+                             dev::Arg::real(returnPrice)};
+        },
+        QString());
+    if (!answer)
+        return;
+    delete SaleList->takeItem(SaleList->row(item));
+    edTotal->setText(
+        FormatGeneral(TextToAmount(edTotal->text(), 0) - TextToAmount(f.at(saleline::kLineTotal), 0)));
+    updateSoldQuantity(barcode, false, quantity);
+}
+
+void SalePage::rbDiscAmt1Click() {
+    const bool rate = rbDiscAmt1->isChecked();
+    edDiscRate->setMaxLength(rate ? 5 : 10);
+    lbPercentMark->setVisible(rate);
+}
+
+void SalePage::rbDiscCmd1Click() {
+    const bool discount = rbDiscCmd1->isChecked();
+    const QString caption = ctx_.LocaleString(discount ? 11099 : 11100);
+    bbtnDiscount->setText(
+        caption.isEmpty() ? (discount ? QStringLiteral("Discount") : QStringLiteral("Increase")) : caption);
+}
+
+void SalePage::bbtnDiscountClick() {
+    const bool discount = rbDiscCmd1->isChecked();
+    const bool byRate = rbDiscAmt1->isChecked();
+    const bool lastItem = rbDiscBase1->isChecked();
+    const int code = (byRate ? 0 : 2) + (lastItem ? 0 : 1);
+    ctx_.frame.EnsureLinkOpen(dev::Library::User);
+    const qint32 value = HundredthsOf(TextToAmount(edDiscRate->text(), 0));
+    auto answer = ctx_.frame.run(
+        dev::Library::User, "cmDiscount",
+        [&] {
+            return dev::Args{dev::Arg::integer(code), dev::Arg::integer(value),
+                             dev::Arg::integer(discount ? 1 : 0), dev::Arg::integer(byRate ? 1 : 0)};
+        },
+        QStringLiteral("32"));
+    if (!answer)
+        return;
+    // The local mirror: the change applies to the last line of the list.
+    const double r = RoundDecimals(TextToAmount(edDiscRate->text(), 0), 2);
+    if (SaleList->count() == 0) {
+        ctx_.errorBox(
+            QStringLiteral("The printer accepted the change, but the sale list is empty; the list and "
+                           "the total were not changed."));
+        return;
+    }
+    QListWidgetItem* last = SaleList->item(SaleList->count() - 1);
+    QString problem;
+    const QStringList f = saleline::fields(last->text(), saleline::kBarcode + 1, &problem);
+    if (f.isEmpty()) {
+        ctx_.errorBox(problem);
+        return;
+    }
+    double lineTotal = TextToAmount(f.at(saleline::kLineTotal), 0);
+    double total = TextToAmount(edTotal->text(), 0);
+    double change = byRate ? RoundDecimals(lineTotal * r / 100.0, 2) : r;
+    if (discount)
+        change = -change;
+    lineTotal += change;
+    total += change;
+    QStringList rebuilt = f.mid(0, saleline::kLineTotal);
+    rebuilt << FormatGeneral(lineTotal) << f.at(saleline::kReturnPrice) << f.at(saleline::kBarcode)
+            << QStringLiteral("1");
+    last->setText(rebuilt.join(saleline::kSeparator));
+    edTotal->setText(FormatGeneral(total));
+    bbtnDiscount->setEnabled(false);
+    btnCancelItem->setEnabled(false);
+}
+
+void SalePage::btnPrnSubtotalClick() {
+    ctx_.frame.run(
+        dev::Library::User, "cmPrintSubTotal", [] { return dev::Args{}; }, QString());
+}
+
+void SalePage::btnSaleOKClick() {
+    if (edTotal->text().isEmpty())
+        return;
+    if (auto* pay = find<PayPage>(QStringLiteral("page9")))
+        pay->openFromSale();
+}
+
+void SalePage::btnSaleVoidClick() {
+    if (auto* end = find<EndReceiptPage>(QStringLiteral("page19")))
+        end->openForCancel();
+}
+
+void SalePage::btnPostponeClick() {
+    if (auto* inv = find<InvInfoPage>(QStringLiteral("page21")))
+        inv->btnPostponeClick();
+}
+
+void SalePage::btnCancelPostponeClick() {
+    ctx_.showPage(21);
+}

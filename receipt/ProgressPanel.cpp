@@ -1,0 +1,38 @@
+#include "receipt/ProgressPanel.h"
+
+#include <QApplication>
+#include <QLabel>
+
+std::optional<QByteArray> RunWithProgressPanel(ConsoleContext& ctx, const std::string& function,
+                                               const std::function<dev::Args()>& args, const QString& code,
+                                               const QString& panelText) {
+    auto* panel = ctx.find<QWidget>(QStringLiteral("pnlProgress"));
+    // The panel's caption: its own label when it has one, else the panel itself.
+    QLabel* caption = ctx.find<QLabel>(QStringLiteral("Label3D1"));
+    if (!caption)
+        caption = qobject_cast<QLabel*>(panel);
+    QString savedText;
+    dev::CommandFrame::Options o;
+    o.beforeSecondCall = [&] {
+        if (ctx.window)
+            ctx.window->setEnabled(false);
+        if (caption) {
+            savedText = caption->text();
+            caption->setText(panelText);
+        }
+        if (panel) {
+            panel->setVisible(true);
+            panel->raise();
+        }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    o.afterSecondCall = [&] {
+        if (panel)
+            panel->setVisible(false);
+        if (caption)
+            caption->setText(savedText);
+        if (ctx.window)
+            ctx.window->setEnabled(true);
+    };
+    return ctx.frame.run(dev::Library::User, function, args, code, o);
+}

@@ -1,0 +1,533 @@
+// The receipt pages on a scripted device: the arguments each handler sends and
+// the local state after acceptance and after refusal.
+
+#include "TestWindow.h"
+
+#include "app/Page.h"
+#include "programming/PluFile.h"
+#include "receipt/EndReceiptPage.h"
+#include "receipt/EntryRules.h"
+#include "receipt/ExchangeRate.h"
+#include "receipt/InvInfoPage.h"
+#include "receipt/PayPage.h"
+#include "receipt/SalePage.h"
+#include "receipt/UpRtnPkgPage.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+using dev::Arg;
+using dev::Args;
+
+namespace {
+
+void expectArgs(const ScriptedDevice::Call* call, const std::string& function, const Args& expected) {
+    ASSERT_NE(call, nullptr) << "no call of " << function;
+    EXPECT_EQ(call->function, function);
+    ASSERT_EQ(call->args.size(), expected.size()) << function;
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_EQ(call->args[i], expected[i]) << function << " argument " << i + 1 << ": "
+                                              << call->args[i].describe() << " vs " << expected[i].describe();
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct ReceiptPages : ::testing::Test {
+    ReceiptPages() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    ~ReceiptPages() override { QLocale::setDefault(QLocale::system()); }
+
+    TestWindow w;
+    SalePage* sale() { return static_cast<SalePage*>(w.form->page(8)); }
+    PayPage* pay() { return static_cast<PayPage*>(w.form->page(9)); }
+    QStringList lines() { return sale()->saleLines(); }
+    QString total() { return w.find<QLineEdit>("edTotal")->text(); }
+
+    void enterItem(double qty, double price, const QString& unit, int tax, const QString& name,
+                   const QString& barcode = QString(), double rtn = 0) {
+        w.find<QDoubleSpinBox>("edQty")->setValue(qty);
+        w.find<QDoubleSpinBox>("edPrice")->setValue(price);
+        w.find<QDoubleSpinBox>("edRtnPrice")->setValue(rtn);
+        w.find<QLineEdit>("edUnit")->setText(unit);
+        w.find<QComboBox>("cbDepId")->setCurrentIndex(tax);
+        w.find<QLineEdit>("edName")->setText(name);
+        w.find<QLineEdit>("edBarcode")->setText(barcode);
+    }
+    void sell(double qty, double price, const QString& name = QStringLiteral("Milk"),
+              const QString& barcode = QStringLiteral("123")) {
+        enterItem(qty, price, QStringLiteral("szt"), 0, name, barcode);
+        w.click(QStringLiteral("btnSaleItem"));
+    }
+    QString writePlu(const QByteArray& content) {
+        const QString path = w.dir.filePath(QStringLiteral("shop.plu"));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        static_cast<UpRtnPkgPage*>(w.form->page(32))->choosePluFile = [path](const QString&) { return path; };
+        w.click(QStringLiteral("bbtnLoadPlu"));
+        EXPECT_EQ(w.ctx().plu.PluFileName, path);
+        return path;
+    }
+};
+
+TEST_F(ReceiptPages, SaleSendsItsArgumentsAndMirrorsTheAcceptedLine) {
+    w.click(QStringLiteral("bbtnSale"));
+    EXPECT_EQ(w.ctx().currentPage(), 8);
+    sell(2, 1.50);
+    expectArgs(w.user.lastCommand(), "cmSaleItem",
+               {Arg::real(2), Arg::text1250(QStringLiteral("szt")), Arg::real(1.5),
+                Arg::text1250(QStringLiteral("01")), Arg::text1250(QStringLiteral("Milk")), Arg::integer(0),
+                Arg::real(0)});
+    EXPECT_EQ(lines(), QStringList{QStringLiteral("2.000---szt---1.50---A---Milk---3---0.00---123---0")});
+    EXPECT_EQ(total(), QStringLiteral("3"));
+    EXPECT_TRUE(w.ctx().receipt.ReceiptOpen);
+    EXPECT_FALSE(w.find<QPushButton>("BackBtn7")->isEnabled());
+    EXPECT_TRUE(w.find<QLineEdit>("edName")->text().isEmpty());
+    EXPECT_DOUBLE_EQ(w.find<QDoubleSpinBox>("edQty")->value(), 1);
+    EXPECT_EQ(w.find<QComboBox>("cbDepId")->currentText(), QStringLiteral("A"));
+
+    // A return package price sends flag 1 and counts in the line total.
+    enterItem(3, 0.10, QStringLiteral("szt"), 2, QStringLiteral("Cup"), QString(), 0.05);
+    w.click(QStringLiteral("btnSaleItem"));
+    EXPECT_EQ(w.user.lastCommand()->args[5], Arg::integer(1));
+    EXPECT_EQ(w.user.lastCommand()->args[3], Arg::text1250(QStringLiteral("03")));
+    EXPECT_EQ(SplitText(lines().last(), saleline::kSeparator).at(5), QStringLiteral("0.45"));
+    EXPECT_EQ(total(), QStringLiteral("3.45"));
+
+    // Refused: the error box; nothing local changes, the fields stay as typed.
+    w.user.reply("cmSaleItem", -1);
+    enterItem(1, 9.99, QStringLiteral("kg"), 1, QStringLiteral("Tea"));
+    w.click(QStringLiteral("btnSaleItem"));
+    ASSERT_NE(w.messages.last(), nullptr);
+    EXPECT_EQ(w.messages.last()->icon, IMessageService::Icon::Error);
+    EXPECT_EQ(lines().size(), 2);
+    EXPECT_EQ(total(), QStringLiteral("3.45"));
+    EXPECT_EQ(w.find<QLineEdit>("edName")->text(), QStringLiteral("Tea"));
+}
+
+TEST_F(ReceiptPages, SaleChecksPriceLimitAndSeparatorBeforeSending) {
+    w.click(QStringLiteral("bbtnSale"));
+    enterItem(1, 1000000, QStringLiteral("szt"), 0, QStringLiteral("Gold"));
+    w.click(QStringLiteral("btnSaleItem"));
+    EXPECT_EQ(w.user.count("cmSaleItem"), 0);
+    ASSERT_NE(w.messages.last(), nullptr);
+    EXPECT_TRUE(w.messages.last()->text.contains(QStringLiteral("999999.99")));
+    // A name holding the line separator would shift the line's fields.
+    enterItem(1, 1, QStringLiteral("szt"), 0, QStringLiteral("a---b"));
+    w.click(QStringLiteral("btnSaleItem"));
+    EXPECT_EQ(w.user.count("cmSaleItem"), 0);
+    EXPECT_TRUE(lines().isEmpty());
+}
+
+TEST_F(ReceiptPages, BarcodeLookupFillsTheItemFromTheArticleFile) {
+    writePlu("Milk\t123\tszt\t1.50\tA\t0\r\nJuice\t555\tl\t4.20\tJ\t0\r\nShort\t9\tx\r\n");
+    w.click(QStringLiteral("bbtnSale"));
+    auto* barcode = w.find<QLineEdit>("edBarcode");
+    barcode->setText(QStringLiteral("123"));
+    sale()->edBarcodeExit();
+    EXPECT_EQ(w.find<QLineEdit>("edName")->text(), QStringLiteral("Milk"));
+    EXPECT_DOUBLE_EQ(w.find<QDoubleSpinBox>("edPrice")->value(), 1.5);
+    EXPECT_EQ(w.find<QLineEdit>("edUnit")->text(), QStringLiteral("szt"));
+    EXPECT_EQ(w.find<QComboBox>("cbDepId")->currentText(), QStringLiteral("A"));
+
+    // An unknown VAT letter: the message names it and the tax choice stays.
+    w.find<QComboBox>("cbDepId")->setCurrentIndex(1);
+    barcode->setText(QStringLiteral("555"));
+    sale()->edBarcodeExit();
+    ASSERT_NE(w.messages.last(), nullptr);
+    EXPECT_TRUE(w.messages.last()->text.contains(QStringLiteral("J")));
+    EXPECT_EQ(w.find<QComboBox>("cbDepId")->currentText(), QStringLiteral("B"));
+
+    // Unknown barcode: the item fields are emptied and the quantity is 1.
+    w.find<QDoubleSpinBox>("edQty")->setValue(5);
+    barcode->setText(QStringLiteral("777"));
+    sale()->edBarcodeExit();
+    EXPECT_TRUE(w.find<QLineEdit>("edName")->text().isEmpty());
+    EXPECT_EQ(w.find<QComboBox>("cbDepId")->currentIndex(), -1);
+    EXPECT_DOUBLE_EQ(w.find<QDoubleSpinBox>("edQty")->value(), 1);
+
+    // A line too short to fill the item: a message, nothing filled.
+    const std::size_t boxes = w.messages.boxes.size();
+    barcode->setText(QStringLiteral("9"));
+    sale()->edBarcodeExit();
+    EXPECT_EQ(w.messages.boxes.size(), boxes + 1);
+    EXPECT_TRUE(w.find<QLineEdit>("edName")->text().isEmpty());
+}
+
+TEST_F(ReceiptPages, SaleCancelAndReceiptCancelKeepSoldQuantities) {
+    const QString path = writePlu("Milk\t123\tszt\t1.50\tA\t0\r\nBread\t456\tszt\t2.00\tB\t1\r\n");
+    w.click(QStringLiteral("bbtnSale"));
+    sell(2, 1.50, QStringLiteral("Milk"), QStringLiteral("123"));
+    EXPECT_EQ(fileBytes(path), "Milk\t123\tszt\t1.50\tA\t2\r\nBread\t456\tszt\t2.00\tB\t1\r\n");
+
+    // Cancel the selected line: placeholders in the sizing call, the line's values in the real one.
+    auto* list = w.find<QListWidget>("SaleList");
+    list->setCurrentRow(0);
+    w.user.clearCalls();
+    w.click(QStringLiteral("btnCancelItem"));
+    const auto withSizing = w.user.commands(true);
+    ASSERT_EQ(withSizing.size(), 2u);
+    expectArgs(&withSizing[0], "cmCancelItem",
+               {Arg::real(0), Arg::text1250(QString()), Arg::real(0), Arg::text1250(QString()),
+                Arg::text1250(QString()), Arg::integer(0), Arg::real(0)});
+    expectArgs(&withSizing[1], "cmCancelItem",
+               {Arg::real(2), Arg::text1250(QStringLiteral("szt")), Arg::real(1.5),
+                Arg::text1250(QStringLiteral("01")), Arg::text1250(QStringLiteral("Milk")), Arg::integer(0),
+                Arg::real(0)});
+    EXPECT_TRUE(lines().isEmpty());
+    EXPECT_EQ(total(), QStringLiteral("0"));
+    EXPECT_EQ(fileBytes(path), "Milk\t123\tszt\t1.50\tA\t0\r\nBread\t456\tszt\t2.00\tB\t1\r\n");
+
+    // Nothing selected: nothing sent.
+    sell(1, 2.0, QStringLiteral("Bread"), QStringLiteral("456"));
+    list->clearSelection();
+    list->setCurrentRow(-1);
+    w.user.clearCalls();
+    w.click(QStringLiteral("btnCancelItem"));
+    EXPECT_EQ(w.user.count("cmCancelItem"), 0);
+
+    // Refused cancel: list, total and file unchanged.
+    list->setCurrentRow(0);
+    w.user.reply("cmCancelItem", -1);
+    w.click(QStringLiteral("btnCancelItem"));
+    EXPECT_EQ(lines().size(), 1);
+    EXPECT_EQ(fileBytes(path), "Milk\t123\tszt\t1.50\tA\t0\r\nBread\t456\tszt\t2.00\tB\t2\r\n");
+
+    // Receipt cancel gives every line's quantity back after acceptance.
+    sell(3, 1.50, QStringLiteral("Milk"), QStringLiteral("123"));
+    w.click(QStringLiteral("btnSaleVoid"));
+    EXPECT_EQ(w.ctx().currentPage(), 19);
+    w.user.reply("cmReceiptCancel", -1);
+    w.click(QStringLiteral("bbtnExecCancelRecp"));
+    EXPECT_TRUE(w.ctx().receipt.ReceiptOpen);
+    w.user.reply("cmReceiptCancel", 0);
+    w.click(QStringLiteral("bbtnExecCancelRecp"));
+    expectArgs(w.user.lastCommand(), "cmReceiptCancel", {Arg::text1250(QString())});
+    EXPECT_EQ(w.ctx().currentPage(), 1);
+    EXPECT_FALSE(w.ctx().receipt.ReceiptOpen);
+    EXPECT_EQ(fileBytes(path), "Milk\t123\tszt\t1.50\tA\t0\r\nBread\t456\tszt\t2.00\tB\t1\r\n");
+    EXPECT_EQ(lines().size(), 2); // emptied by the next "Sale"
+}
+
+TEST_F(ReceiptPages, DiscountAndIncreaseSendCodesAndChangeTheLastLine) {
+    w.click(QStringLiteral("bbtnSale"));
+    sell(1, 20);
+    w.find<QLineEdit>("edDiscRate")->setText(QStringLiteral("10"));
+    w.click(QStringLiteral("bbtnDiscount"));
+    expectArgs(w.user.lastCommand(), "cmDiscount",
+               {Arg::integer(0), Arg::integer(1000), Arg::integer(1), Arg::integer(1)});
+    EXPECT_EQ(lines().last(), QStringLiteral("1.000---szt---20.00---A---Milk---18---0.00---123---1"));
+    EXPECT_EQ(total(), QStringLiteral("18"));
+    EXPECT_FALSE(w.find<QPushButton>("bbtnDiscount")->isEnabled());
+    EXPECT_FALSE(w.find<QPushButton>("btnCancelItem")->isEnabled());
+
+    sell(1, 5);
+    EXPECT_TRUE(w.find<QPushButton>("bbtnDiscount")->isEnabled());
+    w.find<QRadioButton>("rbDiscCmd2")->click();
+    w.find<QRadioButton>("rbDiscAmt2")->click();
+    EXPECT_EQ(w.find<QLineEdit>("edDiscRate")->maxLength(), 10);
+    EXPECT_TRUE(w.find<QLabel>("lbPercentMark")->isHidden());
+    w.find<QLineEdit>("edDiscRate")->setText(QStringLiteral("2.50"));
+    w.click(QStringLiteral("bbtnDiscount"));
+    expectArgs(w.user.lastCommand(), "cmDiscount",
+               {Arg::integer(2), Arg::integer(250), Arg::integer(0), Arg::integer(0)});
+    EXPECT_EQ(SplitText(lines().last(), saleline::kSeparator).at(5), QStringLiteral("7.5"));
+    EXPECT_EQ(total(), QStringLiteral("25.5"));
+
+    // Sub-total by rate sends code 1 and 3 by fixed amount; a refusal changes nothing.
+    sell(1, 5);
+    w.find<QRadioButton>("rbDiscBase2")->click();
+    w.user.reply("cmDiscount", -1);
+    w.click(QStringLiteral("bbtnDiscount"));
+    EXPECT_EQ(w.user.lastCommand()->args[0], Arg::integer(3));
+    EXPECT_EQ(total(), QStringLiteral("30.5"));
+    EXPECT_TRUE(w.find<QPushButton>("bbtnDiscount")->isEnabled());
+
+    w.find<QRadioButton>("rbDiscAmt1")->click();
+    EXPECT_EQ(w.find<QLineEdit>("edDiscRate")->maxLength(), 5);
+    EXPECT_FALSE(w.find<QLabel>("lbPercentMark")->isHidden());
+}
+
+QByteArray exchangeAnswer(const char* due) {
+    QByteArray a = "13PLNEUR0000004,123400AUSD0000000,250000B";
+    a += due;
+    return a;
+}
+
+TEST(ExchangeRate, ParsesOnlyWhatTheAnswerHolds) {
+    const QLocale point(QLocale::English, QLocale::UnitedStates);
+    ExchangeRateAnswer full = ParseExchangeRate(exchangeAnswer("0000001999"), point);
+    EXPECT_EQ(full.amountDue, QStringLiteral("19.99"));
+    EXPECT_EQ(full.currencies[0].code, QStringLiteral("PLN"));
+    EXPECT_EQ(full.currencies[1].code, QStringLiteral("EUR"));
+    EXPECT_EQ(full.currencies[1].rateText, QStringLiteral("4.123400"));
+    EXPECT_DOUBLE_EQ(full.currencies[1].rate, 4.1234);
+    EXPECT_EQ(full.currencies[1].mode, QStringLiteral("1"));
+    EXPECT_EQ(full.currencies[2].rateText, QStringLiteral("0.250000"));
+    EXPECT_DOUBLE_EQ(full.currencies[2].rate, 0.25);
+    EXPECT_EQ(full.currencies[2].mode, QStringLiteral("2"));
+    EXPECT_EQ(ParseExchangeRate(exchangeAnswer("0000000000"), point).amountDue, QStringLiteral("0.00"));
+    EXPECT_EQ(ParseExchangeRate(exchangeAnswer("0000012345"), point).amountDue, QStringLiteral("123.45"));
+    EXPECT_EQ(ParseExchangeRate(exchangeAnswer("0000012345"), QLocale(QLocale::Polish)).amountDue,
+              QStringLiteral("123,45"));
+    EXPECT_FALSE(ParseExchangeRate(exchangeAnswer("00000x2345"), point).hasAmountDue);
+
+    // 30 bytes: codes 1 to 3, the first rate and mode; nothing past the end.
+    const ExchangeRateAnswer part = ParseExchangeRate(exchangeAnswer("").left(30), point);
+    EXPECT_FALSE(part.hasAmountDue);
+    EXPECT_EQ(part.currencies[2].code, QStringLiteral("USD"));
+    EXPECT_EQ(part.currencies[1].mode, QStringLiteral("1"));
+    EXPECT_TRUE(part.currencies[2].rateText.isEmpty());
+    EXPECT_TRUE(part.currencies[2].mode.isEmpty());
+    EXPECT_TRUE(ParseExchangeRate(exchangeAnswer("").left(20), point).currencies[0].code.isEmpty());
+
+    EXPECT_EQ(ExchangeRateText("00000000000000", point), QString());
+    EXPECT_EQ(ExchangeRateText("0000001,2,3400", point), QStringLiteral("1.23400"));
+    EXPECT_EQ(ExchangeRateText("000000000,5000", QLocale(QLocale::Polish)), QStringLiteral("0,5000"));
+}
+
+TEST_F(ReceiptPages, PayReadsTheDueAmountAndSendsPaymentCodes) {
+    w.click(QStringLiteral("bbtnSale"));
+    sell(1, 100);
+    w.user.reply("cmUploadExchangeRate", 0, 0, exchangeAnswer("0000010000"));
+    w.click(QStringLiteral("btnSaleOK"));
+    EXPECT_EQ(w.ctx().currentPage(), 9);
+    EXPECT_FALSE(w.ctx().receipt.ReceiptOpen);
+    EXPECT_EQ(w.find<QLabel>("TotalLabel")->text(), QStringLiteral("100.00"));
+    EXPECT_EQ(w.find<QLineEdit>("CashEdit")->text(), QStringLiteral("100.00"));
+    EXPECT_EQ(w.find<QPushButton>("btnPayInCashOld")->text(), QStringLiteral("PLN"));
+    auto* pm3 = w.find<QMenu>("pm3");
+    EXPECT_EQ(pm3->actions().at(1)->text(), QStringLiteral("EUR"));
+    EXPECT_TRUE(pm3->actions().at(1)->isVisible());
+
+    // 50 by card in the sale currency, 50 cash in the first currency (counts 50 x 4.1234).
+    w.find<QAction>("mniKARTA1")->trigger();
+    w.find<QAction>("mniPIERWSZA2")->trigger();
+    EXPECT_EQ(w.find<QPushButton>("btnPayCashold")->text(), QStringLiteral("KARTA"));
+    w.find<QLineEdit>("CashEdit")->setText(QStringLiteral("50"));
+    w.find<QLineEdit>("NewCashEdit")->setText(QStringLiteral("50"));
+    w.user.reply("cmPayment", -1);
+    w.click(QStringLiteral("btnPay"));
+    EXPECT_EQ(w.ctx().currentPage(), 9); // refused: the page stays
+    w.user.reply("cmPayment", 0);
+    w.click(QStringLiteral("btnPay"));
+    expectArgs(
+        w.user.lastCommand(), "cmPayment",
+        {Arg::integer(1), Arg::integer(3), Arg::integer(0), Arg::real(50), Arg::real(50), Arg::real(0)});
+    EXPECT_EQ(w.ctx().currentPage(), 1);
+}
+
+TEST_F(ReceiptPages, PartPaymentStaysAndRefusedRateQueryStillOpensPay) {
+    w.click(QStringLiteral("bbtnSale"));
+    sell(1, 100);
+    w.user.reply("cmUploadExchangeRate", -1);
+    w.click(QStringLiteral("btnSaleOK"));
+    EXPECT_EQ(w.ctx().currentPage(), 9);
+    EXPECT_EQ(w.find<QLabel>("TotalLabel")->text(), QStringLiteral("100"));
+    w.find<QLineEdit>("CashEdit")->setText(QStringLiteral("60"));
+    w.click(QStringLiteral("btnPay"));
+    EXPECT_EQ(w.ctx().currentPage(), 9);
+    w.find<QLineEdit>("CashEdit")->setText(QStringLiteral("99.995")); // rounds to 100
+    w.click(QStringLiteral("btnPay"));
+    EXPECT_EQ(w.user.lastCommand()->args[3], Arg::real(100));
+    EXPECT_EQ(w.ctx().currentPage(), 1);
+}
+
+TEST_F(ReceiptPages, BuyerIdentificationIsEighteenCharacters) {
+    w.find<QAction>("PESELnabywcy1")->trigger();
+    w.find<QLineEdit>("Edit6")->setText(QStringLiteral("12345"));
+    w.click(QStringLiteral("Button9"));
+    expectArgs(w.user.lastCommand(), "cmSetClientId",
+               {Arg::text1250(QStringLiteral("112345") + QString(12, QLatin1Char(' ')))});
+    EXPECT_EQ(PayPage::buyerIdText(0, QStringLiteral("12345678901234567")).size(), 18);
+}
+
+TEST_F(ReceiptPages, PostponedReceiptsTakeSlotsInTurn) {
+    auto* inv = static_cast<InvInfoPage*>(w.form->page(21));
+    w.click(QStringLiteral("bbtnSale"));
+    inv->btnPostponeClick(); // empty list: nothing
+    EXPECT_EQ(w.user.count("cmInvoiceInfo"), 0);
+    for (int receipt = 1; receipt <= 4; ++receipt) {
+        sell(receipt, 10);
+        inv->btnPostponeClick();
+        expectArgs(w.user.lastCommand(), "cmInvoiceInfo",
+                   {Arg::integer(0), Arg::integer(receipt == 4 ? 1 : receipt), Arg::real(10.0 * receipt),
+                    Arg::real(0)});
+        EXPECT_TRUE(lines().isEmpty());
+        EXPECT_EQ(total(), QStringLiteral("0"));
+    }
+    EXPECT_DOUBLE_EQ(w.ctx().receipt.slot(1).total, 40);
+
+    // Take up slot 2 (a line on the list blocks it first).
+    auto* recNo = w.find<QComboBox>("cbRecNo");
+    recNo->setCurrentIndex(1);
+    sell(1, 1);
+    inv->btnExecCancelPostponeClick();
+    EXPECT_EQ(w.user.lastCommand()->function, "cmSaleItem");
+    w.click(QStringLiteral("bbtnSale"));
+    inv->btnExecCancelPostponeClick();
+    expectArgs(w.user.lastCommand(), "cmInvoiceInfo",
+               {Arg::integer(1), Arg::integer(2), Arg::real(20), Arg::real(0)});
+    EXPECT_EQ(lines(), QStringList{QStringLiteral("2.000---szt---10.00---A---Milk---20---0.00---123---0")});
+    EXPECT_EQ(total(), QStringLiteral("20"));
+    EXPECT_FALSE(w.ctx().receipt.slot(2).filled);
+    EXPECT_EQ(w.ctx().receipt.NextPostponeSlot, 2);
+}
+
+TEST_F(ReceiptPages, PostponeSendsTheVatOfTheLinesByTheirRates) {
+    w.ctx().VatRates = {2300, 800, 9999, 0, 0, 0, 0, 0, 0};
+    w.click(QStringLiteral("bbtnSale"));
+    sell(1, 123); // A at 23 %: 23
+    enterItem(1, 108, QStringLiteral("szt"), 1, QStringLiteral("Bun"));
+    w.click(QStringLiteral("btnSaleItem")); // B at 8 %: 8
+    enterItem(1, 50, QStringLiteral("szt"), 2, QStringLiteral("Free"));
+    w.click(QStringLiteral("btnSaleItem")); // C inactive
+    static_cast<InvInfoPage*>(w.form->page(21))->btnPostponeClick();
+    EXPECT_EQ(w.user.lastCommand()->args[3], Arg::real(31));
+}
+
+TEST_F(ReceiptPages, PackagesKeepRunningTotals) {
+    w.click(QStringLiteral("bbtnRtnPackage"));
+    EXPECT_EQ(w.ctx().currentPage(), 24);
+    w.find<QLineEdit>("edName2")->setText(QStringLiteral("Crate"));
+    w.find<QLineEdit>("edUnit2")->setText(QStringLiteral("szt"));
+    w.find<QLineEdit>("edPrice2")->setText(QStringLiteral("0.50"));
+    w.find<QLineEdit>("edQty2")->setText(QStringLiteral("3"));
+    w.click(QStringLiteral("btnExecRtnPck"));
+    expectArgs(w.user.lastCommand(), "cmReturnPackage",
+               {Arg::real(3), Arg::text1250(QStringLiteral("szt")), Arg::real(0.5),
+                Arg::text1250(QStringLiteral("Crate"))});
+    EXPECT_EQ(w.find<QLineEdit>("edTotal2")->text(), QStringLiteral("1.5"));
+    EXPECT_EQ(w.find<QLineEdit>("edPrice2")->text(), QStringLiteral("0"));
+    EXPECT_EQ(w.find<QLineEdit>("edQty2")->text(), QStringLiteral("1"));
+    EXPECT_FALSE(w.find<QPushButton>("BitBtn15")->isEnabled());
+
+    w.find<QLineEdit>("edPrice2")->setText(QStringLiteral("0.555"));
+    w.find<QLineEdit>("edQty2")->setText(QStringLiteral("2.5"));
+    w.click(QStringLiteral("btnSalePackage"));
+    EXPECT_EQ(w.user.lastCommand()->args[0], Arg::real(2.5));
+    EXPECT_EQ(w.user.lastCommand()->args[2], Arg::real(0.56));
+    EXPECT_EQ(w.find<QLineEdit>("edTotal3")->text(), QStringLiteral("1.4"));
+
+    w.user.reply("cmSalePackage", -1);
+    w.find<QLineEdit>("edPrice2")->setText(QStringLiteral("9"));
+    w.click(QStringLiteral("btnSalePackage"));
+    EXPECT_EQ(w.find<QLineEdit>("edTotal3")->text(), QStringLiteral("1.4"));
+    EXPECT_EQ(w.find<QLineEdit>("edPrice2")->text(), QStringLiteral("9"));
+
+    w.click(QStringLiteral("btnExecPckPay"));
+    expectArgs(w.user.lastCommand(), "cmPackagePayment", {Arg::integer(0)});
+    EXPECT_TRUE(w.find<QPushButton>("BitBtn15")->isEnabled());
+    EXPECT_EQ(w.ctx().currentPage(), 1);
+    w.click(QStringLiteral("bbtnRtnPackage"));
+    EXPECT_EQ(w.find<QLineEdit>("edTotal2")->text(), QStringLiteral("1.5"));
+}
+
+TEST_F(ReceiptPages, CashInPaidOutAndDrawer) {
+    w.click(QStringLiteral("bbtnReceiveAccount"));
+    w.find<QLineEdit>("ReceiveAccountEdit")->setText(QStringLiteral("12.345"));
+    w.click(QStringLiteral("bbtnReceiveCash"));
+    expectArgs(w.user.lastCommand(), "cmReceiveCash", {Arg::real(12.345)});
+    EXPECT_EQ(w.ctx().currentPage(), 1);
+    EXPECT_EQ(w.find<QLineEdit>("ReceiveAccountEdit")->text(), QStringLiteral("12.345"));
+
+    w.click(QStringLiteral("bbtnPaidOut"));
+    EXPECT_EQ(w.ctx().currentPage(), 7);
+    w.user.reply("cmPaidOut", -1);
+    w.find<QLineEdit>("PaidOutEdit")->setText(QStringLiteral("12.345"));
+    w.click(QStringLiteral("PaidOutBtn1"));
+    EXPECT_EQ(w.ctx().currentPage(), 7);
+    expectArgs(w.user.lastCommand(), "cmPaidOut", {Arg::real(12.35)});
+    w.find<QLineEdit>("PaidOutEdit")->clear();
+    w.user.reply("cmPaidOut", 0);
+    w.click(QStringLiteral("PaidOutBtn1"));
+    expectArgs(w.user.lastCommand(), "cmPaidOut", {Arg::real(0)});
+
+    w.click(QStringLiteral("bbtnCashInDraw"));
+    expectArgs(w.user.lastCommand(), "cmCashInDrawer", {});
+    w.click(QStringLiteral("btnOpenDrawer"));
+    expectArgs(w.user.lastCommand(), "cmOpenDrawer", {});
+    EXPECT_EQ(w.ctx().currentPage(), 1);
+}
+
+TEST_F(ReceiptPages, UploadsDisableTheWindowAndAlwaysRestoreIt) {
+    auto* panel = w.find<QLabel>("pnlProgress");
+    bool disabledDuring = false, panelDuring = false;
+    QString textDuring;
+    w.user.during("cmUploadPlu", [&] {
+        disabledDuring = !w.form->isEnabled();
+        panelDuring = !panel->isHidden();
+        textDuring = panel->text();
+    });
+    w.user.reply("cmUploadPlu", -1);
+    w.click(QStringLiteral("bbtnUploadPlu"));
+    EXPECT_TRUE(disabledDuring);
+    EXPECT_TRUE(panelDuring);
+    EXPECT_EQ(textDuring, QStringLiteral("PLU UPLOADING..."));
+    EXPECT_TRUE(w.form->isEnabled());
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_EQ(w.messages.last()->icon, IMessageService::Icon::Error);
+
+    w.click(QStringLiteral("bbtnUploadPkg"));
+    EXPECT_EQ(w.ctx().currentPage(), 32);
+    w.find<QCheckBox>("chkbUpRtnPkg")->setChecked(true);
+    w.user.clearCalls();
+    w.click(QStringLiteral("btnUpRtnPkg"));
+    const auto calls = w.user.commands(true);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0].args, (Args{Arg::integer('0')}));
+    EXPECT_EQ(calls[1].args, (Args{Arg::integer('1')}));
+    EXPECT_TRUE(w.form->isEnabled());
+    EXPECT_EQ(panel->text(), QStringLiteral("PLU UPLOADING..."));
+}
+
+TEST_F(ReceiptPages, FailedArticleSaveKeepsTheSale) {
+    const QString path = writePlu("Milk\t123\tszt\t1.50\tA\t0\r\n");
+    ASSERT_TRUE(QDir().mkpath(SafeWriteTempPath(path)));
+    w.click(QStringLiteral("bbtnSale"));
+    sell(2, 1.5);
+    EXPECT_EQ(lines().size(), 1); // the printer accepted it
+    EXPECT_EQ(total(), QStringLiteral("3"));
+    ASSERT_NE(w.messages.last(), nullptr);
+    EXPECT_TRUE(w.messages.last()->text.contains(QStringLiteral("shop.plu")));
+    EXPECT_EQ(fileBytes(path), "Milk\t123\tszt\t1.50\tA\t0\r\n");
+    EXPECT_EQ(w.ctx().plu.PluLines.at(0), QStringLiteral("Milk\t123\tszt\t1.50\tA\t0"));
+}
+
+TEST(ReceiptPagesComma, CommaLocaleReadsAndWritesComma) {
+    QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+    {
+        TestWindow w;
+        w.click(QStringLiteral("bbtnSale"));
+        w.find<QDoubleSpinBox>("edQty")->setValue(2);
+        w.find<QDoubleSpinBox>("edPrice")->setValue(1.25);
+        w.find<QComboBox>("cbDepId")->setCurrentIndex(0);
+        w.click(QStringLiteral("btnSaleItem"));
+        auto* sale = static_cast<SalePage*>(w.form->page(8));
+        EXPECT_EQ(sale->saleLines().at(0), QStringLiteral("2,000------1,25---A------2,5---0,00------0"));
+        EXPECT_EQ(sale->totalText(), QStringLiteral("2,5"));
+        w.click(QStringLiteral("bbtnPaidOut"));
+        w.find<QLineEdit>("PaidOutEdit")->setText(QStringLiteral("1,005"));
+        w.click(QStringLiteral("PaidOutBtn1"));
+        EXPECT_EQ(w.user.lastCommand()->args[0], Arg::real(1.0)); // 1.005 lies just below
+        w.find<QListWidget>("SaleList")->setCurrentRow(0);
+        w.click(QStringLiteral("bbtnSale"));
+    }
+    QLocale::setDefault(QLocale::system());
+}
+
+} // namespace
