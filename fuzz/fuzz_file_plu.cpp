@@ -1,0 +1,30 @@
+// Fuzzes the "_Plu.mem" reader: arbitrary file contents, read record by record,
+// every full record's cells rendered as the grid would.
+#include "answers/DataFiles.h"
+
+#include <QBuffer>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    QBuffer file;
+    file.setData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    file.open(QIODevice::ReadOnly);
+    answers::RecordTableModel model(answers::plu::kRecordSize,
+                                    [](const char* r, int c) { return answers::PluCell(r, c); });
+    model.beginLoad();
+    answers::ReadRecords(file, answers::plu::kRecordSize, file.size(),
+                         [&](const char* rec, int n, bool first) {
+                             if (n < answers::plu::kRecordSize)
+                                 return;
+                             if (first)
+                                 model.startOver({"n", "0", "1", "2", "3", "4", "5"});
+                             model.append(rec);
+                         });
+    model.endLoad();
+    for (int r = 0; r < model.rowCount(); ++r)
+        for (int c = 0; c <= model.columnCount(); ++c)
+            (void)model.cell(r, c);
+    return 0;
+}

@@ -1,0 +1,168 @@
+// The answer decoders as plain functions: field rules, the shared frame check,
+// and answers cut short at every length.
+
+#include "Fixtures.h"
+#include "answers/AnswerDecoders.h"
+
+#include <gtest/gtest.h>
+
+using namespace answers;
+
+TEST(CounterFields, StripLeadingZeros) {
+    EXPECT_EQ(StripLeadingZeros("0042"), "42");
+    EXPECT_EQ(StripLeadingZeros("0000"), "0");
+    EXPECT_EQ(StripLeadingZeros("0123"), "123");
+    EXPECT_EQ(StripLeadingZeros(""), "");
+    EXPECT_EQ(StripLeadingZeros("1000"), "1000");
+}
+
+TEST(TaxIdGrouping, ByTheFourFormatDigits) {
+    EXPECT_EQ(FormatTaxId("1234567890", "3322"), "123-456-78-90");
+    EXPECT_EQ(FormatTaxId("1234567890", "3223"), "123-45-67-890");
+    EXPECT_EQ(FormatTaxId("1234567890", "0000"), "1234567890");
+    // Letters count as 0; characters beyond the sum are not shown; a short ID gives short parts.
+    EXPECT_EQ(FormatTaxId("1234567890", "3A22"), "123--45-67");
+    EXPECT_EQ(FormatTaxId("1234567890", "3300"), "123-456--");
+    EXPECT_EQ(FormatTaxId("12345", "3322"), "123-45--");
+    EXPECT_EQ(FormatTaxId("", "3322"), "---");
+}
+
+TEST(BatteryVoltage, TwoDigitCharacters) {
+    EXPECT_EQ(BatteryText('2', '9'), "2.9V");
+    EXPECT_EQ(BatteryText('3', '1'), "3.1V");
+    EXPECT_EQ(BatteryText('\0', '5'), " .5V");
+}
+
+TEST(WorkstationSeparators, FirstNonLetterOfTheShortFormats) {
+    EXPECT_EQ(DateSeparator(QLocale(QLocale::German, QLocale::Germany)), QLatin1Char('.'));
+    EXPECT_EQ(DateSeparator(QLocale(QLocale::English, QLocale::UnitedStates)), QLatin1Char('/'));
+    EXPECT_EQ(DateSeparator(QLocale(QLocale::Dutch, QLocale::Netherlands)), QLatin1Char('-'));
+    EXPECT_EQ(TimeSeparator(QLocale(QLocale::German, QLocale::Germany)), QLatin1Char(':'));
+    EXPECT_EQ(TimeSeparator(QLocale(QLocale::Finnish, QLocale::Finland)), QLatin1Char('.'));
+}
+
+TEST(FrameCheck, MinimumLengthAndPrefix) {
+    const AnswerFixture tax = loadFixture("tax_rates.hex");
+    ASSERT_EQ(tax.bytes.size(), 39);
+    EXPECT_TRUE(decodeTaxRates(tax.bytes).has_value());
+    EXPECT_FALSE(decodeTaxRates(tax.bytes.left(38)).has_value());
+    QByteArray wrong = tax.bytes;
+    wrong[0] = 'P';
+    EXPECT_FALSE(decodeTaxRates(wrong).has_value());
+    EXPECT_FALSE(decodePrinterStatus("O0").has_value());
+    EXPECT_FALSE(decodePrinterStatus("O00").has_value());
+    EXPECT_EQ(decodePrinterStatus("P0X"), 7);
+    EXPECT_EQ(decodePrinterStatus("P00"), 0);
+    EXPECT_EQ(decodePrinterStatus("P06"), 6);
+    EXPECT_EQ(decodePrinterStatus("P07"), 7);
+}
+
+TEST(TaxRates, ExemptLetterOutsideAToIMarksNoRate) {
+    const auto t = decodeTaxRates(loadFixture("tax_rates_unknown_letter.hex").bytes);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->exemptIndex, -1);
+    EXPECT_EQ(t->exemptLetter, "Z");
+    EXPECT_EQ(t->rates[0], "2200");
+    EXPECT_EQ(t->rates[8], "0000");
+    for (const char letter : {'@', 'J', 'a', '\0', '\xFF'}) {
+        QByteArray a = loadFixture("tax_rates.hex").bytes;
+        a[38] = letter;
+        ASSERT_TRUE(decodeTaxRates(a));
+        EXPECT_EQ(decodeTaxRates(a)->exemptIndex, -1) << int(letter);
+    }
+}
+
+TEST(HardwareStatus, UnsetIdsAndRawFormatBytes) {
+    const auto s = decodeHardwareStatus(loadFixture("hardware_status_unset.hex").bytes);
+    ASSERT_TRUE(s);
+    EXPECT_TRUE(s->idCode.isEmpty());
+    EXPECT_TRUE(s->idNumber.isEmpty());
+    EXPECT_EQ(s->idFormat, "0000");
+    EXPECT_EQ(s->taxId, "1234567890");
+    // Only an ID of all 0xFF bytes counts as unset.
+    QByteArray a = loadFixture("hardware_status_unset.hex").bytes;
+    a[3] = 'B';
+    EXPECT_EQ(decodeHardwareStatus(a)->idCode.size(), 3);
+    // Raw format bytes are shown in uppercase hex, byte 23 first.
+    a[23] = char(0xAB);
+    a[24] = char(0x0C);
+    EXPECT_EQ(decodeHardwareStatus(a)->idFormat, "AB0C");
+}
+
+TEST(SoftwareStatus, SeparatorsAndCounters) {
+    const auto s = decodeSoftwareStatus(loadFixture("software_status.hex").bytes, '-', ':');
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->date, "07-12-2026");
+    EXPECT_EQ(s->time, "23:59:59");
+    EXPECT_EQ(s->subtotal, "12345");
+    EXPECT_EQ(s->printBuffer, "7");
+    EXPECT_TRUE(s->serviceMode);
+    EXPECT_EQ(decodeSoftwareStatus(loadFixture("software_status.hex").bytes, '.', '.')->date, "07.12.2026");
+}
+
+TEST(Uploads, RecordCountsAndFullWidthFields) {
+    const auto d = decodeDepartments(loadFixture("departments.hex").bytes);
+    ASSERT_TRUE(d);
+    ASSERT_EQ(d->size(), 9);
+    EXPECT_EQ(d->at(0), (QStringList{"01", "A", "DEPT 1              "}));
+    const auto h = decodeHeaderLines(loadFixture("header_lines.hex").bytes);
+    ASSERT_TRUE(h);
+    ASSERT_EQ(h->size(), 5);
+    EXPECT_EQ(h->at(4).at(0), "5");
+    EXPECT_EQ(h->at(4).at(1).size(), 32);
+    EXPECT_FALSE(decodeDepartments(loadFixture("departments.hex").bytes.left(208)));
+    EXPECT_FALSE(decodeHeaderLines(loadFixture("header_lines.hex").bytes.left(171)));
+}
+
+// Every golden answer cut at every length: below the minimum it is refused,
+// never read past; at or above it decodes.
+TEST(Truncation, EveryPrefixOfEveryGoldenAnswer) {
+    for (const QString& name : fixtureNames()) {
+        const AnswerFixture fx = loadFixture(name);
+        for (qsizetype n = 0; n <= fx.bytes.size(); ++n) {
+            // A copy of exactly n bytes, so a sanitizer sees any overread.
+            const QByteArray cut(fx.bytes.constData(), n);
+            const int code = fx.code.toInt();
+            bool ok = false;
+            int min = 0;
+            switch (code) {
+            case 40:
+                ok = decodeHardwareStatus(cut).has_value();
+                min = hw::kMinLength;
+                break;
+            case 41:
+                ok = decodeSoftwareStatus(cut, '-', ':').has_value();
+                min = sw::kMinLength;
+                break;
+            case 47:
+                ok = decodePrinterStatus(cut).has_value();
+                min = prn::kMinLength;
+                break;
+            case 91:
+                ok = decodeTaxRates(cut).has_value();
+                min = tax::kMinLength;
+                break;
+            case 92:
+                ok = decodeDepartments(cut).has_value();
+                min = dept::kMinLength;
+                break;
+            case 93:
+                ok = decodeHeaderLines(cut).has_value();
+                min = head::kMinLength;
+                break;
+            default:
+                ADD_FAILURE() << "fixture with unknown code " << name.toStdString();
+            }
+            EXPECT_EQ(ok, n >= min) << name.toStdString() << " cut to " << n;
+        }
+    }
+}
+
+TEST(Fields, NeverReadPastTheBuffer) {
+    const QByteArray a("O0AB");
+    EXPECT_EQ(fieldBytes(a, Field{2, 3, ""}), "AB");
+    EXPECT_EQ(fieldBytes(a, Field{4, 3, ""}), "");
+    EXPECT_EQ(fieldBytes(a, Field{-1, 3, ""}), "");
+    EXPECT_FALSE(fieldIs(a, Field{10, 1, ""}, '\0'));
+    EXPECT_EQ(fieldText(QByteArray("\0\xFF", 2), Field{0, 2, ""}).size(), 2); // zero and 0xFF kept
+}
