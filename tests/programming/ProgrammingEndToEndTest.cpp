@@ -1,0 +1,158 @@
+// The programming pages against the virtual printer: program rates, header,
+// clerks and a currency change, read them back, log on as service, set the
+// tax ID and the ID, fiscalise, and see the printer report fiscal mode.
+
+#include "RecordingMessages.h"
+#include "TestWindow.h"
+
+#include "app/Main.h"
+#include "device/Cp1250.h"
+#include "device/QLibraryDevice.h"
+#include "programming/ProgrammingRules.h"
+#include "programming/SetCurrencyNamePage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QLocale>
+#include <QSpinBox>
+#include <QTemporaryDir>
+
+namespace {
+struct VirtualPrinter : ::testing::Test {
+    void SetUp() override {
+        testApplication();
+        QLocale::setDefault(QLocale::c());
+        ASSERT_TRUE(home.isValid());
+        qputenv("VPRINTER_HOME", home.path().toLocal8Bit());
+        qputenv("VPRINTER_INSTANT", "1");
+        user = std::make_unique<dev::QLibraryDevice>(dev::Library::User, QStringLiteral(CONSOLE_BIN_DIR));
+        service =
+            std::make_unique<dev::QLibraryDevice>(dev::Library::Service, QStringLiteral(CONSOLE_BIN_DIR));
+        TMainForm::Options o;
+        o.programDir = home.path();
+        o.languageLibrary = QStringLiteral("NoSuchLanguageLibrary");
+        form = std::make_unique<TMainForm>(dev::DeviceSet{user.get(), service.get()}, messages, o);
+        form->findChild<QComboBox*>("PortCB")->setCurrentIndex(0);
+        messages.clear();
+    }
+    void TearDown() override {
+        form->FormClose();
+        form.reset();
+    }
+    template <typename T = QWidget> T* find(const char* name) {
+        T* w = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void click(const char* name) {
+        auto* b = find<QAbstractButton>(name);
+        ASSERT_NE(b, nullptr);
+        b->click();
+    }
+    // Runs a command with no arguments and returns its answer.
+    QByteArray read(const char* function, const char* code) {
+        const auto a = form->context().frame.run(
+            dev::Library::User, function, [] { return dev::Args{}; }, QString::fromLatin1(code));
+        EXPECT_TRUE(a.has_value()) << function;
+        return a.value_or(QByteArray());
+    }
+    void expectNoBoxes(const char* step) {
+        for (const auto& b : messages.boxes)
+            ADD_FAILURE() << step << ": " << b.text.toStdString();
+        messages.clear();
+    }
+
+    QTemporaryDir home;
+    std::unique_ptr<dev::QLibraryDevice> user, service;
+    RecordingMessages messages;
+    std::unique_ptr<TMainForm> form;
+};
+} // namespace
+
+TEST_F(VirtualPrinter, ProgramReadBackAndFiscalise) {
+    // VAT rates.
+    find<QLineEdit>("PtuME1")->setText("2300");
+    find<QLineEdit>("PtuME2")->setText("0800");
+    find<QComboBox>("cbTaxType2")->setCurrentText("I");
+    click("SetVatRateBtn1");
+    expectNoBoxes("set VAT rates");
+    const QByteArray rates = read("cmUploadTaxRate", "91");
+    EXPECT_EQ(rates.mid(2, 12), "230008009999");
+    messages.clear();
+
+    // Header, with Polish letters.
+    find<QLineEdit>("HMEdit1")->setText(QString::fromUtf8("SKLEP ŁÓDŹ"));
+    find<QCheckBox>("chkCentralLine1")->setChecked(true);
+    click("SetHeadMessageBtn1");
+    expectNoBoxes("set header");
+    const QByteArray header = read("cmUploadHeadMessage", "93");
+    ASSERT_GE(header.size(), 36);
+    EXPECT_EQ(header.mid(4, 32),
+              dev::toCp1250(prog::FormatHeaderLine(QString::fromUtf8("SKLEP ŁÓDŹ"), true)));
+    messages.clear();
+
+    // A clerk and its logon.
+    click("bbtnSetClerkPwd");
+    find<QLineEdit>("edClerk")->setText("1");
+    find<QLineEdit>("edClerkPwd")->setText("123");
+    find<QLineEdit>("edClerkName")->setText("Anna");
+    click("btnExecClerkPwd");
+    expectNoBoxes("set clerk password");
+    click("bbtnClerkLogon");
+    click("btnExecClerkLogon");
+    expectNoBoxes("clerk logon");
+    EXPECT_EQ(form->currentPage(), 1);
+
+    // A currency change a month ahead, read back.
+    auto* currency = dynamic_cast<SetCurrencyNamePage*>(form->page(34));
+    ASSERT_NE(currency, nullptr);
+    const QDateTime when = QDateTime::currentDateTime().addDays(30);
+    currency->fillFrom(when);
+    find<QLineEdit>("edtCurrencyName")->setText("EUR");
+    find<QLineEdit>("ExchangeEdit1")->setText("4.1234");
+    click("btnSetCurrency");
+    expectNoBoxes("set currency change");
+    click("btnUploadCurrency");
+    expectNoBoxes("read currency change");
+    EXPECT_EQ(find<QLineEdit>("edtCurrencyName")->text(), "EUR");
+    EXPECT_EQ(find<QLineEdit>("ExchangeEdit1")->text(), "4.123400");
+    EXPECT_EQ(find<QSpinBox>("cuDaySE")->value(), when.date().day());
+    EXPECT_EQ(find<QSpinBox>("cuMonthSE")->value(), when.date().month());
+
+    // Service logon admits "Set Tax ID".
+    click("bbtnServiceLogon");
+    find<QLineEdit>("edServicePwd")->setText("0000");
+    click("bbtnExecServiceLogon");
+    expectNoBoxes("service logon");
+    ASSERT_TRUE(form->context().ServiceLoggedOn);
+    click("bbtnUserMode");
+    ASSERT_EQ(form->currentPage(), 22);
+    find<QLineEdit>("edTaxID")->setText("1234563218");
+    find<QLineEdit>("edIDFmt")->setText("3322");
+    click("btnSetTaxID");
+    expectNoBoxes("set tax ID");
+
+    // Identity, the review and fiscalisation.
+    click("bbtnSetId");
+    find<QLineEdit>("edIDCode")->setText("ABC");
+    find<QLineEdit>("edIDNo")->setText("12345678");
+    click("btnExecSetID");
+    expectNoBoxes("set ID");
+    click("bbtnEnterFiscalMode");
+    messages.clear(); // the review's own pages may have their say
+    EXPECT_EQ(form->currentPage(), 18);
+    EXPECT_FALSE(form->context().FiscalReviewMode);
+    ASSERT_TRUE(find<QPushButton>("btnExecEnterFiscalMode")->isEnabled());
+    find<QLineEdit>("edIDCode")->setText("ABC");
+    find<QLineEdit>("edIDNo")->setText("12345678");
+    click("btnExecEnterFiscalMode");
+    expectNoBoxes("enter fiscal mode");
+
+    const QByteArray fis = read("cmUploadFisStatus", "14");
+    ASSERT_GE(fis.size(), 4);
+    EXPECT_EQ(fis.at(3), '1') << "fiscal";
+    const QByteArray sw = read("cmSoftwareStatus", "41");
+    ASSERT_GE(sw.size(), 38);
+    EXPECT_EQ(sw.at(37), '1') << "software status reports fiscal mode";
+}
