@@ -70,6 +70,9 @@ TMainForm::TMainForm(dev::DeviceSet devices, IMessageService& messages, Options 
 TMainForm::~TMainForm() {
     devices_.user->setIdleHandler(nullptr, nullptr);
     devices_.service->setIdleHandler(nullptr, nullptr);
+    // A window destroyed without being closed still hands back its links.
+    if (!closeAccepted_)
+        FormClose();
     FormDestroy();
 }
 
