@@ -8,6 +8,7 @@
 #include <QStringDecoder>
 
 #include <array>
+#include <vector>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -33,11 +34,35 @@ const std::array<char16_t, 256>& cp1250Table() {
             const char c = static_cast<char>(b);
             QString s = dec.isValid() ? dec.decode(QByteArrayView(&c, 1)) : QString(QChar(b));
             dec.resetState();
-            t[static_cast<std::size_t>(b)] = s.size() == 1 ? s.at(0).unicode() : u'\uFFFD';
+            // A byte the code page leaves undefined keeps its own value, so that
+            // every byte reads back as itself when the file is rewritten.
+            const bool defined = s.size() == 1 && s.at(0) != QChar::ReplacementCharacter;
+            t[static_cast<std::size_t>(b)] = defined ? s.at(0).unicode() : static_cast<char16_t>(b);
         }
         return t;
     }();
     return table;
+}
+
+const std::vector<unsigned char>& cp1250Reverse() {
+    static const std::vector<unsigned char> reverse = [] {
+        std::vector<unsigned char> r(65536, static_cast<unsigned char>('?'));
+        const auto& table = cp1250Table();
+        for (int b = 255; b >= 0; --b)
+            r[table[static_cast<std::size_t>(b)]] = static_cast<unsigned char>(b);
+        return r;
+    }();
+    return reverse;
+}
+
+void encodeAppend(const QString& s, QByteArray& out) {
+    const auto& reverse = cp1250Reverse();
+    const qsizetype at = out.size();
+    out.resize(at + s.size());
+    char* dst = out.data() + at;
+    const QChar* src = s.constData();
+    for (qsizetype i = 0; i < s.size(); ++i)
+        dst[i] = static_cast<char>(reverse[src[i].unicode()]);
 }
 
 QString decode(QByteArrayView bytes) {
@@ -51,14 +76,14 @@ QString decode(QByteArrayView bytes) {
 
 // Field 2 of a line: the text after the first TAB and before the next; a line
 // with fewer than two TABs has none.
-QString barcodeOf(const QString& line) {
+QString barcodeOf(QStringView line) {
     const qsizetype first = line.indexOf(u'\t');
     if (first < 0)
         return QString();
     const qsizetype second = line.indexOf(u'\t', first + 1);
     if (second < 0)
         return QString();
-    return line.mid(first + 1, second - first - 1);
+    return line.mid(first + 1, second - first - 1).toString();
 }
 
 QString withoutTrailingBlanks(const QString& s) {
@@ -80,7 +105,6 @@ PluLoadStatus LoadPluFile(PluTable& table, const QString& path, QString* error) 
         return PluLoadStatus::NoFile;
     table.PluLines.clear();
     table.PluBarcodes.clear();
-    table.rawLines.clear();
     table.barcodeIndex.clear();
     CleanStaleSaveFiles(path);
 
@@ -105,13 +129,10 @@ PluLoadStatus LoadPluFile(PluTable& table, const QString& path, QString* error) 
     const qsizetype estimate = n / 40 + 1;
     table.PluLines.reserve(estimate);
     table.PluBarcodes.reserve(estimate);
-    table.rawLines.reserve(estimate);
     auto addLine = [&](qsizetype from, qsizetype to) {
-        const QByteArrayView raw(p + from, to - from);
-        QString line = decode(raw);
+        QString line = decode(QByteArrayView(p + from, to - from));
         table.PluBarcodes.append(barcodeOf(line));
         table.PluLines.append(std::move(line));
-        table.rawLines.append(raw.toByteArray());
     };
     for (qsizetype i = 0; i < n; ++i) {
         const char c = p[i];
@@ -143,10 +164,10 @@ PluUpdateResult AddPluSoldQuantity(PluTable& table, const QString& barcode, bool
     // The sale page found the article with trailing blanks removed; the update
     // looks it up the same way, so a sale it filled in is always counted.
     const int index = table.FindBarcode(withoutTrailingBlanks(barcode));
-    if (index < 0 || index >= table.rawLines.size())
+    if (index < 0 || index >= table.PluLines.size())
         return result;
 
-    const QList<QByteArray> fields = table.rawLines.at(index).split('\t');
+    const QStringList fields = SplitText(table.PluLines.at(index), QStringLiteral("\t"));
     if (fields.size() < 6) {
         result.status = PluUpdateResult::BadLine;
         result.message = QStringLiteral("Line %1 of the article file \"%2\" has %3 field(s) where six are "
@@ -156,7 +177,7 @@ PluUpdateResult AddPluSoldQuantity(PluTable& table, const QString& barcode, bool
                              .arg(fields.size());
         return result;
     }
-    const QString soldText = decode(fields.at(5));
+    const QString soldText = fields.at(5);
     double sold = 0.0;
     if (!TryTextToAmount(soldText, sold, locale)) {
         result.status = PluUpdateResult::BadLine;
@@ -169,30 +190,20 @@ PluUpdateResult AddPluSoldQuantity(PluTable& table, const QString& barcode, bool
     }
     sold += isSale ? quantity : -quantity;
 
-    QByteArray newRaw;
-    for (int f = 0; f < 5; ++f) {
-        newRaw += fields.at(f);
-        newRaw += '\t';
-    }
-    newRaw += FormatGeneral(sold, locale).toLatin1();
-
-    const QByteArray oldRaw = table.rawLines.at(index);
     const QString oldLine = table.PluLines.at(index);
-    table.rawLines[index] = newRaw;
-    table.PluLines[index] = decode(newRaw);
+    table.PluLines[index] = QStringList(fields.mid(0, 5)).join(u'\t') + u'\t' + FormatGeneral(sold, locale);
 
     qsizetype total = 0;
-    for (const QByteArray& l : std::as_const(table.rawLines))
+    for (const QString& l : std::as_const(table.PluLines))
         total += l.size() + 2;
     QByteArray data;
     data.reserve(total);
-    for (const QByteArray& l : std::as_const(table.rawLines)) {
-        data += l;
+    for (const QString& l : std::as_const(table.PluLines)) {
+        encodeAppend(l, data);
         data += "\r\n";
     }
     QString why;
     if (!SafeWriteFile(table.PluFileName, data, &why)) {
-        table.rawLines[index] = oldRaw;
         table.PluLines[index] = oldLine;
         result.status = PluUpdateResult::WriteFailed;
         result.message =

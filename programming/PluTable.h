@@ -1,9 +1,7 @@
 #pragma once
 // The article table loaded from a ".plu" file: its lines, a barcode index, the file name.
 
-#include <QByteArray>
 #include <QHash>
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -12,8 +10,6 @@ struct PluTable {
     QStringList PluBarcodes; // field 2 of each line, at the same index
     QString PluFileName;     // the file last loaded completely; empty while none is
 
-    // The file's bytes per line, so that a rewrite keeps every byte it does not change.
-    QList<QByteArray> rawLines;
     // Case-folded barcode -> index of its first line.
     QHash<QString, int> barcodeIndex;
 
@@ -22,7 +18,6 @@ struct PluTable {
         PluLines.clear();
         PluBarcodes.clear();
         PluFileName.clear();
-        rawLines.clear();
         barcodeIndex.clear();
     }
     // Index of the first line whose barcode equals `barcode` regardless of letter
@@ -34,10 +29,8 @@ struct PluTable {
     void rebuildIndex() {
         barcodeIndex.clear();
         barcodeIndex.reserve(PluBarcodes.size());
-        for (int i = 0; i < PluBarcodes.size(); ++i) {
-            const QString key = PluBarcodes.at(i).toCaseFolded();
-            if (!barcodeIndex.contains(key)) // the first line of a repeated barcode wins
-                barcodeIndex.insert(key, i);
-        }
+        // From the last line to the first, so the first line of a repeated barcode wins.
+        for (int i = static_cast<int>(PluBarcodes.size()) - 1; i >= 0; --i)
+            barcodeIndex.insert(PluBarcodes.at(i).toCaseFolded(), i);
     }
 };
