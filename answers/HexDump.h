@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace hexdump {
@@ -24,5 +25,9 @@ inline std::size_t lineCount(std::size_t length) {
 
 // The whole dump as text, one line per 16 bytes, each ended by '\n'.
 std::string formatAll(const unsigned char* bytes, std::size_t length);
+
+// The same text, produced a chunk at a time into a small buffer handed to sink.
+void formatStream(const unsigned char* bytes, std::size_t length,
+                  const std::function<void(const char*, std::size_t)>& sink);
 
 } // namespace hexdump

@@ -1,6 +1,7 @@
 #include "app/Main.h"
 
 #include "answers/ReturnBufferModel.h"
+#include "answers/ReturnBufferView.h"
 #include "app/LocaleLibrary.h"
 #include "app/LocalisedCaptions.h"
 #include "app/Page.h"
@@ -147,11 +148,11 @@ void TMainForm::buildLayout() {
     GroupBox3->setGeometry(0, kNotebookHeight, kWindowWidth, clientHeight - kNotebookHeight);
 
     returnBuffer_ = new ReturnBufferModel(this);
-    ListBox1 = new QListView(GroupBox3);
+    ListBox1 = new ReturnBufferView(GroupBox3);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(6, 18, kWindowWidth - 12, clientHeight - kNotebookHeight - 24);
     ListBox1->setModel(returnBuffer_);
-    ListBox1->setUniformItemSizes(true);
+    ListBox1->setRowHeight(16);
     ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -159,8 +160,10 @@ void TMainForm::buildLayout() {
     mono.setPixelSize(13);
     mono.setStyleHint(QFont::TypeWriter);
     ListBox1->setFont(mono);
-    ListBox1->setStyleSheet(QStringLiteral("QListView#ListBox1 { background: #008000; color: #FFFF00; }"
-                                           "QListView#ListBox1::item { height: 16px; }"));
+    QPalette colours = ListBox1->palette();
+    colours.setColor(QPalette::Base, QColor(0, 128, 0));   // green
+    colours.setColor(QPalette::Text, QColor(255, 255, 0)); // yellow
+    ListBox1->setPalette(colours);
 
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));

@@ -12,7 +12,7 @@
 
 class QComboBox;
 class QLabel;
-class QListView;
+class ReturnBufferView;
 class QPushButton;
 class QStackedWidget;
 class QStatusBar;
@@ -103,7 +103,7 @@ class TMainForm : public QMainWindow {
     QFrame* Panel3 = nullptr;
     QStackedWidget* Notebook1 = nullptr;
     QGroupBox* GroupBox3 = nullptr;
-    QListView* ListBox1 = nullptr;
+    ReturnBufferView* ListBox1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QTimer* Timer1 = nullptr;
 };

@@ -3,7 +3,8 @@
 #include "answers/HexDump.h"
 #include "answers/ReturnBufferModel.h"
 
-#include <QListView>
+#include <QAbstractItemView>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -64,7 +65,7 @@ TEST(AnswerDispatch, CodeConversion) {
 
 TEST(ReturnBuffer, ShowAddsHeadingsAndDumpAndSelectsTheLastLine) {
     TestWindow w; // no language library: the two heading lines are empty
-    auto* list = w.find<QListView>("ListBox1");
+    auto* list = w.find<QAbstractItemView>("ListBox1");
     auto* model = w.ctx().returnBuffer;
     w.ctx().ShowReturnBuffer("", QByteArray(17, 'A'));
     ASSERT_EQ(model->rowCount(), 4);
@@ -77,6 +78,16 @@ TEST(ReturnBuffer, ShowAddsHeadingsAndDumpAndSelectsTheLastLine) {
     EXPECT_EQ(model->rowCount(), 6);
     EXPECT_EQ(list->currentIndex().row(), 5);
     EXPECT_EQ(model->lineAt(2).left(2), "41"); // earlier lines stay above
+
+    // A long answer scrolls the list to its last line.
+    w.form->show();
+    w.ctx().ShowReturnBuffer("", QByteArray(16 * 40, 'A'));
+    QCoreApplication::processEvents();
+    QScrollBar* bar = list->verticalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(list->indexAt(QPoint(5, list->viewport()->height() - 10)).row(), model->rowCount() - 1);
 
     w.click("Button3"); // "Clear Buffer"
     EXPECT_EQ(model->rowCount(), 0);
