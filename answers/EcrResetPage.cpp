@@ -26,9 +26,9 @@ struct SpinField {
 };
 // In the order of the page; sent as day, month, year, hour, minute, second.
 constexpr SpinField kFields[] = {
-    {"SpinEdit1", "lblEcrYear", "Year", 0, 99},     {"SpinEdit2", "lblEcrMonth", "Month", 1, 12},
-    {"SpinEdit3", "lblEcrDay", "Day", 1, 31},       {"SpinEdit4", "lblEcrHour", "Hour", 0, 23},
-    {"SpinEdit5", "lblEcrMinute", "Minute", 0, 59}, {"SpinEdit6", "lblEcrSecond", "Second", 0, 59}};
+    {"SpinEdit1", "Label38", "Year", 0, 99},   {"SpinEdit2", "Label46", "Month", 1, 12},
+    {"SpinEdit3", "Label52", "Day", 1, 31},    {"SpinEdit4", "Label84", "Hour", 0, 23},
+    {"SpinEdit5", "Label88", "Minute", 0, 59}, {"SpinEdit6", "Label112", "Second", 0, 59}};
 } // namespace
 
 EcrResetPage::EcrResetPage(ConsoleContext& ctx, QWidget* parent)

@@ -4,6 +4,7 @@
 #include "answers/WidgetAccess.h"
 
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 
 using answers::setButtonChecked;
@@ -36,9 +37,12 @@ SStatusPage::SStatusPage(ConsoleContext& ctx, QWidget* parent)
                   {"ckbProgramReceipt_S", "Super mode"},
                   {"ckbZReport_S", "Programming Not Allowed Unless Printing Z Report"},
                   {"ckbRamCheckSum_S", "Ram Checksum Error"}};
-    y = 12;
+    // The flags of the answer, framed under their own heading.
+    auto* flags = make<QGroupBox>("GroupBox15", 380, 4, 416, 190);
+    flags->setTitle(QStringLiteral("Software Status"));
+    y = 20;
     for (const auto& c : checks) {
-        make<QCheckBox>(c.name, 390, y, 400, 22)->setText(QString::fromLatin1(c.caption));
+        make<QCheckBox>(c.name, 10, y, 400, 22, flags)->setText(QString::fromLatin1(c.caption));
         y += 28;
     }
     makeBackButton("BitBtn6");

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRegularExpressionValidator>
 
 namespace {
 
@@ -31,7 +32,7 @@ QList<QPair<const char*, QString>> paymentTypes(const char* cash, const char* ca
 } // namespace
 
 PayPage::PayPage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 9, QStringLiteral("Pay"), parent) {
-    label(this, nullptr, QStringLiteral("Total:"), 8, 12, 60);
+    label(this, "Label34", QStringLiteral("Total:"), 8, 12, 60);
     TotalLabel = make<QLabel>("TotalLabel", 70, 4, 320, 38);
     QFont big(QStringLiteral("Courier New"));
     big.setStyleHint(QFont::TypeWriter);
@@ -91,20 +92,29 @@ PayPage::PayPage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 9, QStringLit
     ExchangeRate->setText(QStringLiteral("0"));
     ExchangeRate->setVisible(false);
 
-    label(this, nullptr, QStringLiteral("ID Type"), 400, 110, 60);
+    label(this, "Label39", QStringLiteral("ID Type"), 400, 110, 60);
     RzMenuButton1 = menuButton("RzMenuButton1", QStringLiteral("NIP nabywcy:"), "PopupMenu1",
                                {{"NIPnabywcy1", QStringLiteral("NIP nabywcy:")},
                                 {"PESELnabywcy1", QStringLiteral("PESEL nabywcy:")},
                                 {"IDnabywcy1", QStringLiteral("ID nabywcy")}},
                                466, 108, 140, &PayPage::NIPnabywcy1Click);
-    label(this, nullptr, QStringLiteral("Client ID"), 400, 138, 60);
+    label(this, "Label40", QStringLiteral("Client ID"), 400, 138, 60);
     Edit6 = make<QLineEdit>("Edit6", 466, 136, 200, 24);
     Edit6->setMaxLength(17);
     Button9 = makeButton("Button9", QStringLiteral("Set"), 674, 136, 60);
 
+    // The system number: digits and "-" only, sent padded to 16 characters.
+    label(this, "Label32", QStringLiteral("System Number"), 400, 166, 64);
+    edSystemNumber = make<QLineEdit>("edSystemNumber", 466, 164, 200, 24);
+    edSystemNumber->setMaxLength(16);
+    edSystemNumber->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9-]*")), edSystemNumber));
+    auto* setSysNum = makeButton("btnSetSysNum", QStringLiteral("Set"), 674, 164, 60);
+    onClick(setSysNum, [this] { btnSetSysNumClick(); });
+
     // Hidden controls without behaviour.
     for (auto [name, text, y] :
-         {std::tuple{"lblCredit", "Credit:", 196}, std::tuple{"lblCardType", "Card Type:", 220},
+         {std::tuple{"Label146", "Credit:", 196}, std::tuple{"Label147", "Card Type:", 220},
           std::tuple{"lblPay", "Pay:", 244}}) {
         label(this, name, QString::fromLatin1(text), 400, y, 70)->setVisible(false);
     }
@@ -274,4 +284,13 @@ void PayPage::Button9Click() {
     const QString text = buyerIdText(tagOf(RzMenuButton1), Edit6->text());
     ctx_.frame.run(
         dev::Library::User, "cmSetClientId", [&] { return dev::Args{dev::Arg::text1250(text)}; }, QString());
+}
+
+void PayPage::btnSetSysNumClick() {
+    ctx_.frame.run(
+        dev::Library::User, "cmSetSysNum",
+        [this] {
+            return dev::Args{dev::Arg::text1250(edSystemNumber->text().leftJustified(16, QLatin1Char(' ')))};
+        },
+        QString());
 }

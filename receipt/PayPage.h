@@ -18,6 +18,8 @@ class PayPage : public Page {
     void openFromSale();
     void btnPayClick();
     void Button9Click();
+    // The printer's system number, set from this page.
+    void btnSetSysNumClick();
     void Pay1BtnClick() {}
 
     // The menu handlers: choosing an entry sets the button's caption and tag.
@@ -37,6 +39,7 @@ class PayPage : public Page {
     static QString buyerIdText(int kindTag, const QString& id);
 
   private:
+    QLineEdit* edSystemNumber = nullptr;
     QPushButton* menuButton(const char* name, const QString& caption, const char* menuName,
                             const QList<QPair<const char*, QString>>& entries, int x, int y, int w,
                             void (PayPage::*handler)(QAction*));

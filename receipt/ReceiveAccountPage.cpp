@@ -8,6 +8,7 @@
 ReceiveAccountPage::ReceiveAccountPage(ConsoleContext& ctx, QWidget* parent)
     : Page(ctx, 6, QStringLiteral("ReceiveAccount"), parent) {
     auto* l = new QLabel(QStringLiteral("Cash:"), this);
+    l->setObjectName(QStringLiteral("lblCashIntoDrawer"));
     l->setGeometry(200, 80, 60, 22);
     ReceiveAccountEdit = make<QLineEdit>("ReceiveAccountEdit", 264, 80, 160, 22);
     ReceiveAccountEdit->setMaxLength(10);

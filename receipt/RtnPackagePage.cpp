@@ -23,8 +23,10 @@ QLineEdit* totalBox(QLineEdit* e, const char* colour) {
 RtnPackagePage::RtnPackagePage(ConsoleContext& ctx, QWidget* parent)
     : Page(ctx, 24, QStringLiteral("RtnPackage"), parent) {
     const char* captions[4] = {"Name:", "Price:", "Unit:", "Quantity:"};
+    const char* names[4] = {"Label92", "Label94", "Label100", "Label96"};
     for (int i = 0; i < 4; ++i) {
         auto* l = new QLabel(QString::fromLatin1(captions[i]), this);
+        l->setObjectName(QString::fromLatin1(names[i]));
         l->setGeometry(16, 16 + 30 * i, 90, 22);
     }
     edName2 = make<QLineEdit>("edName2", 110, 16, 220, 22);
@@ -42,6 +44,7 @@ RtnPackagePage::RtnPackagePage(ConsoleContext& ctx, QWidget* parent)
     auto* ret = makeButton("btnExecRtnPck", QStringLiteral("Return Package"), 16, 150);
     auto* sale = makeButton("btnSalePackage", QStringLiteral("Sale Package"), 16, 180);
     auto* totalCaption = new QLabel(QStringLiteral("Total"), this);
+    totalCaption->setObjectName(QStringLiteral("Label102"));
     totalCaption->setGeometry(400, 16, 120, 22);
     edTotal2 = totalBox(make<QLineEdit>("edTotal2", 400, 40, 240, 40), "aqua");
     edTotal3 = totalBox(make<QLineEdit>("edTotal3", 400, 90, 240, 40), "lime");
