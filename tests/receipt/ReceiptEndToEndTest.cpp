@@ -1,0 +1,274 @@
+// Receipts against the virtual printer: an article from the article file, a
+// discount, a payment in two currencies, a receipt cancel that gives the sold
+// quantities back, and packages with their settlement.
+
+#include "RecordingMessages.h"
+#include "TestWindow.h"
+
+#include "app/Main.h"
+#include "device/DeviceErrors.h"
+#include "device/QLibraryDevice.h"
+#include "receipt/SalePage.h"
+#include "receipt/UpRtnPkgPage.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ReceiptOnVirtualPrinter : ::testing::Test {
+    QTemporaryDir home;
+    QString previousDir;
+    std::unique_ptr<dev::QLibraryDevice> user, service;
+    RecordingMessages messages;
+    std::unique_ptr<TMainForm> form;
+
+    void SetUp() override {
+        testApplication();
+        QLocale::setDefault(QLocale::c());
+        ASSERT_TRUE(home.isValid());
+        // Uploads write their files into the current folder.
+        previousDir = QDir::currentPath();
+        QDir::setCurrent(home.path());
+        qputenv("VPRINTER_HOME", home.filePath(QStringLiteral("printer")).toLocal8Bit());
+        qputenv("VPRINTER_INSTANT", "1");
+        user = std::make_unique<dev::QLibraryDevice>(dev::Library::User, QStringLiteral(CONSOLE_BIN_DIR));
+        service =
+            std::make_unique<dev::QLibraryDevice>(dev::Library::Service, QStringLiteral(CONSOLE_BIN_DIR));
+        TMainForm::Options o;
+        o.programDir = home.path();
+        o.languageLibrary = QStringLiteral("NoSuchLanguageLibrary");
+        form = std::make_unique<TMainForm>(dev::DeviceSet{user.get(), service.get()}, messages, o);
+        form->findChild<QComboBox*>("PortCB")->setCurrentIndex(0);
+        messages.clear();
+    }
+    void TearDown() override {
+        form->FormClose();
+        form.reset();
+        dev::deviceErrors().reset();
+        QDir::setCurrent(previousDir);
+    }
+
+    template <typename T = QWidget> T* find(const char* name) {
+        T* w = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void click(const char* name) {
+        auto* b = find<QAbstractButton>(name);
+        ASSERT_NE(b, nullptr);
+        b->click();
+    }
+    void expectNoBoxes(const char* step) {
+        for (const auto& b : messages.boxes)
+            ADD_FAILURE() << step << ": " << b.text.toStdString();
+        messages.clear();
+    }
+    // Runs a command directly (setting up the printer) and returns its answer.
+    QByteArray run(const char* function, const dev::Args& args, const char* code = "") {
+        const auto a = form->context().frame.run(
+            dev::Library::User, function, [&] { return args; }, QString::fromLatin1(code));
+        EXPECT_TRUE(a.has_value()) << function;
+        return a.value_or(QByteArray());
+    }
+    // The value an acknowledgement carries (grosze or a count).
+    static qint64 ackValue(const QByteArray& ack) {
+        return ack.size() >= 22 ? ack.mid(10, 12).toLongLong() : -1;
+    }
+    qint64 drawer() { return ackValue(run("cmCashInDrawer", {})); }
+    QByteArray paper() {
+        QFile f(home.filePath(QStringLiteral("printer/COM1-paper.txt")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QByteArray pluFile(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+    SalePage* sale() { return dynamic_cast<SalePage*>(form->page(8)); }
+    // Fills the sale page from the article file by barcode and sells `quantity`.
+    void sellByBarcode(const QString& barcode, double quantity) {
+        find<QLineEdit>("edBarcode")->setText(barcode);
+        sale()->edBarcodeExit();
+        find<QDoubleSpinBox>("edQty")->setValue(quantity);
+        click("btnSaleItem");
+    }
+};
+
+} // namespace
+
+TEST_F(ReceiptOnVirtualPrinter, ArticleFileDiscountTwoCurrenciesCancelAndPackages) {
+    // The printer needs VAT rates before it sells, and rates for its other currencies.
+    run("cmSetVatRate",
+        {dev::Arg::integer(2300), dev::Arg::integer(800), dev::Arg::integer(500), dev::Arg::integer(9999),
+         dev::Arg::integer(9999), dev::Arg::integer(9999), dev::Arg::integer(9999), dev::Arg::integer(9999),
+         dev::Arg::integer(9999), dev::Arg::text1250(QString())});
+    run("cmSetCurrencyName", {dev::Arg::text1250(QStringLiteral("EURUSD"))});
+    run("cmSetExChangeRate",
+        {dev::Arg::text1250(QStringLiteral("4.5")), dev::Arg::text1250(QStringLiteral("A")),
+         dev::Arg::text1250(QStringLiteral("4")), dev::Arg::text1250(QStringLiteral("A"))});
+    expectNoBoxes("printer set-up");
+    ASSERT_EQ(drawer(), 0);
+
+    // The article file, chosen through "Load PLU".
+    const QString plu = home.filePath(QStringLiteral("shop.plu"));
+    {
+        QFile f(plu);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Mleko\t5901234567890\tszt\t2.50\tA\t3\r\n"
+                "Chleb\t590000000002\tszt\t4.00\tB\t0\r\n");
+    }
+    static_cast<UpRtnPkgPage*>(form->page(32))->choosePluFile = [plu](const QString&) { return plu; };
+    click("bbtnLoadPlu");
+    expectNoBoxes("load PLU");
+    ASSERT_TRUE(form->context().plu.loaded());
+
+    // Receipt 1: two articles from the file, a 10 % discount on the first.
+    click("bbtnSale");
+    ASSERT_EQ(form->currentPage(), 8);
+    find<QLineEdit>("edBarcode")->setText(QStringLiteral("5901234567890"));
+    sale()->edBarcodeExit();
+    EXPECT_EQ(find<QLineEdit>("edName")->text(), QStringLiteral("Mleko"));
+    EXPECT_DOUBLE_EQ(find<QDoubleSpinBox>("edPrice")->value(), 2.5);
+    EXPECT_EQ(find<QComboBox>("cbDepId")->currentText(), QStringLiteral("A"));
+    find<QDoubleSpinBox>("edQty")->setValue(2);
+    click("btnSaleItem");
+    expectNoBoxes("sale of the first article");
+    EXPECT_EQ(sale()->totalText(), QStringLiteral("5"));
+    EXPECT_TRUE(pluFile(plu).startsWith("Mleko\t5901234567890\tszt\t2.50\tA\t5\r\n"));
+
+    find<QLineEdit>("edDiscRate")->setText(QStringLiteral("10"));
+    click("bbtnDiscount");
+    expectNoBoxes("discount");
+    EXPECT_EQ(sale()->totalText(), QStringLiteral("4.5"));
+
+    sellByBarcode(QStringLiteral("590000000002"), 1);
+    expectNoBoxes("sale of the second article");
+    EXPECT_EQ(sale()->totalText(), QStringLiteral("8.5"));
+    EXPECT_EQ(sale()->saleLines().size(), 2);
+
+    // Pay 4.00 in the sale currency and 1.00 EUR (at 4.5, so 4.50) in cash.
+    click("btnSaleOK");
+    expectNoBoxes("open the payment");
+    ASSERT_EQ(form->currentPage(), 9);
+    EXPECT_EQ(form->context().receipt.CurrencyTable[1].code, QStringLiteral("EUR"));
+    EXPECT_EQ(form->context().receipt.CurrencyTable[2].code, QStringLiteral("USD"));
+    EXPECT_DOUBLE_EQ(form->context().receipt.CurrencyTable[1].rate, 4.5);
+    EXPECT_EQ(find<QLabel>("TotalLabel")->text(), QStringLiteral("8.50")); // the printer's amount due
+    find<QLineEdit>("CashEdit")->setText(QStringLiteral("4.00"));
+    QAction* eur = find<QAction>("mniPIERWSZA2");
+    ASSERT_NE(eur, nullptr);
+    ASSERT_TRUE(eur->isVisible());
+    eur->trigger();
+    EXPECT_EQ(find<QPushButton>("btnPayInCashNew")->text(), QStringLiteral("EUR"));
+    find<QLineEdit>("NewCashEdit")->setText(QStringLiteral("1.00"));
+    click("btnPay");
+    expectNoBoxes("payment");
+    EXPECT_EQ(form->currentPage(), 1);
+    EXPECT_FALSE(form->context().receipt.ReceiptOpen);
+    EXPECT_EQ(drawer(), 850); // both cash lines end up in the drawer
+    const QString roll = QString::fromUtf8(paper());
+    EXPECT_TRUE(roll.contains(QStringLiteral("RABAT"))) << roll.toStdString();
+    EXPECT_TRUE(roll.contains(QStringLiteral("EUR"))) << roll.toStdString();
+    EXPECT_EQ(pluFile(plu), "Mleko\t5901234567890\tszt\t2.50\tA\t5\r\n"
+                            "Chleb\t590000000002\tszt\t4.00\tB\t1\r\n");
+
+    // Receipt 2: three more sold, then the whole receipt is cancelled and the
+    // article file gets its quantities back.
+    click("bbtnSale");
+    sellByBarcode(QStringLiteral("5901234567890"), 3);
+    sellByBarcode(QStringLiteral("590000000002"), 2);
+    expectNoBoxes("sales of receipt 2");
+    EXPECT_EQ(pluFile(plu), "Mleko\t5901234567890\tszt\t2.50\tA\t8\r\n"
+                            "Chleb\t590000000002\tszt\t4.00\tB\t3\r\n");
+    EXPECT_TRUE(form->context().receipt.ReceiptOpen);
+    click("btnSaleVoid");
+    ASSERT_EQ(form->currentPage(), 19);
+    click("bbtnExecCancelRecp");
+    expectNoBoxes("receipt cancel");
+    EXPECT_EQ(form->currentPage(), 1);
+    EXPECT_FALSE(form->context().receipt.ReceiptOpen);
+    EXPECT_EQ(pluFile(plu), "Mleko\t5901234567890\tszt\t2.50\tA\t5\r\n"
+                            "Chleb\t590000000002\tszt\t4.00\tB\t1\r\n");
+    EXPECT_EQ(drawer(), 850);
+    // The printer has no receipt open any more: a payment is out of sequence.
+    EXPECT_FALSE(form->context()
+                     .frame
+                     .run(
+                         dev::Library::User, "cmPayment",
+                         [] {
+                             return dev::Args{dev::Arg::integer(0), dev::Arg::integer(0),
+                                              dev::Arg::integer(0), dev::Arg::real(1),
+                                              dev::Arg::real(0),    dev::Arg::real(0)};
+                         },
+                         QString())
+                     .has_value());
+    messages.clear();
+
+    // Packages: two bottles returned, one crate sold, each settled.
+    click("bbtnRtnPackage");
+    ASSERT_EQ(form->currentPage(), 24);
+    auto enter = [&](const char* name, const char* price, const char* qty, const char* button) {
+        find<QLineEdit>("edName2")->setText(QString::fromLatin1(name));
+        find<QLineEdit>("edUnit2")->setText(QStringLiteral("szt"));
+        find<QLineEdit>("edPrice2")->setText(QString::fromLatin1(price));
+        find<QLineEdit>("edQty2")->setText(QString::fromLatin1(qty));
+        click(button);
+    };
+    enter("Butelka", "0.50", "2", "btnExecRtnPck");
+    enter("Skrzynka", "5.00", "1", "btnSalePackage");
+    expectNoBoxes("package entries");
+    EXPECT_EQ(find<QLineEdit>("edTotal2")->text(), QStringLiteral("1"));
+    EXPECT_EQ(find<QLineEdit>("edTotal3")->text(), QStringLiteral("5"));
+    EXPECT_FALSE(find<QPushButton>("BitBtn15")->isEnabled()); // no way back while packages are open
+    click("btnExecPckPay");
+    expectNoBoxes("returned packages paid out");
+    EXPECT_EQ(drawer(), 750);
+    form->showPage(24);
+    click("btnSalePackagePayment");
+    expectNoBoxes("sold packages paid in");
+    EXPECT_EQ(form->currentPage(), 1);
+    EXPECT_EQ(drawer(), 1250);
+
+    // The returned-package records the printer keeps: name, price, returned
+    // quantity and value, sold quantity and value.
+    click("bbtnUploadPkg");
+    ASSERT_EQ(form->currentPage(), 32);
+    click("btnUpRtnPkg");
+    messages.clear(); // the decoder's page may have its say
+    QFile records(home.filePath(QStringLiteral("_RtnPkg.mem")));
+    ASSERT_TRUE(records.open(QIODevice::ReadOnly));
+    const QByteArray data = records.readAll();
+    ASSERT_EQ(data.size(), 2 * 66);
+    auto number = [&](int record, int offset, int width) {
+        qint64 v = 0;
+        for (int k = 0; k < width; ++k)
+            v = v * 256 + static_cast<unsigned char>(data.at(record * 66 + offset + k));
+        return v;
+    };
+    for (int r = 0; r < 2; ++r) {
+        const QByteArray name = data.mid(r * 66, 40).trimmed();
+        if (name == "Butelka") {
+            EXPECT_EQ(number(r, 40, 6), 50);
+            EXPECT_EQ(number(r, 46, 4), 2000);
+            EXPECT_EQ(number(r, 50, 6), 100);
+            EXPECT_EQ(number(r, 56, 4), 0);
+        } else {
+            EXPECT_EQ(name, "Skrzynka");
+            EXPECT_EQ(number(r, 40, 6), 500);
+            EXPECT_EQ(number(r, 46, 4), 0);
+            EXPECT_EQ(number(r, 56, 4), 1000);
+            EXPECT_EQ(number(r, 60, 6), 500);
+        }
+    }
+}
