@@ -25,7 +25,7 @@ SetIdPage::SetIdPage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 18, QStri
         return l;
     };
 
-    label("Label47", QStringLiteral("ID Code:"), 12, 14, 70);
+    label("Label47", QStringLiteral("ID Code:"), 12, 14, 76);
     edIDCode = make<QLineEdit>("edIDCode", 90, 10, 60, 22);
     edIDCode->setMaxLength(3);
     prog::installKeyFilter(edIDCode, [](const QString&, QChar& key) {
@@ -34,7 +34,7 @@ SetIdPage::SetIdPage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 18, QStri
         key = key.toUpper();
         return true;
     });
-    label("Label74", QStringLiteral("ID NO.:"), 12, 42, 70);
+    label("Label74", QStringLiteral("ID NO.:"), 12, 42, 76);
     edIDNo = make<QLineEdit>("edIDNo", 90, 38, 120, 22);
     edIDNo->setMaxLength(10);
     prog::installKeyFilter(edIDNo, [](const QString&, QChar& key) { return prog::FilterDigitKey(key); });

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <memory>
 #include <random>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -144,6 +145,99 @@ TEST_F(PluFileTest, StaleTemporaryFileIsRemovedAtLoad) {
     EXPECT_FALSE(QFile::exists(dead));
     EXPECT_FALSE(QFile::exists(SafeWriteTempPath(path)));
     EXPECT_TRUE(QFile::exists(unrelated));
+}
+
+// The plain reading of the file, line by line, that the loader must agree with.
+struct Reference {
+    QStringList lines;
+    QStringList barcodes;
+};
+Reference referenceRead(const QByteArray& data) {
+    Reference r;
+    QByteArray line;
+    auto end = [&] {
+        QString decoded;
+        for (const char c : line)
+            decoded += QChar(static_cast<unsigned char>(c)); // test data is ASCII
+        r.lines += decoded;
+        const QStringList f = decoded.split(u'\t');
+        r.barcodes += f.size() >= 3 ? f.at(1) : QString();
+        line.clear();
+    };
+    for (qsizetype i = 0; i < data.size(); ++i) {
+        const char c = data.at(i);
+        if (c == '\r' || c == '\n') {
+            end();
+            if (c == '\r' && i + 1 < data.size() && data.at(i + 1) == '\n')
+                ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.isEmpty())
+        end();
+    return r;
+}
+
+TEST_F(PluFileTest, LargeFileAgreesWithALineByLineReadingAcrossReadBlocks) {
+    std::mt19937 random(99);
+    const char* ends[] = {"\r\n", "\r", "\n", "\r\n\r\n"};
+    QByteArray data;
+    int i = 0;
+    while (data.size() < 600000) {
+        const int kind = static_cast<int>(random() % 8);
+        QByteArray line = "Art " + QByteArray::number(i);
+        if (kind != 0)
+            line += "\t" + QByteArray::number(i % 5000) + (i % 3 ? "x" : "X");
+        if (kind > 1)
+            line += "\tszt\t1.50\tA\t" + QByteArray::number(i % 7);
+        data += line + ends[random() % 4];
+        ++i;
+    }
+    // A CR LF split between two read blocks, and a line running across the next boundary.
+    constexpr int kBlock = 128 * 1024;
+    QByteArray cut = data.left(kBlock - 20);
+    cut += QByteArray(19, 'p') + "\r\n" + QByteArray(30, 'q') + "\tSPLIT\t" + QByteArray(kBlock, 'r') + "\n";
+    cut += data.mid(kBlock - 20);
+    load(cut);
+    const Reference want = referenceRead(cut);
+    ASSERT_EQ(table.PluLines.size(), want.lines.size());
+    EXPECT_TRUE(table.PluLines == want.lines);
+    EXPECT_TRUE(table.PluBarcodes == want.barcodes);
+    // The first line of each barcode, compared without letter case.
+    for (const QString& code : {QStringLiteral("SPLIT"), QStringLiteral("17x"), QStringLiteral("18X"),
+                                QStringLiteral("4999X"), QStringLiteral("")}) {
+        int first = -1;
+        for (qsizetype k = 0; k < want.barcodes.size() && first < 0; ++k)
+            if (want.barcodes.at(k).compare(code, Qt::CaseInsensitive) == 0)
+                first = static_cast<int>(k);
+        EXPECT_EQ(LookupPluBarcode(table, code), first) << code.toStdString();
+        EXPECT_EQ(LookupPluBarcode(table, code.toLower() + QStringLiteral("  ")), first)
+            << code.toStdString();
+    }
+}
+
+TEST_F(PluFileTest, PolishBarcodesMatchInEitherCaseAndRepeatedUpdatesKeepOtherLines) {
+    // "ŻÓŁW1" and "żółw1" in the workstation's code page: the first line wins.
+    load("Upper\t\xAF\xD3\xA3W1\tszt\t1\tA\t0\r\nLower\t\xBF\xF3\xB3w1\tszt\t1\tA\t0\r\n"
+         "Other\tQ\tszt\t1\tA\t3\r\n");
+    EXPECT_EQ(LookupPluBarcode(table, QString::fromUtf8("żółw1")), 0);
+    EXPECT_EQ(LookupPluBarcode(table, QString::fromUtf8("ŻółW1 ")), 0);
+    EXPECT_EQ(LookupPluBarcode(table, QStringLiteral("q")), 2);
+    for (int k = 0; k < 3; ++k)
+        ASSERT_EQ(AddPluSoldQuantity(table, QString::fromUtf8("żÓłw1"), true, 1, kPoint).status,
+                  PluUpdateResult::Updated);
+    ASSERT_EQ(AddPluSoldQuantity(table, QStringLiteral("Q"), false, 1, kPoint).status,
+              PluUpdateResult::Updated);
+    EXPECT_EQ(readAll(path), "Upper\t\xAF\xD3\xA3W1\tszt\t1\tA\t3\r\nLower\t\xBF\xF3\xB3w1\tszt\t1\tA\t0\r\n"
+                             "Other\tQ\tszt\t1\tA\t2\r\n");
+    EXPECT_EQ(table.PluBarcodes.at(0), QString::fromUtf8("ŻÓŁW1"));
+    // A copy of the table stands on its own once the original is gone.
+    auto copy = std::make_unique<PluTable>(table);
+    table.clear();
+    EXPECT_EQ(LookupPluBarcode(table, QStringLiteral("Q")), -1);
+    EXPECT_EQ(LookupPluBarcode(*copy, QString::fromUtf8("ŻÓŁW1")), 0);
+    EXPECT_EQ(copy->PluLines.at(2), QStringLiteral("Other\tQ\tszt\t1\tA\t2"));
 }
 
 // A child saves two versions of a file in turn, up to 1,000 times, and is
