@@ -53,10 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString code = QString::fromLatin1(reinterpret_cast<const char*>(data), 2);
     // Keep the answer in its own allocation, so ASan sees any read beyond it.
     const QByteArray answer(reinterpret_cast<const char*>(data) + 2, static_cast<qsizetype>(size - 2));
-    form.context().ShowReturnBuffer(code, answer);
-    form.context().FiscalReviewMode = (size & 1) != 0;
-    form.context().ShowReturnBuffer(code, answer);
-    form.context().FiscalReviewMode = false;
+    // As in every handler: a decoder's error (say, a data file that is not there)
+    // ends in the error box, never in a crash.
+    ConsoleContext& ctx = form.context();
+    ctx.guard([&] { ctx.ShowReturnBuffer(code, answer); });
+    ctx.FiscalReviewMode = (size & 1) != 0;
+    ctx.guard([&] { ctx.ShowReturnBuffer(code, answer); });
+    ctx.FiscalReviewMode = false;
     if (form.context().returnBuffer->rowCount() > 100000)
         form.context().returnBuffer->clear();
     return 0;
