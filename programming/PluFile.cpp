@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -55,38 +56,17 @@ const std::vector<unsigned char>& cp1250Reverse() {
     return reverse;
 }
 
-void encodeAppend(const QString& s, QByteArray& out) {
+void encodeAppend(QStringView s, QByteArray& out) {
     const auto& reverse = cp1250Reverse();
     const qsizetype at = out.size();
     out.resize(at + s.size());
     char* dst = out.data() + at;
-    const QChar* src = s.constData();
+    const QChar* src = s.data();
     for (qsizetype i = 0; i < s.size(); ++i)
         dst[i] = static_cast<char>(reverse[src[i].unicode()]);
 }
 
-QString decode(QByteArrayView bytes) {
-    const auto& table = cp1250Table();
-    QString s(bytes.size(), Qt::Uninitialized);
-    QChar* out = s.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        out[i] = QChar(table[static_cast<unsigned char>(bytes[i])]);
-    return s;
-}
-
-// Field 2 of a line: the text after the first TAB and before the next; a line
-// with fewer than two TABs has none.
-QString barcodeOf(QStringView line) {
-    const qsizetype first = line.indexOf(u'\t');
-    if (first < 0)
-        return QString();
-    const qsizetype second = line.indexOf(u'\t', first + 1);
-    if (second < 0)
-        return QString();
-    return line.mid(first + 1, second - first - 1).toString();
-}
-
-QString withoutTrailingBlanks(const QString& s) {
+QStringView withoutTrailingBlanks(QStringView s) {
     qsizetype n = s.size();
     while (n > 0 && s.at(n - 1).unicode() <= 32)
         --n;
@@ -103,48 +83,92 @@ PluLoadStatus LoadPluFile(PluTable& table, const QString& path, QString* error) 
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
         return PluLoadStatus::NoFile;
-    table.PluLines.clear();
-    table.PluBarcodes.clear();
-    table.barcodeIndex.clear();
+    table.clear();
     CleanStaleSaveFiles(path);
 
     QFile file(path);
-    QByteArray data;
     if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
         if (error)
             *error = info.isDir() ? QStringLiteral("Is a directory") : file.errorString();
         return PluLoadStatus::Failed;
     }
-    data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    const qint64 fileSize = file.size();
+    if (fileSize > PluTextList::kMaxText) {
         if (error)
-            *error = file.errorString();
+            *error = QStringLiteral("The file is larger than 2 GB");
         return PluLoadStatus::Failed;
     }
 
-    // Lines end with CR LF, a bare CR or a bare LF; a last line without an end counts.
-    const char* p = data.constData();
-    const qsizetype n = data.size();
+    // One pass decodes the whole file into one text (one character per byte, so
+    // offsets agree) and finds the lines and each line's field 2. Lines end with
+    // CR LF, a bare CR or a bare LF; a last line without an end counts. Field 2
+    // is the text after the first TAB and before the next; a line with fewer
+    // than two TABs has none. The file is read in blocks into one small buffer,
+    // so only the text and its spans take memory.
+    const auto& decodeTable = cp1250Table();
+    QString text(static_cast<qsizetype>(fileSize), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    std::vector<PluTextList::Span> lines;
+    std::vector<PluTextList::Span> barcodes;
+    const std::size_t estimate = static_cast<std::size_t>(fileSize / 40 + 1);
+    lines.reserve(estimate);
+    barcodes.reserve(estimate);
     qsizetype start = 0;
-    const qsizetype estimate = n / 40 + 1;
-    table.PluLines.reserve(estimate);
-    table.PluBarcodes.reserve(estimate);
-    auto addLine = [&](qsizetype from, qsizetype to) {
-        QString line = decode(QByteArrayView(p + from, to - from));
-        table.PluBarcodes.append(barcodeOf(line));
-        table.PluLines.append(std::move(line));
+    qsizetype tab1 = -1;
+    qsizetype tab2 = -1;
+    bool afterCr = false; // the previous block ended with CR: a LF opening this one belongs to it
+    auto endLine = [&](qsizetype end) {
+        lines.push_back(PluTextList::span(start, end - start));
+        barcodes.push_back(tab2 >= 0 ? PluTextList::span(tab1 + 1, tab2 - tab1 - 1)
+                                     : PluTextList::span(start, 0));
+        tab1 = tab2 = -1;
     };
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = p[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        addLine(start, i);
-        if (c == '\r' && i + 1 < n && p[i + 1] == '\n')
-            ++i;
-        start = i + 1;
+    constexpr qint64 kBlock = 128 * 1024;
+    std::vector<char> block(static_cast<std::size_t>(kBlock));
+    qsizetype n = 0; // characters decoded so far
+    for (;;) {
+        const qint64 room = static_cast<qint64>(text.size()) - n;
+        if (room <= 0)
+            break; // the file grew while being read: what was there at the start counts
+        const qint64 got = file.read(block.data(), std::min(kBlock, room));
+        if (got < 0) {
+            if (error)
+                *error = file.errorString();
+            return PluLoadStatus::Failed;
+        }
+        if (got == 0)
+            break;
+        const auto* p = reinterpret_cast<const unsigned char*>(block.data());
+        for (qint64 k = 0; k < got; ++k, ++n) {
+            const unsigned char c = p[k];
+            out[n] = decodeTable[c];
+            if (c > '\r') {
+                afterCr = false;
+                continue;
+            }
+            if (c == '\n' && afterCr) {
+                afterCr = false;
+                start = n + 1;
+                continue;
+            }
+            afterCr = false;
+            if (c == '\t') {
+                if (tab1 < 0)
+                    tab1 = n;
+                else if (tab2 < 0)
+                    tab2 = n;
+            } else if (c == '\r' || c == '\n') {
+                endLine(n);
+                afterCr = c == '\r';
+                start = n + 1;
+            }
+        }
     }
+    text.truncate(n); // the file shrank while being read
     if (start < n)
-        addLine(start, n);
+        endLine(n);
+    table.PluLines.assign(text, std::move(lines));
+    table.PluBarcodes.assign(text, std::move(barcodes));
     table.rebuildIndex();
     table.PluFileName = path;
     return PluLoadStatus::Loaded;
@@ -190,21 +214,20 @@ PluUpdateResult AddPluSoldQuantity(PluTable& table, const QString& barcode, bool
     }
     sold += isSale ? quantity : -quantity;
 
-    const QString oldLine = table.PluLines.at(index);
-    table.PluLines[index] = QStringList(fields.mid(0, 5)).join(u'\t') + u'\t' + FormatGeneral(sold, locale);
+    const QString newLine = QStringList(fields.mid(0, 5)).join(u'\t') + u'\t' + FormatGeneral(sold, locale);
 
+    const PluTextList& lines = table.PluLines;
     qsizetype total = 0;
-    for (const QString& l : std::as_const(table.PluLines))
-        total += l.size() + 2;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        total += (i == index ? newLine.size() : lines.view(i).size()) + 2;
     QByteArray data;
     data.reserve(total);
-    for (const QString& l : std::as_const(table.PluLines)) {
-        encodeAppend(l, data);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        encodeAppend(i == index ? QStringView(newLine) : lines.view(i), data);
         data += "\r\n";
     }
     QString why;
     if (!SafeWriteFile(table.PluFileName, data, &why)) {
-        table.PluLines[index] = oldLine;
         result.status = PluUpdateResult::WriteFailed;
         result.message =
             QStringLiteral("The article file \"%1\" could not be saved: %2. The sale stands on the "
@@ -212,6 +235,7 @@ PluUpdateResult AddPluSoldQuantity(PluTable& table, const QString& barcode, bool
                 .arg(QDir::toNativeSeparators(table.PluFileName), why);
         return result;
     }
+    table.PluLines.replace(index, newLine);
     result.status = PluUpdateResult::Updated;
     return result;
 }
