@@ -49,7 +49,9 @@ void PluInfoPage::ShowPluRecord(const char* record, int count, bool first) {
         return;
     }
     if (first) {
-        QStringList headers{ctx_.LocaleString(11323)};
+        // The name column's heading carries the column's number where the
+        // language library's text asks for one.
+        QStringList headers{SafeFormat(ctx_.LocaleString(11323), {0})};
         for (int k = 0; k < answers::plu::kValues; ++k)
             headers << SafeFormat(ctx_.LocaleString(11324), {k});
         model_->startOver(headers);

@@ -4,7 +4,9 @@
 #include "TestWindow.h"
 #include "app/LocalisedCaptions.h"
 
+#include <QFile>
 #include <QLineEdit>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -50,4 +52,24 @@ TEST(SystemNumber, DigitsAndDashPaddedTo16) {
     ASSERT_EQ(call->args.size(), 1u);
     EXPECT_EQ(call->args[0], dev::Arg::bytes("12-34           "));
     EXPECT_EQ(w.form->currentPage(), 9);
+}
+
+TEST(Captions, UploadedArticleGridHeadingsCarryNoPlaceholders) {
+    TestWindow w(true);
+    ASSERT_NE(w.ctx().locale, nullptr);
+    QFile file(QStringLiteral("_Plu.mem"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(40, 'A') + QByteArray("\x08\x98\x27\x10\xff\xff\x00\x00\x00\x00\x00\x00", 12) +
+               QByteArray(12, '\0'));
+    file.close();
+    w.ctx().ShowReturnBuffer("90", QByteArray());
+    QFile::remove(QStringLiteral("_Plu.mem"));
+    auto* grid = w.find<QTableView>("sgrdPlu");
+    ASSERT_NE(grid->model(), nullptr);
+    for (int column = 0; column < grid->model()->columnCount(); ++column) {
+        const QString heading = grid->model()->headerData(column, Qt::Horizontal).toString();
+        EXPECT_FALSE(heading.isEmpty()) << column;
+        EXPECT_FALSE(heading.contains('%')) << heading.toStdString();
+    }
+    EXPECT_EQ(w.form->currentPage(), 26);
 }
