@@ -92,24 +92,24 @@ PayPage::PayPage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 9, QStringLit
     ExchangeRate->setText(QStringLiteral("0"));
     ExchangeRate->setVisible(false);
 
-    label(this, "Label39", QStringLiteral("ID Type"), 400, 110, 60);
+    label(this, "Label39", QStringLiteral("ID Type"), 392, 110, 128);
     RzMenuButton1 = menuButton("RzMenuButton1", QStringLiteral("NIP nabywcy:"), "PopupMenu1",
                                {{"NIPnabywcy1", QStringLiteral("NIP nabywcy:")},
                                 {"PESELnabywcy1", QStringLiteral("PESEL nabywcy:")},
                                 {"IDnabywcy1", QStringLiteral("ID nabywcy")}},
-                               466, 108, 140, &PayPage::NIPnabywcy1Click);
-    label(this, "Label40", QStringLiteral("Client ID"), 400, 138, 60);
-    Edit6 = make<QLineEdit>("Edit6", 466, 136, 200, 24);
+                               522, 108, 140, &PayPage::NIPnabywcy1Click);
+    label(this, "Label40", QStringLiteral("Client ID"), 392, 138, 128);
+    Edit6 = make<QLineEdit>("Edit6", 522, 136, 180, 24);
     Edit6->setMaxLength(17);
-    Button9 = makeButton("Button9", QStringLiteral("Set"), 674, 136, 60);
+    Button9 = makeButton("Button9", QStringLiteral("Set"), 710, 136, 60);
 
     // The system number: digits and "-" only, sent padded to 16 characters.
-    label(this, "Label32", QStringLiteral("System Number"), 400, 166, 64);
-    edSystemNumber = make<QLineEdit>("edSystemNumber", 466, 164, 200, 24);
+    label(this, "Label32", QStringLiteral("System Number"), 392, 166, 128);
+    edSystemNumber = make<QLineEdit>("edSystemNumber", 522, 164, 180, 24);
     edSystemNumber->setMaxLength(16);
     edSystemNumber->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9-]*")), edSystemNumber));
-    auto* setSysNum = makeButton("btnSetSysNum", QStringLiteral("Set"), 674, 164, 60);
+    auto* setSysNum = makeButton("btnSetSysNum", QStringLiteral("Set"), 710, 164, 60);
     onClick(setSysNum, [this] { btnSetSysNumClick(); });
 
     // Hidden controls without behaviour.
