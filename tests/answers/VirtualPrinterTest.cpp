@@ -1,8 +1,7 @@
 // End to end against the virtual printer: the status pages and the tax-rate
 // upload filled from its answers.
 
-#include "RecordingMessages.h"
-#include "TestWindow.h"
+#include "VirtualPrinterTest.h"
 #include "answers/DataFiles.h"
 #include "answers/FiscalReportPage.h"
 #include "app/Main.h"
@@ -16,37 +15,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct OnVirtualPrinter : ::testing::Test {
-    QTemporaryDir home, work;
-    QString oldDir = QDir::currentPath();
-    std::unique_ptr<dev::QLibraryDevice> user, service;
-    RecordingMessages messages;
-    std::unique_ptr<TMainForm> form;
-
-    void SetUp() override {
-        testApplication();
-        qputenv("VPRINTER_HOME", home.path().toLocal8Bit());
-        qputenv("VPRINTER_INSTANT", "1");
-        QDir::setCurrent(work.path()); // the uploads land here
-        user = std::make_unique<dev::QLibraryDevice>(dev::Library::User, CONSOLE_BIN_DIR);
-        service = std::make_unique<dev::QLibraryDevice>(dev::Library::Service, CONSOLE_BIN_DIR);
-        TMainForm::Options o;
-        o.programDir = work.path();
-        o.languageDir = QStringLiteral(CONSOLE_BIN_DIR);
-        form = std::make_unique<TMainForm>(dev::DeviceSet{user.get(), service.get()}, messages, o);
-        messages.clear();
-    }
-    void TearDown() override {
-        form->FormClose();
-        form.reset();
-        QDir::setCurrent(oldDir);
-    }
-    void click(const char* name) {
-        auto* b = form->findChild<QAbstractButton*>(QString::fromLatin1(name));
-        ASSERT_NE(b, nullptr) << name;
-        b->click();
-    }
-    QString label(const char* name) { return form->findChild<QLabel*>(QString::fromLatin1(name))->text(); }
+struct OnVirtualPrinter : VirtualPrinterTest {
+    OnVirtualPrinter() { withLanguage = true; }
+    QString label(const char* name) { return find<QLabel>(name)->text(); }
 };
 } // namespace
 

@@ -1,6 +1,5 @@
 // The console on the virtual printer, loaded by name exactly as at start-up.
-#include "RecordingMessages.h"
-#include "TestWindow.h"
+#include "VirtualPrinterTest.h"
 #include "answers/ReturnBufferModel.h"
 #include "app/Main.h"
 #include "device/DeviceErrors.h"
@@ -14,33 +13,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-struct OnVirtualPrinter : ::testing::Test {
-    QTemporaryDir home, programDir;
-    std::unique_ptr<dev::QLibraryDevice> user, service;
-    RecordingMessages messages;
-    std::unique_ptr<TMainForm> form;
-
-    void SetUp() override {
-        testApplication();
-        qputenv("VPRINTER_HOME", home.path().toUtf8());
-        qputenv("VPRINTER_INSTANT", "1");
-        user = std::make_unique<dev::QLibraryDevice>(dev::Library::User, CONSOLE_BIN_DIR);
-        service = std::make_unique<dev::QLibraryDevice>(dev::Library::Service, CONSOLE_BIN_DIR);
-        TMainForm::Options o;
-        o.programDir = programDir.path();
-        o.languageDir = QStringLiteral(CONSOLE_BIN_DIR);
-        form = std::make_unique<TMainForm>(dev::DeviceSet{user.get(), service.get()}, messages, o);
-        form->show();
-    }
-    void TearDown() override {
-        form.reset();
-        dev::deviceErrors().reset();
-    }
-    void click(const char* name) {
-        auto* b = form->findChild<QPushButton*>(name);
-        ASSERT_NE(b, nullptr) << name;
-        b->click();
-    }
+struct OnVirtualPrinter : VirtualPrinterTest {
+    OnVirtualPrinter() { withLanguage = true; }
     int lines() const { return form->context().returnBuffer->rowCount(); }
 };
 } // namespace

@@ -2,8 +2,7 @@
 // clerks and a currency change, read them back, log on as service, set the
 // tax ID and the ID, fiscalise, and see the printer report fiscal mode.
 
-#include "RecordingMessages.h"
-#include "TestWindow.h"
+#include "VirtualPrinterTest.h"
 
 #include "app/Main.h"
 #include "device/Cp1250.h"
@@ -19,54 +18,13 @@
 #include <QTemporaryDir>
 
 namespace {
-struct VirtualPrinter : ::testing::Test {
+struct VirtualPrinter : VirtualPrinterTest {
     void SetUp() override {
-        testApplication();
         QLocale::setDefault(QLocale::c());
-        ASSERT_TRUE(home.isValid());
-        qputenv("VPRINTER_HOME", home.path().toLocal8Bit());
-        qputenv("VPRINTER_INSTANT", "1");
-        user = std::make_unique<dev::QLibraryDevice>(dev::Library::User, QStringLiteral(CONSOLE_BIN_DIR));
-        service =
-            std::make_unique<dev::QLibraryDevice>(dev::Library::Service, QStringLiteral(CONSOLE_BIN_DIR));
-        TMainForm::Options o;
-        o.programDir = home.path();
-        o.languageLibrary = QStringLiteral("NoSuchLanguageLibrary");
-        form = std::make_unique<TMainForm>(dev::DeviceSet{user.get(), service.get()}, messages, o);
-        form->findChild<QComboBox*>("PortCB")->setCurrentIndex(0);
-        messages.clear();
-    }
-    void TearDown() override {
-        form->FormClose();
-        form.reset();
-    }
-    template <typename T = QWidget> T* find(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    void click(const char* name) {
-        auto* b = find<QAbstractButton>(name);
-        ASSERT_NE(b, nullptr);
-        b->click();
+        VirtualPrinterTest::SetUp();
     }
     // Runs a command with no arguments and returns its answer.
-    QByteArray read(const char* function, const char* code) {
-        const auto a = form->context().frame.run(
-            dev::Library::User, function, [] { return dev::Args{}; }, QString::fromLatin1(code));
-        EXPECT_TRUE(a.has_value()) << function;
-        return a.value_or(QByteArray());
-    }
-    void expectNoBoxes(const char* step) {
-        for (const auto& b : messages.boxes)
-            ADD_FAILURE() << step << ": " << b.text.toStdString();
-        messages.clear();
-    }
-
-    QTemporaryDir home;
-    std::unique_ptr<dev::QLibraryDevice> user, service;
-    RecordingMessages messages;
-    std::unique_ptr<TMainForm> form;
+    QByteArray read(const char* function, const char* code) { return run(function, {}, code); }
 };
 } // namespace
 

@@ -2,8 +2,7 @@
 // discount, a payment in two currencies, a receipt cancel that gives the sold
 // quantities back, and packages with their settlement.
 
-#include "RecordingMessages.h"
-#include "TestWindow.h"
+#include "VirtualPrinterTest.h"
 
 #include "app/Main.h"
 #include "device/DeviceErrors.h"
@@ -26,60 +25,10 @@
 
 namespace {
 
-struct ReceiptOnVirtualPrinter : ::testing::Test {
-    QTemporaryDir home;
-    QString previousDir;
-    std::unique_ptr<dev::QLibraryDevice> user, service;
-    RecordingMessages messages;
-    std::unique_ptr<TMainForm> form;
-
+struct ReceiptOnVirtualPrinter : VirtualPrinterTest {
     void SetUp() override {
-        testApplication();
         QLocale::setDefault(QLocale::c());
-        ASSERT_TRUE(home.isValid());
-        // Uploads write their files into the current folder.
-        previousDir = QDir::currentPath();
-        QDir::setCurrent(home.path());
-        qputenv("VPRINTER_HOME", home.filePath(QStringLiteral("printer")).toLocal8Bit());
-        qputenv("VPRINTER_INSTANT", "1");
-        user = std::make_unique<dev::QLibraryDevice>(dev::Library::User, QStringLiteral(CONSOLE_BIN_DIR));
-        service =
-            std::make_unique<dev::QLibraryDevice>(dev::Library::Service, QStringLiteral(CONSOLE_BIN_DIR));
-        TMainForm::Options o;
-        o.programDir = home.path();
-        o.languageLibrary = QStringLiteral("NoSuchLanguageLibrary");
-        form = std::make_unique<TMainForm>(dev::DeviceSet{user.get(), service.get()}, messages, o);
-        form->findChild<QComboBox*>("PortCB")->setCurrentIndex(0);
-        messages.clear();
-    }
-    void TearDown() override {
-        form->FormClose();
-        form.reset();
-        dev::deviceErrors().reset();
-        QDir::setCurrent(previousDir);
-    }
-
-    template <typename T = QWidget> T* find(const char* name) {
-        T* w = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    void click(const char* name) {
-        auto* b = find<QAbstractButton>(name);
-        ASSERT_NE(b, nullptr);
-        b->click();
-    }
-    void expectNoBoxes(const char* step) {
-        for (const auto& b : messages.boxes)
-            ADD_FAILURE() << step << ": " << b.text.toStdString();
-        messages.clear();
-    }
-    // Runs a command directly (setting up the printer) and returns its answer.
-    QByteArray run(const char* function, const dev::Args& args, const char* code = "") {
-        const auto a = form->context().frame.run(
-            dev::Library::User, function, [&] { return args; }, QString::fromLatin1(code));
-        EXPECT_TRUE(a.has_value()) << function;
-        return a.value_or(QByteArray());
+        VirtualPrinterTest::SetUp();
     }
     // The value an acknowledgement carries (grosze or a count).
     static qint64 ackValue(const QByteArray& ack) {

@@ -1,0 +1,53 @@
+#include "VirtualPrinterTest.h"
+
+#include "device/DeviceErrors.h"
+
+#include <QComboBox>
+#include <QDir>
+
+void VirtualPrinterTest::SetUp() {
+    testApplication();
+    ASSERT_TRUE(home.isValid());
+    previousDir = QDir::currentPath();
+    QDir::setCurrent(home.path());
+    qputenv("VPRINTER_HOME", home.filePath(QStringLiteral("printer")).toLocal8Bit());
+    qputenv("VPRINTER_INSTANT", "1");
+    user = std::make_unique<dev::QLibraryDevice>(dev::Library::User, QStringLiteral(CONSOLE_BIN_DIR));
+    service = std::make_unique<dev::QLibraryDevice>(dev::Library::Service, QStringLiteral(CONSOLE_BIN_DIR));
+    TMainForm::Options o;
+    o.programDir = home.path();
+    o.languageDir = QStringLiteral(CONSOLE_BIN_DIR);
+    if (!withLanguage)
+        o.languageLibrary = QStringLiteral("NoSuchLanguageLibrary");
+    form = std::make_unique<TMainForm>(dev::DeviceSet{user.get(), service.get()}, messages, o);
+    form->findChild<QComboBox*>(QStringLiteral("PortCB"))->setCurrentIndex(0);
+    messages.clear();
+}
+
+void VirtualPrinterTest::TearDown() {
+    if (form)
+        form->FormClose();
+    form.reset();
+    dev::deviceErrors().reset();
+    if (!previousDir.isEmpty())
+        QDir::setCurrent(previousDir);
+}
+
+void VirtualPrinterTest::click(const char* name) {
+    auto* b = find<QAbstractButton>(name);
+    ASSERT_NE(b, nullptr);
+    b->click();
+}
+
+void VirtualPrinterTest::expectNoBoxes(const char* step) {
+    for (const auto& b : messages.boxes)
+        ADD_FAILURE() << step << ": " << b.text.toStdString();
+    messages.clear();
+}
+
+QByteArray VirtualPrinterTest::run(const char* function, const dev::Args& args, const char* code) {
+    const auto a = form->context().frame.run(
+        dev::Library::User, function, [&] { return args; }, QString::fromLatin1(code));
+    EXPECT_TRUE(a.has_value()) << function;
+    return a.value_or(QByteArray());
+}
