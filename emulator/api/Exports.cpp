@@ -7,9 +7,11 @@
 #include <cstring>
 #include <exception>
 
+#include "Commands.h"
 #include "Link.h"
 #include "Money.h"
 #include "Printer.h"
+#include "codepage/Cp1250.h"
 
 namespace {
 
@@ -40,7 +42,7 @@ class Args {
         call_.request.fields.push_back(v);
         call_.traceArgs.emplace_back(name, value == nullptr ? std::string("(null)")
                                            : secret         ? std::string(v.size(), '*')
-                                                            : vp::fromCp1250(v));
+                                                            : cp1250::toUtf8(v));
         return *this;
     }
     Args& integer(const char* name, int32_t value) {
@@ -108,7 +110,7 @@ template <class F> int32_t guardedInt(F f, int32_t onError) {
 std::string textOf(const char* s) {
     if (s == nullptr)
         return "(null)";
-    return vp::fromCp1250(std::string(s, strnlen(s, kMaxText)));
+    return cp1250::toUtf8(std::string(s, strnlen(s, kMaxText)));
 }
 
 } // namespace
@@ -165,21 +167,9 @@ TAVO_API CommandResult TAVO_CALL ExecCommand(const char* commandLine, char* buff
             call.invalid = n > kMaxText;
             line.assign(commandLine, std::min(n, kMaxText));
         }
-        call.request.code = line.substr(0, 2);
-        // the code, then each field after a '|'
-        if (line.size() > 2) {
-            const std::string rest = line.substr(line[2] == '|' ? 3 : 2);
-            size_t start = 0;
-            while (true) {
-                const size_t bar = rest.find('|', start);
-                call.request.fields.push_back(
-                    rest.substr(start, bar == std::string::npos ? bar : bar - start));
-                if (bar == std::string::npos)
-                    break;
-                start = bar + 1;
-            }
-        }
-        call.traceArgs.emplace_back("commandLine", vp::fromCp1250(line));
+        call.request = vp::parseCommandLine(line);
+        // passwords never reach the trace
+        call.traceArgs.emplace_back("commandLine", vp::traceText(call.request));
         try {
             return vp::linkRun(call, buffer, length);
         } catch (...) {

@@ -1,5 +1,7 @@
 #include "Link.h"
 
+#include "Commands.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -7,6 +9,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -31,17 +36,72 @@ struct Settings {
     int64_t fmCapacity = 2000;
     int64_t damagedRecord = 0;
     int64_t clockOffset = 0;
+    std::string clockStart; // "yyyy-MM-dd HH:mm:ss": the printer clock reads this at opening
     bool instant = false;
     int64_t baud = 9600, lineMs = 30, extraMs = 0;
     bool trace = false;
     std::string tracePath;
 };
 
+// The port's busy state, shared by every library and tool on this machine: a
+// lock on a file beside the port's database, taken for the time of a command
+// (an open-file-description lock, so two libraries in one process exclude each
+// other as two processes do).
+class PortLock {
+  public:
+    explicit PortLock(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {}
+    ~PortLock() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    PortLock(const PortLock&) = delete;
+    PortLock& operator=(const PortLock&) = delete;
+    bool tryLock() { return fd_ < 0 || set(F_WRLCK); }
+    void unlock() {
+        if (fd_ >= 0)
+            set(F_UNLCK);
+    }
+    bool heldElsewhere() const {
+        if (fd_ < 0)
+            return false;
+        struct flock l {};
+        l.l_type = F_WRLCK;
+        l.l_whence = SEEK_SET;
+        return fcntl(fd_, F_OFD_GETLK, &l) == 0 && l.l_type != F_UNLCK;
+    }
+
+  private:
+    bool set(short type) {
+        struct flock l {};
+        l.l_type = type;
+        l.l_whence = SEEK_SET;
+        return fcntl(fd_, F_OFD_SETLK, &l) == 0;
+    }
+    int fd_;
+};
+
 struct Session {
     std::string port;
     Settings settings;
     Store store;
+    std::unique_ptr<PortLock> lock;
     int timeoutsLeft = 0;
+    int64_t clockOffset = 0; // settings' offset, with clock_start resolved
+};
+
+class HeldPort {
+  public:
+    explicit HeldPort(PortLock* l) : l_(l), held_(!l || l->tryLock()) {}
+    ~HeldPort() {
+        if (held_ && l_)
+            l_->unlock();
+    }
+    bool held() const { return held_; }
+
+  private:
+    PortLock* l_;
+    bool held_;
 };
 
 std::mutex gMutex; // guards gSession between commands
@@ -87,15 +147,8 @@ Settings readSettings(const std::string& port) {
         s.fmCapacity = std::max<qlonglong>(1, get("fm_capacity").toLongLong());
     s.damagedRecord = get("damaged_record").toLongLong();
     s.clockOffset = get("clock_offset").toLongLong();
-    if (has("clock_start")) {
-        QDateTime target = QDateTime::fromString(get("clock_start").trimmed(), "yyyy-MM-dd HH:mm:ss");
-        if (target.isValid()) {
-            const QDateTime now = QDateTime::currentDateTime();
-            const QDateTime nowWall(now.date(), now.time(), Qt::UTC);
-            const QDateTime targetWall(target.date(), target.time(), Qt::UTC);
-            s.clockOffset = nowWall.secsTo(targetWall);
-        }
-    }
+    if (has("clock_start"))
+        s.clockStart = get("clock_start").trimmed().toStdString();
     const QString timing = get("timing").trimmed().toLower();
     s.instant = timing == "instant";
     if (has("baud"))
@@ -120,9 +173,10 @@ Settings readSettings(const std::string& port) {
     return s;
 }
 
-int64_t workstationWall() {
-    const QDateTime now = QDateTime::currentDateTime();
-    return QDateTime(now.date(), now.time(), Qt::UTC).toSecsSinceEpoch();
+// The printer's clock runs on UTC plus its own offset, so a change of summer
+// time on the workstation never moves it.
+int64_t utcNow() {
+    return QDateTime::currentSecsSinceEpoch();
 }
 
 std::string hex(const std::string& bytes) {
@@ -285,8 +339,27 @@ int32_t linkOpen(const char* portName, int32_t) {
     session->port = port;
     session->settings = settings;
     session->timeoutsLeft = settings.timeouts;
-    if (!session->store.open(dataDirectory() + "/" + port + ".sqlite"))
-        return 3;
+    session->lock = std::make_unique<PortLock>(dataDirectory() + "/" + port + ".lock");
+    {
+        HeldPort held(session->lock.get());
+        if (!held.held())
+            return 5;
+        if (!session->store.open(dataDirectory() + "/" + port + ".sqlite"))
+            return 3;
+    }
+    // the fiscal memory's room is fixed when the port opens
+    session->store.setCapacity(effectiveCapacity(settings, session->store.zCount()));
+    session->store.setDamagedRecord(settings.damagedRecord);
+    session->clockOffset = settings.clockOffset;
+    if (!settings.clockStart.empty()) {
+        const QDateTime target =
+            QDateTime::fromString(QString::fromStdString(settings.clockStart), "yyyy-MM-dd HH:mm:ss");
+        State st;
+        if (target.isValid() && session->store.loadState(st)) {
+            const int64_t wanted = QDateTime(target.date(), target.time(), Qt::UTC).toSecsSinceEpoch();
+            session->clockOffset = wanted - (utcNow() + st.clockOffset);
+        }
+    }
     std::lock_guard lock(gMutex);
     delete gSession; // one link at a time: a second open replaces the first
     gSession = session.release();
@@ -305,7 +378,13 @@ int32_t linkClose() {
 }
 
 int32_t linkIdle() {
-    return gBusy.load() ? 0 : 1;
+    if (gBusy.load())
+        return 0;
+    // a command of the other library (or a tool) on the same port
+    std::unique_lock lock(gMutex, std::try_to_lock);
+    if (!lock.owns_lock())
+        return 0;
+    return gSession && gSession->lock && gSession->lock->heldElsewhere() ? 0 : 1;
 }
 
 int32_t linkAbort() {
@@ -335,12 +414,16 @@ CommandResult linkRun(const Call& call, char* buffer, int32_t* length) {
     const auto started = std::chrono::steady_clock::now();
     const bool sizing = buffer == nullptr;
     std::string answer;
-    CommandResult res = result(0, 0);
     auto finish = [&](CommandResult r) {
         const double ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
         writeTrace(call.function, call.traceArgs, r.Status, r.SubCode, answer, ms, sizing);
         return r;
+    };
+    auto refused = [&](int32_t status, int32_t sub, int32_t shownLength) {
+        if (length)
+            *length = shownLength;
+        return finish(result(status, sub));
     };
 
     BusyGuard busy;
@@ -349,80 +432,63 @@ CommandResult linkRun(const Call& call, char* buffer, int32_t* length) {
     gAbort = false;
     std::lock_guard lock(gMutex);
     Session* s = gSession;
-    if (s == nullptr) {
-        if (length)
-            *length = 0;
-        return finish(result(-1, 0));
-    }
+    if (s == nullptr)
+        return refused(-1, 0, 0);
     if (length == nullptr)
         return finish(result(-4, 2));
     const int32_t capacity = sizing ? 0 : std::max<int32_t>(*length, 0);
-    if (call.invalid) {
-        *length = sizing ? answerSize(call.request.code) : 0;
-        return finish(result(-4, 2));
-    }
-    const int64_t now = workstationWall() + s->settings.clockOffset;
-    auto prepare = [&](State& st, FiscalMemory& fm) {
-        if (!s->store.load(st, fm))
-            return false;
-        fm.capacity = effectiveCapacity(s->settings, static_cast<int64_t>(fm.records.size()));
-        fm.damagedRecord = s->settings.damagedRecord;
-        return true;
-    };
+    const int32_t largest = answerSize(call.request.code);
+    if (call.invalid)
+        return refused(-4, 2, sizing ? largest : 0);
+    HeldPort held(s->lock.get());
+    if (!held.held())
+        return refused(-5, 1, sizing ? largest : 0);
+    const int64_t base = utcNow() + s->clockOffset;
 
     if (sizing) {
         State st;
-        FiscalMemory fm;
-        if (!prepare(st, fm)) {
-            *length = answerSize(call.request.code);
-            return finish(result(-6, 6));
-        }
-        Outcome o = Printer::execute(st, fm, s->settings.faults, now + st.clockOffset, call.request);
-        *length = o.status < 0 ? answerSize(call.request.code) : static_cast<int32_t>(o.answer.size());
+        if (!s->store.loadState(st))
+            return refused(-6, 6, largest);
+        Outcome o =
+            Printer::execute(st, s->store, s->store, s->settings.faults, base + st.clockOffset, call.request);
+        *length = o.status < 0 ? largest : static_cast<int32_t>(o.answer.size());
         return finish(result(o.status, o.subCode));
     }
 
     if (s->timeoutsLeft > 0) {
         --s->timeoutsLeft;
-        *length = 0;
-        return finish(result(-3, 0));
+        return refused(-3, 0, 0);
     }
-    if (!s->store.begin()) {
-        *length = 0;
-        return finish(result(-5, 1));
-    }
+    if (!s->store.begin())
+        return refused(-5, 1, 0);
     State st;
-    FiscalMemory fm;
-    if (!prepare(st, fm)) {
+    if (!s->store.loadState(st)) {
         s->store.rollback();
-        *length = 0;
-        return finish(result(-6, 6));
+        return refused(-6, 6, 0);
     }
-    Outcome o = Printer::execute(st, fm, s->settings.faults, now + st.clockOffset, call.request);
+    const int64_t now = base + st.clockOffset;
+    Outcome o = Printer::execute(st, s->store, s->store, s->settings.faults, now, call.request);
     if (o.status < 0) {
         s->store.rollback();
-        *length = 0;
-        return finish(result(o.status, o.subCode));
+        return refused(o.status, o.subCode, 0);
     }
     const std::string requestBytes = requestText(call.request);
     if (!waitLikeAPrinter(s->settings, requestBytes.size() + o.answer.size() + 8, o.paper.size())) {
         s->store.rollback();
-        *length = 0;
-        return finish(result(-3, 0));
+        return refused(-3, 0, 0);
     }
     if (o.file && !writeDataFile(*o.file)) {
         s->store.rollback();
-        *length = 0;
-        return finish(result(-3, 0));
+        return refused(-3, 0, 0);
     }
     if (o.changed) {
         std::string journal;
         for (const auto& l : o.paper)
             journal += l + "\n";
-        if (!s->store.save(o.state, o, now + st.clockOffset, journal) || !s->store.commit()) {
+        if (!s->store.saveState(st, o.state) || !s->store.append(o, now, o.state.documentNo, journal) ||
+            !s->store.commit()) {
             s->store.rollback();
-            *length = 0;
-            return finish(result(-6, o.newRecords.empty() ? 6 : 3));
+            return refused(-6, o.newRecords.empty() ? 6 : 3, 0);
         }
         appendPaper(s->port, o.paper);
     } else {
@@ -432,8 +498,7 @@ CommandResult linkRun(const Call& call, char* buffer, int32_t* length) {
     const auto n = std::min<size_t>(answer.size(), static_cast<size_t>(capacity));
     std::memcpy(buffer, answer.data(), n);
     *length = static_cast<int32_t>(n);
-    res = result(o.status, o.subCode);
-    return finish(res);
+    return finish(result(o.status, o.subCode));
 }
 
 int32_t linkUpdateFirmware(const std::string& port, const std::string& version, bool full) {
@@ -443,12 +508,15 @@ int32_t linkUpdateFirmware(const std::string& port, const std::string& version, 
     std::lock_guard lock(gMutex);
     if (!validPortName(port.c_str()) || !readSettings(port).present)
         return 2;
+    PortLock portLock(dataDirectory() + "/" + port + ".lock");
+    HeldPort held(&portLock);
+    if (!held.held())
+        return 1;
     Store store;
     if (!store.open(dataDirectory() + "/" + port + ".sqlite") || !store.begin())
         return 3;
     State st;
-    FiscalMemory fm;
-    if (!store.load(st, fm)) {
+    if (!store.loadState(st)) {
         store.rollback();
         return 3;
     }
@@ -456,11 +524,13 @@ int32_t linkUpdateFirmware(const std::string& port, const std::string& version, 
         store.rollback();
         return 4;
     }
-    st.softwareVersion = version;
+    State updated = st;
+    updated.softwareVersion = version;
     Outcome o;
     o.documentKind = full ? "firmware-full" : "firmware";
     const std::string note = std::string(full ? "PEŁNA " : "") + "AKTUALIZACJA PROGRAMU " + version;
-    if (!store.save(st, o, workstationWall(), note + "\n") || !store.commit()) {
+    if (!store.saveState(st, updated) ||
+        !store.append(o, utcNow() + st.clockOffset, st.documentNo, note + "\n") || !store.commit()) {
         store.rollback();
         return 3;
     }

@@ -15,18 +15,30 @@ int64_t roundDiv(int64_t num, int64_t den) {
     return -((-num + den / 2) / den);
 }
 
+namespace {
+int64_t roundDivWide(Wide num, int64_t den) {
+    const Wide q = num >= 0 ? (num + den / 2) / den : -((-num + den / 2) / den);
+    return static_cast<int64_t>(q);
+}
+} // namespace
+
 Grosze vatFromGross(Grosze gross, int rate) {
     if (rate <= 0 || rate >= kInactiveRate)
         return 0;
-    return roundDiv(gross * rate, 10000 + rate);
+    return roundDivWide(static_cast<Wide>(gross) * rate, 10000 + rate);
 }
 
-Grosze lineValue(int64_t quantityMilli, Grosze price) {
-    return roundDiv(quantityMilli * price, 1000);
+std::optional<Grosze> lineValue(int64_t quantityMilli, Grosze price) {
+    if (quantityMilli < 0 || price < 0)
+        return std::nullopt;
+    const Wide v = (static_cast<Wide>(quantityMilli) * price + 500) / 1000;
+    if (v > kMaxAmount)
+        return std::nullopt;
+    return static_cast<Grosze>(v);
 }
 
 Grosze percentOf(Grosze amount, int rate) {
-    return roundDiv(amount * rate, 10000);
+    return roundDivWide(static_cast<Wide>(amount) * rate, 10000);
 }
 
 std::vector<Grosze> splitProportionally(Grosze total, const std::vector<Grosze>& weights) {

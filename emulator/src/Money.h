@@ -13,6 +13,8 @@ using Grosze = int64_t;
 
 constexpr int kInactiveRate = 9999;
 constexpr Grosze kMaxAmount = 99999999999LL; // eleven digits keep a 12-digit field
+constexpr int64_t kMaxQuantity = 99999999LL; // 99,999.999 units
+constexpr Grosze kMaxPrice = 99999999LL;     // 999,999.99 a unit
 
 // Division rounded half away from zero; den > 0.
 int64_t roundDiv(int64_t num, int64_t den);
@@ -21,8 +23,9 @@ int64_t roundDiv(int64_t num, int64_t den);
 // gross x rate / (10000 + rate), rounded to the grosz.
 Grosze vatFromGross(Grosze gross, int rateHundredths);
 
-// Line value of quantity (thousandths) x unit price (grosze), rounded to the grosz.
-Grosze lineValue(int64_t quantityMilli, Grosze price);
+// Line value of quantity (thousandths) x unit price (grosze), rounded to the
+// grosz; computed in 128 bits, nothing when beyond kMaxAmount or negative.
+std::optional<Grosze> lineValue(int64_t quantityMilli, Grosze price);
 
 // Value of a rate (hundredths of a per cent) of an amount, rounded to the grosz.
 Grosze percentOf(Grosze amount, int rateHundredths);

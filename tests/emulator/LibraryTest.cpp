@@ -231,7 +231,7 @@ TEST_F(Library, AWholeFiscalDay) {
     ASSERT_TRUE(frame(USER(cmXReport), 1).ok());
     const Reply z = frame(USER(cmZReport));
     ASSERT_TRUE(z.ok());
-    EXPECT_EQ(z.answer.substr(10, 12), "000000003055"); // 30.25 + 0.30
+    EXPECT_EQ(z.answer.substr(10, 12), "000000003030"); // 30.00 + 0.30: the deposit is outside sales
     EXPECT_EQ(zCount(), 1);
 
     // fiscal memory reports, printed and uploaded
@@ -246,7 +246,7 @@ TEST_F(Library, AWholeFiscalDay) {
     const std::string report = readFile("_FisRpt.mem");
     ASSERT_FALSE(report.empty());
     EXPECT_EQ(report.size() % 32, 0u);
-    EXPECT_NE(report.find("30.55"), std::string::npos);
+    EXPECT_NE(report.find("30,30"), std::string::npos);
     ASSERT_TRUE(frame(USER(cmUploadFisRptByDate), 0, day, month, year, day, month, year).ok());
     ASSERT_TRUE(frame(USER(cmUploadFisRptMonthly), 0, month, year).ok());
 
@@ -262,8 +262,9 @@ TEST_F(Library, AWholeFiscalDay) {
     EXPECT_EQ(readFile("_RtnPkg.mem").size(), 0u) << "cleared";
 
     const std::string paper = readFile(dir / "COM1-paper.txt");
-    for (const char* text : {"Sklep Łódź Sp. z o.o.", "Mleko łaciate", "PTU A 23%", "NIP nabywcy: 5260250274",
-                             "ANULOWANY", "Dziękujemy", "RAPORT DOBOWY", "PL ABC 12345678", "RESZTA GOTÓWKA"})
+    for (const char* text : {"Sklep Łódź Sp. z o.o.", "Mleko łaciate", "PTU A 23,00%",
+                             "NIP nabywcy: 5260250274", "PARAGON ANULOWANY", "Dziękujemy",
+                             "RAPORT FISKALNY DOBOWY", "PL ABC 12345678", "KAUCJA POBRANA", "RESZTA"})
         EXPECT_NE(paper.find(text), std::string::npos) << text;
     std::istringstream lines(paper);
     std::string line;
@@ -456,7 +457,7 @@ TEST_F(Library, KillDuringZReportLosesNothing) {
     ASSERT_TRUE(z.ok());
     EXPECT_EQ(zCount(), records + 1);
     ASSERT_TRUE(frame(USER(cmUploadFisRptByZNo), 1, 1, 1).ok());
-    EXPECT_NE(readFile("_FisRpt.mem").find("12.30"), std::string::npos) << "the day's sale is in Z number 1";
+    EXPECT_NE(readFile("_FisRpt.mem").find("12,30"), std::string::npos) << "the day's sale is in Z number 1";
 }
 
 TEST_F(Library, FiscalMemoryIsAppendOnly) {

@@ -18,10 +18,10 @@ TEST(Money, HalfAGroszRoundsAwayFromZero) {
     EXPECT_EQ(roundDiv(5, 10), 1);
     EXPECT_EQ(roundDiv(-5, 10), -1);
     EXPECT_EQ(roundDiv(4, 10), 0);
-    EXPECT_EQ(lineValue(3000, 10), 30);    // 3 x 0.10
-    EXPECT_EQ(lineValue(1255, 100), 126);  // 1.255 x 1.00 = 1.255 -> 1.26
-    EXPECT_EQ(percentOf(2000, 1000), 200); // 10% of 20.00
-    EXPECT_EQ(percentOf(995, 1000), 100);  // 9.95 -> 1.00 (0.995 rounds up)
+    EXPECT_EQ(lineValue(3000, 10), std::optional<Grosze>(30));   // 3 x 0.10
+    EXPECT_EQ(lineValue(1255, 100), std::optional<Grosze>(126)); // 1.255 x 1.00 = 1.255 -> 1.26
+    EXPECT_EQ(percentOf(2000, 1000), 200);                       // 10% of 20.00
+    EXPECT_EQ(percentOf(995, 1000), 100);                        // 9.95 -> 1.00 (0.995 rounds up)
 }
 
 TEST(Money, ProportionalSplitAddsUpExactly) {

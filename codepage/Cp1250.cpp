@@ -1,0 +1,48 @@
+#include "codepage/Cp1250.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace cp1250 {
+
+const std::array<char16_t, 256>& table() {
+    static const std::array<char16_t, 256> t = [] {
+        std::array<char16_t, 256> out{};
+        QStringDecoder dec("windows-1250");
+        for (int b = 0; b < 256; ++b) {
+            const char c = static_cast<char>(b);
+            const QString s = dec.isValid() ? dec.decode(QByteArrayView(&c, 1)) : QString();
+            out[static_cast<size_t>(b)] = s.size() == 1 && s.at(0) != QChar::ReplacementCharacter
+                                              ? s.at(0).unicode()
+                                              : static_cast<char16_t>(b);
+        }
+        return out;
+    }();
+    return t;
+}
+
+QString decode(const char* data, qsizetype size) {
+    const auto& t = table();
+    QString out(size, Qt::Uninitialized);
+    QChar* p = out.data();
+    for (qsizetype i = 0; i < size; ++i)
+        p[i] = QChar(t[static_cast<unsigned char>(data[i])]);
+    return out;
+}
+
+QByteArray encode(const QString& text) {
+    QStringEncoder enc("windows-1250", QStringConverter::Flag::Default);
+    if (!enc.isValid())
+        return text.toLatin1();
+    return enc.encode(text);
+}
+
+std::string toUtf8(const std::string& bytes) {
+    return decode(bytes.data(), static_cast<qsizetype>(bytes.size())).toStdString();
+}
+
+std::string fromUtf8(const std::string& utf8) {
+    return encode(QString::fromStdString(utf8)).toStdString();
+}
+
+} // namespace cp1250
