@@ -114,10 +114,10 @@ void Exec::saleItem() {
         refuse(20);
     const auto value = lineValue(l.qty, l.price);
     const auto deposit = l.package ? lineValue(l.qty, l.packagePrice) : std::optional<Grosze>(0);
-    if (!value || *value <= 0)
-        refuse(16);
-    if (!deposit || receiptTotal(s.receipt) + *value + *deposit > kMaxAmount)
+    if (!value || !deposit || receiptTotal(s.receipt) + *value + *deposit > kMaxAmount)
         refuse(err::ReceiptTotal);
+    if (*value <= 0)
+        refuse(16);
     // the name lock: a name keeps the group it was sold under for the whole
     // fiscal day; after the daily report it may be sold under another group
     for (const auto& it : s.receipt.items)

@@ -174,7 +174,7 @@ void Exec::programReport() {
 
 void Exec::zTotals(const std::vector<ZRecord>& rs, bool detail, std::vector<std::string>& lines) const {
     std::array<Grosze, 9> gross{}, vat{};
-    Grosze total = 0, deposits = 0;
+    Grosze total = 0, deposits = 0, exempt = 0;
     int64_t receipts = 0, cancelled = 0;
     auto add = [&](const std::vector<std::string>& more) {
         lines.insert(lines.end(), more.begin(), more.end());
@@ -184,15 +184,20 @@ void Exec::zTotals(const std::vector<ZRecord>& rs, bool detail, std::vector<std:
             add(paper::lr("RAPORT " + paper::digits(z.zNo, 4), "USZKODZONY"));
             continue;
         }
+        auto isExempt = [&](size_t i) { return z.exempt.size() == 1 && z.exempt[0] == kLetters[i]; };
         if (detail) {
             add(paper::lr("RAPORT " + paper::digits(z.zNo, 4), formatWall(z.at, false)));
             for (size_t i = 0; i < 9; ++i)
                 if (z.gross[i])
                     add(paper::lr(std::string(" ") + kLetters[i] + " " + amount(z.gross[i]),
-                                  "PTU " + amount(z.vat[i])));
+                                  isExempt(i) ? std::string("ZW") : "PTU " + amount(z.vat[i])));
             add(paper::lr(" NALEŻNOŚĆ", amount(z.total())));
         }
         for (size_t i = 0; i < 9; ++i) {
+            if (isExempt(i)) {
+                exempt += z.gross[i];
+                continue;
+            }
             gross[i] += z.gross[i];
             vat[i] += z.vat[i];
         }
@@ -211,6 +216,8 @@ void Exec::zTotals(const std::vector<ZRecord>& rs, bool detail, std::vector<std:
             add(paper::lr(std::string("KWOTA PTU ") + kLetters[i], amount(vat[i])));
             vatSum += vat[i];
         }
+    if (exempt)
+        add(paper::lr("SPRZEDAŻ ZWOLNIONA", amount(exempt)));
     add(paper::lr("ŁĄCZNA KWOTA PTU", amount(vatSum)));
     add(paper::lr("ŁĄCZNA NALEŻNOŚĆ", amount(total)));
     if (deposits)

@@ -320,8 +320,16 @@ bool Store::migrate(std::string* error) {
         if (q.row())
             version = static_cast<int>(q.num(0));
     }
-    if (version == kSchemaVersion)
+    if (version == kSchemaVersion) {
+        // tables or guards dropped by hand come back empty (a lost working
+        // memory then reads as lost, and the chains tell what was changed)
+        if (!exec(kSchema)) {
+            if (error)
+                *error = std::string("cannot restore the layout: ") + sqlite3_errmsg(db_);
+            return false;
+        }
         return true;
+    }
     if (version > kSchemaVersion) {
         if (error)
             *error = "the printer's database was written by a newer version (layout " +
@@ -427,8 +435,11 @@ bool Store::migrateFromDocument(std::string* error) {
         while (q.row())
             entries.push_back(Entry{q.num(1), q.num(0), q.col(2), std::nullopt, q.col(3)});
     }
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return a.at < b.at; });
+    // in time order; within one second the events come first (a daily report
+    // closes its second)
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return a.at != b.at ? a.at < b.at : (!a.zNo && b.zNo);
+    });
     for (const auto& e : entries)
         if (!insertFiscal(e.kind, e.zNo, e.at, e.data))
             return false;

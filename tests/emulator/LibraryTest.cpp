@@ -460,31 +460,190 @@ TEST_F(Library, KillDuringZReportLosesNothing) {
     EXPECT_NE(readFile("_FisRpt.mem").find("12,30"), std::string::npos) << "the day's sale is in Z number 1";
 }
 
-TEST_F(Library, FiscalMemoryIsAppendOnly) {
+namespace {
+
+// Runs SQL on a closed port's database as someone with the file would.
+int sql(const fs::path& db, const std::string& statements) {
+    sqlite3* h = nullptr;
+    EXPECT_EQ(sqlite3_open(db.c_str(), &h), SQLITE_OK);
+    const int rc = sqlite3_exec(h, statements.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+    return rc;
+}
+
+} // namespace
+
+TEST_F(Library, FiscalMemoryAndJournalOnlyGrow) {
     fiscalise();
+    ASSERT_TRUE(sale(1, 12.3, "01", "Kawa").ok());
+    ASSERT_TRUE(pay(0, 0, 0, 12.3, 0, 0).ok());
     ASSERT_TRUE(frame(USER(cmZReport)).ok());
+    USER(CloseTavo)();
+    const fs::path db = dir / "COM1.sqlite";
+    for (const char* attempt : {"UPDATE fiscal_record SET at = 0", "DELETE FROM fiscal_record WHERE z_no = 1",
+                                "REPLACE INTO fiscal_record SELECT * FROM fiscal_record WHERE z_no = 1",
+                                "INSERT INTO fiscal_record (kind, z_no, at, data, prev_hash, hash) VALUES "
+                                "('z', 9, 0, '{}', '', '')",
+                                "UPDATE journal SET text = 'x'", "DELETE FROM journal",
+                                "REPLACE INTO journal SELECT * FROM journal LIMIT 1"})
+        EXPECT_NE(sql(db, attempt), SQLITE_OK) << attempt;
+    openUser();
+    EXPECT_EQ(frame(USER(cmHardwareStatus)).answer.substr(56, 4), "0010") << "nothing damaged";
+}
+
+// Whoever gets past the guards is caught by the hash chains: the printer reads
+// the record back as damaged and refuses sales until service.
+TEST_F(Library, ATamperedRecordOrJournalEntryIsReportedDamaged) {
+    struct Case {
+        const char* what;
+        const char* statements;
+        bool recordDamaged; // the daily report reprints the record as damaged
+    };
+    for (const Case& c :
+         {Case{"a daily record's figures",
+               "DROP TRIGGER fiscal_record_no_update;"
+               "UPDATE fiscal_record SET data = replace(data, '1230', '1000') WHERE z_no = 1",
+               true},
+          Case{"a fiscal event",
+               "DROP TRIGGER fiscal_record_no_update;"
+               "UPDATE fiscal_record SET data = '{\"code\":\"XYZ\",\"number\":\"1\"}' WHERE kind = 'id'",
+               false},
+          Case{"a journal entry",
+               "DROP TRIGGER journal_no_update; UPDATE journal SET text = 'nic' WHERE id = 2", false}}) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        SetUp();
+        fiscalise();
+        ASSERT_TRUE(sale(1, 12.3, "01", "Kawa").ok());
+        ASSERT_TRUE(pay(0, 0, 0, 12.3, 0, 0).ok());
+        ASSERT_TRUE(frame(USER(cmZReport)).ok());
+        USER(CloseTavo)();
+        ASSERT_EQ(sql(dir / "COM1.sqlite", c.statements), SQLITE_OK);
+        openUser();
+        const Reply hw = frame(USER(cmHardwareStatus));
+        EXPECT_EQ(hw.answer[56], '1') << "records may be damaged";
+        EXPECT_EQ(hw.answer[59], '1') << "fiscal memory check";
+        EXPECT_EQ(sale(1, 1, "01", "Kawa").r.SubCode, 95);
+        ASSERT_TRUE(frame(USER(cmMemReportByZNo), 1, 1, 1).ok());
+        const std::string paper = readFile(dir / "COM1-paper.txt");
+        EXPECT_EQ(paper.find("RAPORT 0001           USZKODZONY") != std::string::npos, c.recordDamaged);
+    }
+}
+
+// A lost or damaged working memory is a RAM failure: status shows it, sales
+// wait, and an SRAM erase brings the printer back with its fiscal facts.
+TEST_F(Library, ALostWorkingMemoryKeepsTheFiscalFacts) {
+    for (const char* damage :
+         {"DELETE FROM setting", "UPDATE setting SET value = '999999' WHERE key = 'drawer'",
+          "DROP TABLE header_line", "UPDATE vat_rate SET rate = 0 WHERE grp = 1"}) {
+        SCOPED_TRACE(damage);
+        TearDown();
+        SetUp();
+        fiscalise();
+        ASSERT_TRUE(frame(USER(cmReceiveCash), 10.0).ok());
+        USER(CloseTavo)();
+        ASSERT_EQ(sql(dir / "COM1.sqlite", damage), SQLITE_OK);
+        openSrv();
+        Reply hw = frame(SRV(cmHardwareStatus));
+        EXPECT_EQ(hw.answer.substr(2, 21), "ABC123456785260250274") << "identity from the fiscal memory";
+        EXPECT_EQ(hw.answer[25], '0') << "still fiscal";
+        EXPECT_EQ(hw.answer[57], '1') << "RAM check failed";
+        EXPECT_EQ(frame(SRV(cmSoftwareStatus)).answer[47], '1');
+        EXPECT_EQ(frame(SRV(cmSaleItem), 1.0, "szt", 1.0, "01", "X", 0, 0.0).r.SubCode, 68);
+        EXPECT_EQ(frame(SRV(cmSetTaxID), "5260250274", 0).r.SubCode, 68);
+        ASSERT_TRUE(frame(SRV(cmServiceLogon), "0000").ok());
+        const Reply sw = frame(SRV(cmSoftwareStatus));
+        const int d = std::stoi(sw.answer.substr(2, 2)), m = std::stoi(sw.answer.substr(4, 2)),
+                  y = std::stoi(sw.answer.substr(8, 2)), h = std::stoi(sw.answer.substr(10, 2));
+        ASSERT_TRUE(frame(SRV(cmSRAMErase), d, m, y, std::min(h + 1, 23), 0, 0).ok());
+        hw = frame(SRV(cmHardwareStatus));
+        EXPECT_EQ(hw.answer[57], '0');
+        EXPECT_EQ(hw.answer.substr(2, 21), "ABC123456785260250274");
+        EXPECT_EQ(hw.answer.substr(46, 4), "0001") << "one RAM reset";
+        EXPECT_EQ(frame(SRV(cmSetTaxID), "5260250274", 0).r.SubCode, 84) << "the tax ID stays written";
+        EXPECT_EQ(frame(SRV(cmUploadTaxRate)).answer, "O0230008000500000099999999999999999999D");
+        EXPECT_TRUE(frame(SRV(cmSaleItem), 1.0, "szt", 1.0, "01", "X", 0, 0.0).ok());
+    }
+}
+
+TEST_F(Library, APrinterOfTheEarlierLayoutIsMigrated) {
+    fs::copy_file(fs::path(VPRINTER_FIXTURES) / "layout1-printer.sqlite", dir / "COM1.sqlite");
+    openUser();
+    EXPECT_EQ(zCount(), 1);
+    const Reply hw = frame(USER(cmHardwareStatus));
+    EXPECT_EQ(hw.answer.substr(2, 21), "ABC123456785260250274");
+    EXPECT_EQ(hw.answer[25], '0');
+    EXPECT_EQ(hw.answer.substr(56, 4), "0010") << "the chains are whole";
+    EXPECT_EQ(frame(USER(cmCashInDrawer)).answer.substr(10, 12), "000000011349");
+    EXPECT_EQ(frame(USER(cmUploadTaxRate)).answer, "O0230008000500000099999999999999999999D");
+    ASSERT_TRUE(frame(USER(cmUploadPlu)).ok());
+    const std::string plu = readFile("_Plu.mem");
+    ASSERT_EQ(plu.size(), 4u * 64) << "what was sold; Woda waits on a receipt set aside";
+    EXPECT_EQ(plu.substr(0, 5), "Mleko");
+    EXPECT_EQ(plu.substr(3 * 64, 5), "Chleb");
+    // the receipt set aside before the migration is taken up and paid
+    ASSERT_TRUE(frame(USER(cmInvoiceInfo), 1, 1, 0.0, 0.0).ok());
+    ASSERT_TRUE(pay(0, 0, 0, 2.0, 0, 0).ok());
+    ASSERT_TRUE(frame(USER(cmUploadPlu)).ok());
+    EXPECT_EQ(readFile("_Plu.mem").substr(4 * 64, 4), "Woda");
+    ASSERT_TRUE(frame(USER(cmZReport)).ok());
+    ASSERT_TRUE(frame(USER(cmMemReportByZNo), 1, 1, 2).ok());
+    const std::string paper = readFile(dir / "COM1-paper.txt");
+    EXPECT_NE(paper.find("ŁĄCZNA NALEŻNOŚĆ           13,99"), std::string::npos) << "both days, no deposits";
     USER(CloseTavo)();
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open((dir / "COM1.sqlite").c_str(), &db), SQLITE_OK);
-    EXPECT_NE(sqlite3_exec(db, "UPDATE fiscal_z SET at = 0", nullptr, nullptr, nullptr), SQLITE_OK);
-    EXPECT_NE(sqlite3_exec(db, "DELETE FROM fiscal_z", nullptr, nullptr, nullptr), SQLITE_OK);
-    EXPECT_NE(sqlite3_exec(db, "DELETE FROM fiscal_event", nullptr, nullptr, nullptr), SQLITE_OK);
-    EXPECT_NE(sqlite3_exec(db, "INSERT INTO fiscal_z VALUES (5, 0, '{}')", nullptr, nullptr, nullptr),
-              SQLITE_OK);
+    sqlite3_stmt* q = nullptr;
+    sqlite3_prepare_v2(
+        db,
+        "SELECT (SELECT COUNT(*) FROM journal), (SELECT COUNT(*) FROM fiscal_record WHERE z_no IS NULL), "
+        "(SELECT COUNT(*) FROM sqlite_master WHERE name IN ('working_memory', 'fiscal_z'))",
+        -1, &q, nullptr);
+    ASSERT_EQ(sqlite3_step(q), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(q, 0), 14 + 4)
+        << "every journal entry kept, then take-up, payment, Z, report";
+    EXPECT_EQ(sqlite3_column_int(q, 1), 3) << "tax ID, ID, fiscalisation";
+    EXPECT_EQ(sqlite3_column_int(q, 2), 0) << "the earlier tables are gone";
+    sqlite3_finalize(q);
     sqlite3_close(db);
-    // an SRAM erase clears working memory only
+}
+
+// While a command runs in one library, the other says busy and refuses at once.
+TEST_F(Library, BothLibrariesShareOneBusyState) {
+    ini("[General]\ntiming=real\nextra_ms=600\n");
+    unsetenv("VPRINTER_TIMING");
     openUser();
-    ASSERT_TRUE(frame(USER(cmReceiveCash), 10.0).ok());
-    const Reply sw = frame(USER(cmSoftwareStatus));
-    openSrv();
-    const int d = std::stoi(sw.answer.substr(2, 2)), m = std::stoi(sw.answer.substr(4, 2)),
-              y = std::stoi(sw.answer.substr(8, 2)), h = std::stoi(sw.answer.substr(10, 2));
-    ASSERT_TRUE(frame(SRV(cmSRAMErase), d, m, y, std::min(h + 1, 23), 0, 0).ok());
-    SRV(CloseTavo)();
-    openUser();
-    EXPECT_EQ(zCount(), 1);
-    EXPECT_EQ(frame(USER(cmCashInDrawer)).answer.substr(10, 12), std::string(12, '0'));
-    EXPECT_EQ(frame(USER(cmHardwareStatus)).answer[25], '0') << "still fiscal";
+    ASSERT_EQ(SRV(OpenTavo)("COM1", 9600), 0);
+    struct Seen {
+        int idle = -1;
+        CommandResult other{};
+        double ms = 0;
+        bool asked = false;
+    } seen;
+    USER(TavoSetIdleHandler)
+    (
+        [](void* context) {
+            auto* s = static_cast<Seen*>(context);
+            if (s->asked)
+                return;
+            s->asked = true;
+            s->idle = SRV(isCommandExecuting)();
+            const auto t0 = std::chrono::steady_clock::now();
+            char buffer[62];
+            int32_t length = sizeof buffer;
+            s->other = SRV(cmHardwareStatus)(buffer, &length);
+            s->ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        },
+        &seen);
+    EXPECT_TRUE(frame(USER(cmXReport), 0).ok());
+    EXPECT_TRUE(seen.asked);
+    EXPECT_EQ(seen.idle, 0) << "the service library sees the user library's command";
+    EXPECT_EQ(seen.other.Status, -5);
+    EXPECT_EQ(seen.other.SubCode, 1);
+    EXPECT_LT(seen.ms, 500.0) << "refused at once, not after a wait";
+    USER(TavoSetIdleHandler)(nullptr, nullptr);
+    EXPECT_EQ(SRV(isCommandExecuting)(), 1);
+    EXPECT_TRUE(frame(SRV(cmHardwareStatus)).ok());
 }
 
 TEST_F(Library, FirmwareUpdateChangesTheVersion) {

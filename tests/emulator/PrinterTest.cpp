@@ -1,8 +1,11 @@
 // The printer's rules, run on the core without the libraries.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "Commands.h"
 #include "Printer.h"
+#include "codepage/Cp1250.h"
 
 using namespace vp;
 
@@ -401,4 +404,243 @@ TEST(PrinterAnswers, UploadsKeepTheirLayouts) {
               220);
     EXPECT_EQ(r.refusal("01", {"6", "0", std::string(32, ' ')}).second, 10);
     EXPECT_EQ(r.refusal("01", {"5", "0", std::string(64, ' ')}).second, 2);
+}
+
+namespace {
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string t;
+    for (const auto& l : lines)
+        t += l + "\n";
+    return t;
+}
+
+void shop(Rig& r) {
+    std::string header = "Sklep Testowy";
+    header.resize(32, ' ');
+    r.ok("01", {"1", "0", header});
+    r.fiscalise();
+}
+
+} // namespace
+
+// The cases where the arithmetic of a Polish fiscal printer differs from a
+// naive sum, each with its figures.
+TEST(PrinterArithmetic, TaxAndTotalsFollowTheFiscalRules) {
+    // a line cancelled after a sub-total discount: the discount moves to what stays
+    {
+        Rig r;
+        r.ok("03", {"2300", "800", "500", "0", "9999", "9999", "9999", "9999", "9999", ""});
+        r.sell("1", "20.00", "01", "AAA");
+        r.sell("1", "10.00", "02", "BBB");
+        r.ok("32", {"3", "1000", "1", "0"});
+        r.ok("31", {"1", "szt", "10.00", "02", "BBB", "0", "0"});
+        const std::string paper = joined(r.run("34", {"0", "0", "0", "100", "0", "0"}).paper);
+        EXPECT_NE(paper.find("SPRZED. OPODATK. A         10,00\nPTU A 23,00%                1,87\n"),
+                  std::string::npos)
+            << paper;
+        EXPECT_EQ(paper.find("OPODATK. B"), std::string::npos);
+        EXPECT_EQ(r.state.day.gross[0], 1000);
+        EXPECT_EQ(r.state.day.gross[1], 0);
+    }
+    // a cancel that would leave less than the discount given is refused
+    {
+        Rig r;
+        r.program();
+        r.sell("1", "5.00", "01", "AAA");
+        r.sell("1", "1.00", "02", "BBB");
+        r.ok("32", {"3", "550", "1", "0"});
+        EXPECT_EQ(r.refusal("31", {"1", "szt", "5.00", "01", "AAA", "0", "0"}).second, 23);
+    }
+    // the day's tax comes from the day's gross per rate, not from rounded receipts
+    {
+        Rig r;
+        r.fiscalise();
+        for (int i = 0; i < 3; ++i) {
+            r.sell("1", "0.99", "01", "X");
+            r.ok("34", {"0", "0", "0", "0.99", "0", "0"});
+        }
+        const Outcome z = r.run("61");
+        EXPECT_EQ(r.fm.records.at(0).vat[0], 56) << "2.97 x 23/123; three receipts of 0.19 would give 0.57";
+        EXPECT_EQ(r.fm.records.at(0).net[0], 241);
+        EXPECT_NE(joined(z.paper).find("KWOTA PTU A                 0,56"), std::string::npos);
+    }
+    // deposits are outside sales in every total
+    {
+        Rig r;
+        r.fiscalise();
+        r.ok("30", {"2", "szt", "3.00", "01", "Piwo", "1", "0.50"});
+        const Outcome paid = r.run("34", {"0", "0", "0", "7.00", "0", "0"});
+        EXPECT_NE(joined(paid.paper)
+                      .find("SUMA PLN                    6,00\nKAUCJA POBRANA              1,00\n"
+                            "DO ZAPŁATY                  7,00\n"),
+                  std::string::npos);
+        EXPECT_EQ(r.ackValue(r.run("61")), 600);
+        EXPECT_EQ(r.fm.records.at(0).total(), 600);
+        EXPECT_EQ(r.fm.records.at(0).deposits, 100);
+        EXPECT_EQ(r.state.drawer, 700);
+    }
+    // the printer's limits, computed without overflow
+    {
+        Rig r;
+        r.program();
+        EXPECT_EQ(r.refusal("30", {"274877906.945", "szt", "671088.64", "01", "Y", "0", "0"}).second, 16);
+        EXPECT_EQ(r.refusal("30", {"99999.999", "szt", "999999.99", "01", "Y", "0", "0"}).second, 21);
+        EXPECT_EQ(r.refusal("30", {"1", "szt", "1000000.00", "01", "Y", "0", "0"}).second, 18);
+        r.sell("99999.999", "999.99", "01", "Y"); // 99,998,999.00
+        EXPECT_EQ(r.state.receipt.items.at(0).value, 9999899900);
+    }
+}
+
+TEST(PrinterRules, DocumentsWaitForOpenAndPostponedReceipts) {
+    Rig r;
+    r.fiscalise();
+    r.sell("1", "2.00", "01", "Woda");
+    for (const auto& [code, fields] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+             {"60", {"1"}}, {"61", {}}, {"62", {}}, {"21", {"0", "1", "1"}}, {"49", {"1.00"}}})
+        EXPECT_EQ(r.refusal(code, fields), kSequence) << code << " during a receipt";
+    r.ok("63", {"0", "1", "2.00", "0.37"});
+    EXPECT_EQ(r.refusal("61"), kSequence) << "a postponed receipt belongs to the open day";
+    EXPECT_EQ(r.refusal("03", {"2200", "800", "500", "0", "9999", "9999", "9999", "9999", "9999", "D"}),
+              kSequence);
+    r.ok("60", {"1"});
+    r.ok("63", {"1", "1", "2.00", "0.37"});
+    r.ok("34", {"0", "0", "0", "2.00", "0", "0"});
+    r.ok("61");
+    EXPECT_EQ(r.fm.records.at(0).gross[0], 200);
+}
+
+TEST(PrinterRules, ANameKeepsItsGroupForTheDay) {
+    Rig r;
+    r.fiscalise();
+    r.sell("1", "3.00", "01", "Sok");
+    EXPECT_EQ(r.refusal("30", {"1", "szt", "3.00", "02", "Sok", "0", "0"}), kSequence) << "same receipt";
+    r.ok("34", {"0", "0", "0", "3.00", "0", "0"});
+    EXPECT_EQ(r.refusal("30", {"1", "szt", "3.00", "02", "Sok", "0", "0"}), kSequence) << "same day";
+    r.ok("61");
+    r.sell("1", "3.00", "02", "Sok"); // a new day: the name takes its new group
+    r.ok("34", {"0", "0", "0", "3.00", "0", "0"});
+    EXPECT_EQ(r.articles.find("Sok")->group, 2);
+    EXPECT_EQ(r.articles.find("Sok")->soldMilli, 2000);
+    EXPECT_EQ(r.refusal("30", {"1", "szt", "3.00", "01", "Sok", "0", "0"}), kSequence);
+}
+
+TEST(PrinterPaper, AReceiptAndADailyReportAsPrinted) {
+    Rig r;
+    shop(r);
+    std::string receipt;
+    auto step = [&](const std::string& code, std::vector<std::string> fields) {
+        const Outcome o = r.run(code, std::move(fields));
+        ASSERT_GE(o.status, 0) << code;
+        receipt += joined(o.paper);
+    };
+    step("30", {"2", "szt", "1.50", "01", "Mleko", "0", "0"});
+    step("30",
+         {"1", "szt", "10.00", "02", cp1250::fromUtf8("Chleb pszenny krojony ze słonecznikiem"), "0", "0"});
+    step("32", {"0", "1000", "1", "1"});
+    step("30", {"1", "szt", "5.00", "03", "Jajka", "0", "0"});
+    step("30", {"1", "szt", "20.00", "04", cp1250::fromUtf8("Książka"), "0", "0"});
+    step("32", {"3", "200", "1", "0"});
+    step("35", {"05260250274       "});
+    step("34", {"0", "0", "0", "50.00", "0", "0"});
+    EXPECT_EQ(receipt, "         Sklep Testowy\n"
+                       "       NIP 526-025-02-74\n"
+                       "2026-03-07 10:00 nr wydr. 000003\n"
+                       "        PARAGON FISKALNY\n"
+                       "--------------------------------\n"
+                       "Mleko\n"
+                       "  2 szt x1,50             3,00 A\n"
+                       "Chleb pszenny krojony ze\n"
+                       "słonecznikiem\n"
+                       "  1 szt x10,00           10,00 B\n"
+                       "RABAT 10,00%             -1,00 B\n"
+                       "Jajka\n"
+                       "  1 szt x5,00             5,00 C\n"
+                       "Książka\n"
+                       "  1 szt x20,00           20,00 D\n"
+                       "PODSUMA                    37,00\n"
+                       "RABAT                      -2,00\n"
+                       "--------------------------------\n"
+                       "SPRZED. OPODATK. A          2,84\n"
+                       "PTU A 23,00%                0,53\n"
+                       "SPRZED. OPODATK. B          8,51\n"
+                       "PTU B 8,00%                 0,63\n"
+                       "SPRZED. OPODATK. C          4,73\n"
+                       "PTU C 5,00%                 0,23\n"
+                       "SPRZEDAŻ ZWOLNIONA         18,92\n"
+                       "SUMA PTU                    1,39\n"
+                       "SUMA PLN                   35,00\n"
+                       "GOTÓWKA                    50,00\n"
+                       "RESZTA                     15,00\n"
+                       "NIP nabywcy: 5260250274\n"
+                       "000001 #001 Kasa           10:00\n"
+                       "        PL ABC 12345678\n"
+                       "\n");
+    r.now += 3600;
+    const Outcome z = r.run("61");
+    EXPECT_EQ(joined(z.paper), "         Sklep Testowy\n"
+                               "       NIP 526-025-02-74\n"
+                               "2026-03-07 11:00 nr wydr. 000004\n"
+                               "     RAPORT FISKALNY DOBOWY\n"
+                               "--------------------------------\n"
+                               "RAPORT NR                   0001\n"
+                               "POCZĄTEK NR 000001         10:00\n"
+                               "KONIEC NR 000001           10:00\n"
+                               "PTU A                     23,00%\n"
+                               "PTU B                      8,00%\n"
+                               "PTU C                      5,00%\n"
+                               "PTU D                         ZW\n"
+                               "PTU E                        ---\n"
+                               "PTU F                        ---\n"
+                               "PTU G                        ---\n"
+                               "PTU H                        ---\n"
+                               "PTU I                        ---\n"
+                               "--------------------------------\n"
+                               "SPRZED. OPODATK. A          2,84\n"
+                               "NETTO A                     2,31\n"
+                               "KWOTA PTU A                 0,53\n"
+                               "SPRZED. OPODATK. B          8,51\n"
+                               "NETTO B                     7,88\n"
+                               "KWOTA PTU B                 0,63\n"
+                               "SPRZED. OPODATK. C          4,73\n"
+                               "NETTO C                     4,50\n"
+                               "KWOTA PTU C                 0,23\n"
+                               "SPRZEDAŻ ZWOLNIONA         18,92\n"
+                               "ŁĄCZNA KWOTA PTU            1,39\n"
+                               "ŁĄCZNA NALEŻNOŚĆ           35,00\n"
+                               "PARAGONY                       1\n"
+                               "ANULOWANE 0                 0,00\n"
+                               "RABATY                      3,00\n"
+                               "NARZUTY                     0,00\n"
+                               "ZEROWANIA RAM                  0\n"
+                               "ZMIANY PTU                     0\n"
+                               "W KASIE                    35,00\n"
+                               "#001 Kasa                  11:00\n"
+                               "        PL ABC 12345678\n"
+                               "\n");
+}
+
+// One table drives the dispatch: every code has a handler and an answer size
+// its answers fit, and a command the table says does not print never prints.
+TEST(PrinterCommands, TheTableCoversEveryCodeItAnswers) {
+    std::set<std::string> codes;
+    for (const CommandSpec& c : commandTable()) {
+        EXPECT_TRUE(codes.insert(c.code).second) << c.code << " twice";
+        EXPECT_NE(c.handler, nullptr) << c.code;
+        EXPECT_GE(c.answerSize, 3) << c.code;
+    }
+    EXPECT_EQ(codes.size(), 59u);
+    Rig r;
+    r.fiscalise();
+    r.sell("1", "1.00", "01", "A");
+    r.ok("34", {"0", "0", "0", "1.00", "0", "0"});
+    for (const CommandSpec& c : commandTable()) {
+        Rig copy = r;
+        const Outcome o = copy.run(c.code, {"0", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1"});
+        if (o.status >= 0) {
+            EXPECT_LE(static_cast<int>(o.answer.size()), c.answerSize) << c.code;
+            EXPECT_TRUE(c.prints || o.paper.empty()) << c.code << " printed";
+        }
+    }
+    EXPECT_EQ(Printer::execute(r.state, r.fm, r.articles, r.faults, r.now, Request{"99", {}}).subCode, 1);
 }
