@@ -12,7 +12,7 @@ constexpr int kEpromX = 260, kRomX = 410, kButtonY = 38;
 
 DumpEpromPage::DumpEpromPage(ConsoleContext& ctx, QWidget* parent)
     : Page(ctx, 16, QStringLiteral("DumpEprom"), parent) {
-    answers::plainLabel(make<QLabel>("Label69", 40, 40, 100, 22), QStringLiteral("Start Address:"));
+    answers::plainLabel(make<QLabel>("Label69", 40, 40, 104, 22), QStringLiteral("Start Address:"));
     make<QLineEdit>("edEPRomAddr", 145, 40, 90, 22)->setMaxLength(5);
     onClick(makeButton("btnExecDumpEprom", QStringLiteral("Dump EPROM"), kEpromX, kButtonY),
             [this] { btnExecDumpEpromClick(); });

@@ -23,7 +23,7 @@ int32_t ParseHexAddress(const QString& text) {
 
 DumpSramPage::DumpSramPage(ConsoleContext& ctx, QWidget* parent)
     : Page(ctx, 15, QStringLiteral("DumpSram"), parent) {
-    answers::plainLabel(make<QLabel>("Label62", 40, 40, 100, 22), QStringLiteral("Start Address:"));
+    answers::plainLabel(make<QLabel>("Label62", 40, 40, 104, 22), QStringLiteral("Start Address:"));
     make<QLineEdit>("edSRamAddr", 145, 40, 90, 22)->setMaxLength(5);
     auto* exec = makeButton("btnExecDumpSRam", QStringLiteral("Dump SRAM"), 260, 38);
     onClick(exec, [this] { btnExecDumpSRamClick(); });

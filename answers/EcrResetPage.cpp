@@ -1,6 +1,7 @@
 #include "answers/EcrResetPage.h"
 
 #include "answers/WidgetAccess.h"
+#include "programming/ProgrammingWidgets.h"
 
 #include <QLabel>
 #include <QSpinBox>
@@ -36,9 +37,9 @@ EcrResetPage::EcrResetPage(ConsoleContext& ctx, QWidget* parent)
     int x = 30;
     for (const SpinField& f : kFields) {
         answers::plainLabel(make<QLabel>(f.label, x, 40, 80, 20), QString::fromLatin1(f.caption));
-        auto* spin = make<QSpinBox>(f.name, x, 62, 80, 24);
-        spin->setRange(f.min, f.max);
-        spin->setValue(f.min);
+        // An empty or unreadable field is its minimum, a number out of range the nearer bound.
+        auto* spin = make<prog::SpinEdit>(f.name, x, 62, 80, 24);
+        spin->setup(f.min, f.max, 9, f.min);
         x += 100;
     }
     onClick(makeButton("Button5", QStringLiteral("ECR Reset"), 30, 110), [this] { Button5Click(); });

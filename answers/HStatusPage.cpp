@@ -41,7 +41,7 @@ HStatusPage::HStatusPage(ConsoleContext& ctx, QWidget* parent)
                   {"ckbFiscalMemFull", "Fiscal Memory Full"}};
     int y = 8;
     for (const auto& c : checks) {
-        make<QCheckBox>(c.name, 210, y, 255, 22)->setText(QString::fromLatin1(c.caption));
+        make<QCheckBox>(c.name, 210, y, 262, 22)->setText(QString::fromLatin1(c.caption));
         y += 26;
     }
 

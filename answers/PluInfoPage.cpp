@@ -29,9 +29,9 @@ QTableView* makeRecordGrid(QTableView* view, RecordTableModel* model) {
 PluInfoPage::PluInfoPage(ConsoleContext& ctx, QWidget* parent)
     : Page(ctx, 26, QStringLiteral("PLUInfo"), parent) {
     answers::plainLabel(make<QLabel>("Label108", 16, 4, 300, 20), QStringLiteral("PLU Uploaded"));
-    answers::plainLabel(make<QLabel>("Label107", 330, 4, 40, 20), QStringLiteral("PLU"))->setVisible(false);
+    answers::plainLabel(make<QLabel>("Label107", 300, 4, 70, 20), QStringLiteral("PLU"))->setVisible(false);
     make<QLineEdit>("edPlu", 375, 2, 80, 22)->setVisible(false);
-    makeButton("btnExecPluUpload", QStringLiteral("PLU Upload"), 465, 0)->setVisible(false);
+    makeButton("btnExecPluUpload", QStringLiteral("Upload"), 465, 0)->setVisible(false);
     model_ = new answers::RecordTableModel(
         answers::plu::kRecordSize, [](const char* rec, int col) { return answers::PluCell(rec, col); }, this);
     grid_ = answers::makeRecordGrid(make<QTableView>("sgrdPlu", 16, 26, 585, 256), model_);

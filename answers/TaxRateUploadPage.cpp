@@ -26,7 +26,7 @@ TaxRateUploadPage::TaxRateUploadPage(ConsoleContext& ctx, QWidget* parent)
     }
     plainLabel(make<QLabel>("Label127", 260, 148, 110, 20), QStringLiteral("Free Tax Depart:"));
     plainLabel(make<QLabel>("lbFreeDep", 375, 148, 60, 20), QString());
-    makeBackButton("BitBtn19");
+    makeBackButton("BitBtn12");
 }
 
 void TaxRateUploadPage::attach() {

@@ -73,11 +73,12 @@ CommandMenuPage::CommandMenuPage(ConsoleContext& ctx, QWidget* parent)
         b->setFocusPolicy(Qt::StrongFocus);
     }
     // Shown by the article upload while the printer sends its table.
-    auto* progress = make<QLabel>("pnlProgress", 250, 110, 300, 60);
-    progress->setText(QStringLiteral("PLU UPLOADING..."));
-    progress->setAlignment(Qt::AlignCenter);
+    auto* progress = make<QFrame>("pnlProgress", 250, 110, 300, 60);
     progress->setFrameShape(QFrame::Panel);
     progress->setFrameShadow(QFrame::Raised);
     progress->setAutoFillBackground(true);
+    auto* caption = make<QLabel>("Label3D1", 2, 2, 296, 56, progress);
+    caption->setText(QStringLiteral("PLU UPLOADING..."));
+    caption->setAlignment(Qt::AlignCenter);
     progress->setVisible(false);
 }

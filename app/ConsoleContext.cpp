@@ -31,8 +31,9 @@ QString ConsoleContext::LocaleString(int id) const {
 }
 
 QString ConsoleContext::applicationTitle() const {
-    return QApplication::applicationDisplayName().isEmpty() ? QApplication::applicationName()
-                                                            : QApplication::applicationDisplayName();
+    // A fixed text: never the application's display name, which the platform
+    // would also append to every title.
+    return QStringLiteral("Demo");
 }
 
 void ConsoleContext::errorBox(const QString& text) const {

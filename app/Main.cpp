@@ -7,6 +7,7 @@
 #include "app/Page.h"
 #include "app/PageRegistry.h"
 #include "app/SystemConfig.h"
+#include "app/TypingLimit.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -20,9 +21,13 @@
 #include <QListView>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
+
+#include <algorithm>
 
 namespace {
 constexpr int kWindowWidth = 804;
@@ -80,6 +85,16 @@ TMainForm::~TMainForm() {
 void TAVO_CALL TMainForm::idle(void* self) {
     Q_UNUSED(self);
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+void TMainForm::centreOnScreen() {
+    if (QScreen* s = screen()) {
+        const QRect area = s->availableGeometry();
+        // move() places the frame, whose size the platform knows once the window exists.
+        const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+        const QSize outer = size().grownBy(frame);
+        move(area.x() + (area.width() - outer.width()) / 2, area.y() + (area.height() - outer.height()) / 2);
+    }
 }
 
 void TMainForm::buildLayout() {
@@ -223,6 +238,9 @@ void TMainForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
+        centreOnScreen();
+        // The frame's size is known only once the window is on the screen: centre again then.
+        QTimer::singleShot(0, this, [this] { centreOnScreen(); });
         FormShow();
         FormResize();
     }
@@ -324,6 +342,13 @@ void TMainForm::FormResize() {
     Image1->move(width() - Image1->width() - 30, Image1->y());
     Label118->move(Image1->x() - Label118->width() - 10, Label118->y());
     Panel2->resize(width(), Panel2->height());
+    // The notebook keeps its height; the "Return Buffer" group fills the rest.
+    const QSize client = centralWidget()->size();
+    Panel3->setGeometry(0, kPanelHeight, client.width(),
+                        std::max(client.height() - kPanelHeight, kNotebookHeight));
+    Notebook1->resize(client.width(), kNotebookHeight);
+    GroupBox3->setGeometry(0, kNotebookHeight, client.width(), Panel3->height() - kNotebookHeight);
+    ListBox1->setGeometry(6, 18, std::max(GroupBox3->width() - 12, 0), std::max(GroupBox3->height() - 24, 0));
     if (auto* anchor = ctx_.find<QWidget>(QStringLiteral("Button11"))) {
         for (const char* name : {"bbtnZNoReport1", "bbtnDateReport1", "bbtnMonthlyReport1"})
             if (auto* b = ctx_.find<QWidget>(QString::fromLatin1(name)))
@@ -336,13 +361,14 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     if (!ctrlAlt)
         return false;
     if (key == Qt::Key_F8) {
-        btnUpdateFullProgram->setVisible(!btnUpdateFullProgram->isVisibleTo(this));
-        UpdateProgramBtn->setVisible(!UpdateProgramBtn->isVisibleTo(this));
+        // isHidden, not isVisibleTo: a button on a page not shown is not hidden.
+        btnUpdateFullProgram->setVisible(btnUpdateFullProgram->isHidden());
+        UpdateProgramBtn->setVisible(UpdateProgramBtn->isHidden());
         return true;
     }
     if (key == Qt::Key_F9) {
         if (auto* b = ctx_.find<QWidget>(QStringLiteral("bbtnSetId")))
-            b->setVisible(!b->isVisibleTo(this));
+            b->setVisible(b->isHidden());
         return true;
     }
     return false;
@@ -384,7 +410,7 @@ void TMainForm::installAutoAdvance() {
 }
 
 void TMainForm::autoAdvance(QLineEdit* edit) {
-    const int max = edit->maxLength();
+    const int max = TypingLimit(edit);
     if (max < 1 || max >= 32767) // 32767 is Qt's "no limit"
         return;
     if (edit->text().trimmed().size() < max)

@@ -53,6 +53,8 @@ class TMainForm : public QMainWindow {
     void Button3Click();
     void Timer1Timer();
     void FormResize();
+    // Puts the window in the middle of its screen's available area (at start-up).
+    void centreOnScreen();
     // Returns true when the key was one of the window's own toggles.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
 

@@ -2,30 +2,18 @@
 // the main window on them.
 
 #include "app/Main.h"
+#include "app/Application.h"
 #include "device/QLibraryDevice.h"
 
 #include <QApplication>
-#include <QFont>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <memory>
 
-namespace {
-// The window's layout asks for Windows fonts; metric-compatible ones keep the pixel layout.
-void mapWindowsFonts() {
-    QFont::insertSubstitutions(QStringLiteral("Arial CE"),
-                               {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans")});
-    QFont::insertSubstitutions(QStringLiteral("Courier New"), {QStringLiteral("Liberation Mono")});
-    QFont::insertSubstitutions(QStringLiteral("Verdana"), {QStringLiteral("DejaVu Sans")});
-}
-} // namespace
-
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("FiscalConsole"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Demo"));
-    mapWindowsFonts();
+    ConfigureApplication();
 
     const QString programDir = QCoreApplication::applicationDirPath();
     std::unique_ptr<dev::QLibraryDevice> user, service;
@@ -39,8 +27,23 @@ int main(int argc, char* argv[]) {
     }
 
     QtMessageService messages;
-    TMainForm form(dev::DeviceSet{user.get(), service.get()}, messages, TMainForm::Options{programDir});
+    TMainForm::Options options;
+    options.programDir = ConfigurationDir(programDir);
+    options.languageDir = programDir;
+    TMainForm form(dev::DeviceSet{user.get(), service.get()}, messages, options);
     messages.setParent(&form);
     form.show();
+
+    // --screenshot <file.png>: save a picture of the window once it is shown, then close.
+    const QStringList args = QCoreApplication::arguments();
+    const qsizetype shot = args.indexOf(QStringLiteral("--screenshot"));
+    if (shot > 0 && shot + 1 < args.size()) {
+        const QString file = args.at(shot + 1);
+        QTimer::singleShot(300, &form, [&form, file] {
+            if (!form.grab().save(file))
+                qWarning("cannot write %s", qPrintable(file));
+            form.close();
+        });
+    }
     return app.exec();
 }

@@ -102,7 +102,26 @@ class KeyFilter : public QObject {
 } // namespace
 
 void installKeyFilter(QLineEdit* edit, KeyFilterFn filter) {
-    edit->installEventFilter(new KeyFilter(edit, std::move(filter)));
+    edit->installEventFilter(new KeyFilter(edit, filter));
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit, filter](const QString& text) {
+        const QString kept = FilterText(text, filter);
+        if (kept == text)
+            return;
+        const int caret = edit->cursorPosition() - static_cast<int>(text.size() - kept.size());
+        edit->setText(kept);
+        edit->setCursorPosition(std::max(caret, 0));
+    });
+}
+
+QString FilterText(const QString& text, const KeyFilterFn& filter) {
+    QString kept;
+    kept.reserve(text.size());
+    for (QChar c : text) {
+        QChar key = c;
+        if (filter(kept, key))
+            kept.append(key);
+    }
+    return kept;
 }
 
 } // namespace prog

@@ -45,6 +45,12 @@ class MaskEdit : public QLineEdit {
 // whole text and the typed character; it may also replace the character (for
 // upper case) by returning it through `key`.
 using KeyFilterFn = std::function<bool(const QString& text, QChar& key)>;
+// The filter also judges every text the operator puts in some other way (paste,
+// a key held with Ctrl or Alt, AltGr on Windows): FilterText of the new text.
 void installKeyFilter(QLineEdit* edit, KeyFilterFn filter);
+
+// `text` as if typed character by character into an empty field: each
+// character the filter refuses is dropped, each one it replaces is replaced.
+QString FilterText(const QString& text, const KeyFilterFn& filter);
 
 } // namespace prog

@@ -36,7 +36,8 @@ SetIdPage::SetIdPage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 18, QStri
     });
     label("Label74", QStringLiteral("ID NO.:"), 12, 42, 76);
     edIDNo = make<QLineEdit>("edIDNo", 90, 38, 120, 22);
-    edIDNo->setMaxLength(10);
+    // The printer keeps 1 to 8 digits (its status answer has 8 bytes for the number).
+    edIDNo->setMaxLength(8);
     prog::installKeyFilter(edIDNo, [](const QString&, QChar& key) { return prog::FilterDigitKey(key); });
 
     btnExecSetID = makeButton("btnExecSetID", QStringLiteral("Set ID"), 12, 72, 120);
@@ -76,7 +77,7 @@ SetIdPage::SetIdPage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 18, QStri
         label(captionNames[k], QStringLiteral("TAX %1:").arg(QChar('A' + k)), 8, y, 60, panel);
         label(rateNames[k], QString(), 75, y, 80, panel);
     }
-    label("Label137", QStringLiteral("Free Tax:"), 8, 6 + 9 * 20, 60, panel);
+    label("Label137", QStringLiteral("Free Tax:"), 8, 6 + 9 * 20, 66, panel);
     label("lbFreeDep1", QString(), 75, 6 + 9 * 20, 80, panel);
 
     review_ << label("Label130", QStringLiteral("HeadMessages"), 460, 6, 150);

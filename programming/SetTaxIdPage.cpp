@@ -5,6 +5,11 @@
 
 #include <QLabel>
 
+namespace {
+// The console's own string (lang/README.md): a tax ID shorter than ten digits.
+constexpr int kTaxIdLengthMessage = 19000;
+} // namespace
+
 SetTaxIdPage::SetTaxIdPage(ConsoleContext& ctx, QWidget* parent)
     : Page(ctx, 22, QStringLiteral("SetTaxID"), parent) {
     make<QLabel>("Label54", 40, 33, 120, 17)->setText(QStringLiteral("Tax ID:"));
@@ -38,7 +43,8 @@ void SetTaxIdPage::btnExecEnterUserModeClick() {
     }
     // The tax ID goes into the fiscal memory for good: only all ten digits are sent.
     if (!edTaxID->hasAcceptableInput()) {
-        ctx_.infoBox(QStringLiteral("The Tax ID must have 10 digits."));
+        const QString message = ctx_.LocaleString(kTaxIdLengthMessage);
+        ctx_.infoBox(message.isEmpty() ? QStringLiteral("The Tax ID must have 10 digits.") : message);
         return;
     }
     ctx_.frame.run(

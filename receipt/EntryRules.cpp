@@ -1,5 +1,9 @@
 #include "receipt/EntryRules.h"
 
+#include <QLineEdit>
+
+#include <algorithm>
+
 #include <QEvent>
 #include <QKeyEvent>
 
@@ -188,8 +192,27 @@ NumericKeyFilter::NumericKeyFilter(bool decimalAllowed, QObject* parent)
     : QObject(parent), decimalAllowed_(decimalAllowed) {}
 
 void NumericKeyFilter::install(QObject* edit, bool decimalAllowed) {
-    if (edit)
-        edit->installEventFilter(new NumericKeyFilter(decimalAllowed, edit));
+    if (!edit)
+        return;
+    edit->installEventFilter(new NumericKeyFilter(decimalAllowed, edit));
+    // A pasted text obeys the same rule as typed keys.
+    if (auto* line = qobject_cast<QLineEdit*>(edit))
+        QObject::connect(line, &QLineEdit::textEdited, line, [line, decimalAllowed](const QString& text) {
+            const QString kept = FilterNumericText(text, decimalAllowed);
+            if (kept == text)
+                return;
+            const int caret = line->cursorPosition() - static_cast<int>(text.size() - kept.size());
+            line->setText(kept);
+            line->setCursorPosition(std::max(caret, 0));
+        });
+}
+
+QString FilterNumericText(const QString& text, bool decimalAllowed, const QLocale& locale) {
+    QString kept;
+    for (QChar c : text)
+        if (c != QChar(8) && !FilterNumericKey(c, decimalAllowed, locale).isNull())
+            kept.append(c);
+    return kept;
 }
 
 bool NumericKeyFilter::eventFilter(QObject* watched, QEvent* event) {

@@ -53,8 +53,12 @@ int TaxGroupOfLetter(const QString& letter);
 // 32-bit range.
 qint32 HundredthsOf(double value);
 
+// The characters of `text` that FilterNumericKey lets through, in order.
+QString FilterNumericText(const QString& text, bool decimalAllowed, const QLocale& locale = QLocale());
+
 // An event filter that applies FilterNumericKey to the key presses of the
-// widget it is installed on (a QLineEdit). Tab and keys without text pass.
+// widget it is installed on (a QLineEdit). Tab and keys without text pass;
+// a text the operator pastes keeps only the characters the filter passes.
 class NumericKeyFilter : public QObject {
     Q_OBJECT
   public:

@@ -8,7 +8,7 @@
 
 InvInfoPage::InvInfoPage(ConsoleContext& ctx, QWidget* parent)
     : Page(ctx, 21, QStringLiteral("InvInfo"), parent) {
-    auto* l = make<QLabel>("Label70", 40, 60, 150, 22);
+    auto* l = make<QLabel>("Label70", 30, 60, 160, 22);
     l->setText(QStringLiteral("Postpone Receipt No.:"));
     cbRecNo = make<QComboBox>("cbRecNo", 194, 60, 80, 22);
     cbRecNo->addItems({QStringLiteral("01"), QStringLiteral("02"), QStringLiteral("03")});

@@ -1,5 +1,6 @@
 #include "receipt/PayPage.h"
 
+#include "app/TypingLimit.h"
 #include "receipt/EntryRules.h"
 #include "receipt/ExchangeRate.h"
 #include "receipt/SalePage.h"
@@ -52,7 +53,7 @@ PayPage::PayPage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 9, QStringLit
         currencies("mniSPRZEDAZY1", "mniPIERWSZA1", "mniDRUGA1", QStringLiteral("Second Currency ")), 8, 72,
         120, &PayPage::mniSPRZEDAZY1Click);
     CashEdit = make<QLineEdit>("CashEdit", 136, 72, 118, 24);
-    CashEdit->setMaxLength(10);
+    SetTypingLimit(CashEdit, 10);
     CashEdit->setText(QStringLiteral("0"));
     btnPayCashold =
         menuButton("btnPayCashold", kCash, "pm1", paymentTypes("mniGOTOWKA1", "mniKARTA1", "mniBON1"), 262,
@@ -63,7 +64,7 @@ PayPage::PayPage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 9, QStringLit
         currencies("mniSPRZEDAZY2", "mniPIERWSZA2", "mniDRUGA2", QStringLiteral("Second Currency")), 8, 100,
         120, &PayPage::mniSPRZEDAZY2Click);
     NewCashEdit = make<QLineEdit>("NewCashEdit", 136, 100, 118, 24);
-    NewCashEdit->setMaxLength(10);
+    SetTypingLimit(NewCashEdit, 10);
     NewCashEdit->setText(QStringLiteral("0"));
     btnPayCashNew = menuButton("btnPayCashNew", kCash, "pm2", paymentTypes("GOTOWKA1", "KARTA1", "BON1"), 262,
                                100, 120, &PayPage::GOTOWKA1Click);
@@ -231,7 +232,7 @@ void PayPage::openFromSale() {
     ctx_.showPage(9);
     const QString total = sale ? sale->totalText() : QString();
     TotalLabel->setText(total);
-    CashEdit->setText(total);
+    SetFieldText(CashEdit, total);
     NewCashEdit->clear();
     NewCash2->clear();
     CashEdit->setFocus();

@@ -7,10 +7,7 @@ std::optional<QByteArray> RunWithProgressPanel(ConsoleContext& ctx, const std::s
                                                const std::function<dev::Args()>& args, const QString& code,
                                                const QString& panelText) {
     auto* panel = ctx.find<QWidget>(QStringLiteral("pnlProgress"));
-    // The panel's caption: its own label when it has one, else the panel itself.
     QLabel* caption = ctx.find<QLabel>(QStringLiteral("Label3D1"));
-    if (!caption)
-        caption = qobject_cast<QLabel*>(panel);
     QString savedText;
     dev::CommandFrame::Options o;
     o.beforeSecondCall = [&] {

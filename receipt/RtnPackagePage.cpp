@@ -47,7 +47,7 @@ RtnPackagePage::RtnPackagePage(ConsoleContext& ctx, QWidget* parent)
     totalCaption->setObjectName(QStringLiteral("Label102"));
     totalCaption->setGeometry(400, 16, 120, 22);
     edTotal2 = totalBox(make<QLineEdit>("edTotal2", 400, 40, 240, 40), "aqua");
-    edTotal3 = totalBox(make<QLineEdit>("edTotal3", 400, 90, 240, 40), "lime");
+    edTotal3 = totalBox(make<QLineEdit>("edTotal3", 400, 90, 240, 40), "green");
     auto* retPay = makeButton("btnExecPckPay", QStringLiteral("Return Payment"), 400, 150);
     auto* salePay =
         makeButton("btnSalePackagePayment", QStringLiteral("Sale Package Payment"), 400, 180, 160);

@@ -1,12 +1,15 @@
 #include "receipt/SalePage.h"
 
 #include "app/LocaleLibrary.h"
+#include "app/TypingLimit.h"
 #include "programming/PluFile.h"
 #include "receipt/EndReceiptPage.h"
 #include "receipt/EntryRules.h"
 #include "receipt/InvInfoPage.h"
 #include "receipt/PayPage.h"
+#include "receipt/PriceEdit.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
@@ -62,20 +65,20 @@ SalePage::SalePage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 8, QStringL
     const int lx = 8, ex = 150, ew = 150;
     label(this, QStringLiteral("Barcode:"), lx, 8)->setObjectName(QStringLiteral("lblBarcode"));
     edBarcode = make<QLineEdit>("edBarcode", ex, 8, ew, 22);
-    edBarcode->setMaxLength(13);
+    SetTypingLimit(edBarcode, 13);
     NumericKeyFilter::install(edBarcode, false);
     label(this, QStringLiteral("Name:"), lx, 34)->setObjectName(QStringLiteral("lblPluName"));
     edName = make<QLineEdit>("edName", ex, 34, ew, 22);
-    edName->setMaxLength(40);
+    SetTypingLimit(edName, 40);
     label(this, QStringLiteral("Price:"), lx, 60)->setObjectName(QStringLiteral("lblPrice"));
-    edPrice = make<QDoubleSpinBox>("edPrice", ex, 60, ew, 22);
+    edPrice = make<PriceEdit>("edPrice", ex, 60, ew, 22);
     edPrice->setDecimals(2);
     edPrice->setRange(-99999999.99, 99999999.99);
     edPrice->setButtonSymbols(QAbstractSpinBox::NoButtons);
     edPrice->setValue(0);
     label(this, QStringLiteral("Unit:"), lx, 86)->setObjectName(QStringLiteral("lblUnit"));
     edUnit = make<QLineEdit>("edUnit", ex, 86, ew, 22);
-    edUnit->setMaxLength(4);
+    SetTypingLimit(edUnit, 4);
     label(this, QStringLiteral("Tax Type:"), lx, 112)->setObjectName(QStringLiteral("lblTaxType"));
     cbDepId = make<QComboBox>("cbDepId", ex, 112, ew, 22);
     for (char c = 'A'; c <= 'I'; ++c)
@@ -115,21 +118,21 @@ SalePage::SalePage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 8, QStringL
     rbDiscCmd2->setText(QStringLiteral("Increase"));
     grpCalcBy = make<QGroupBox>("GroupBox13", 620, 48, 178, 44);
     grpCalcBy->setTitle(QStringLiteral("Calc By"));
-    rbDiscAmt1 = make<QRadioButton>("rbDiscAmt1", 8, 20, 80, 20, grpCalcBy);
+    rbDiscAmt1 = make<QRadioButton>("rbDiscAmt1", 6, 20, 92, 20, grpCalcBy);
     rbDiscAmt1->setText(QStringLiteral("Rate"));
     rbDiscAmt1->setChecked(true);
-    rbDiscAmt2 = make<QRadioButton>("rbDiscAmt2", 92, 20, 80, 20, grpCalcBy);
+    rbDiscAmt2 = make<QRadioButton>("rbDiscAmt2", 100, 20, 76, 20, grpCalcBy);
     rbDiscAmt2->setText(QStringLiteral("Fixed Amt"));
     grpChangedFrom = make<QGroupBox>("GroupBox4", 620, 94, 178, 44);
     grpChangedFrom->setTitle(QStringLiteral("Changed From"));
-    rbDiscBase1 = make<QRadioButton>("rbDiscBase1", 8, 20, 90, 20, grpChangedFrom);
+    rbDiscBase1 = make<QRadioButton>("rbDiscBase1", 3, 20, 101, 20, grpChangedFrom);
     rbDiscBase1->setText(QStringLiteral("Last Sold Item"));
     rbDiscBase1->setChecked(true);
-    rbDiscBase2 = make<QRadioButton>("rbDiscBase2", 100, 20, 76, 20, grpChangedFrom);
+    rbDiscBase2 = make<QRadioButton>("rbDiscBase2", 104, 20, 72, 20, grpChangedFrom);
     rbDiscBase2->setText(QStringLiteral("Sub Total"));
     label(this, QStringLiteral("Changed Amount:"), 620, 140)->setObjectName(QStringLiteral("lblChangeAmt"));
     edDiscRate = make<QLineEdit>("edDiscRate", 620, 162, 150, 22);
-    edDiscRate->setMaxLength(5);
+    SetTypingLimit(edDiscRate, 5);
     NumericKeyFilter::install(edDiscRate, true);
     lbPercentMark = make<QLabel>("lbPercentMark", 774, 162, 20, 22);
     lbPercentMark->setText(QStringLiteral("%"));
@@ -192,7 +195,12 @@ bool SalePage::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     } else if (event->type() == QEvent::FocusOut && watched == edBarcode) {
-        ctx_.guard([this] { edBarcodeExit(); });
+        // Only the operator leaving the field for another control of the window
+        // looks the article up; the window losing the focus (another program, a
+        // message box after a sale, a menu) does not.
+        const QWidget* next = QApplication::focusWidget();
+        if (next && next != edBarcode && next->window() == window())
+            ctx_.guard([this] { edBarcodeExit(); });
     }
     return Page::eventFilter(watched, event);
 }
@@ -201,10 +209,6 @@ QString SalePage::displayed(const QDoubleSpinBox* box) const {
     QLocale l;
     l.setNumberOptions(QLocale::OmitGroupSeparator);
     return l.toString(box->value(), 'f', box->decimals());
-}
-
-void SalePage::setAmountText(QDoubleSpinBox* box, const QString& text) {
-    box->setValue(TextToAmount(text, 0));
 }
 
 QStringList SalePage::saleLines() const {
@@ -268,9 +272,10 @@ void SalePage::edBarcodeExit() {
                           .arg(f.size()));
         return;
     }
-    edName->setText(f.at(0).left(edName->maxLength()));
-    setAmountText(edPrice, f.at(3));
-    edUnit->setText(f.at(2).left(edUnit->maxLength()));
+    SetFieldText(edName, f.at(0));
+    // The price as the file gives it, not rounded to the two decimals shown.
+    edPrice->setPrice(TextToAmount(f.at(3), 0));
+    SetFieldText(edUnit, f.at(2));
     const int tax = cbDepId->findText(f.at(4), Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (tax >= 0) {
         cbDepId->setCurrentIndex(tax);
@@ -285,7 +290,7 @@ void SalePage::edBarcodeExit() {
 void SalePage::btnSaleItemClick() {
     ctx_.frame.EnsureLinkOpen(dev::Library::User);
     const double quantity = edQty->value();
-    const double price = edPrice->value();
+    const double price = edPrice->price();
     const double returnPrice = edRtnPrice->value();
     if (price > kPriceLimit || returnPrice > kPriceLimit) {
         ctx_.messages.show(localised(ctx_, 11444, QStringLiteral("The price must lie between %s and %s."),
@@ -319,7 +324,7 @@ void SalePage::btnSaleItemClick() {
     if (!answer)
         return;
     const double lineTotal = RoundDecimals((price + returnPrice) * quantity, 2);
-    const QString line = QStringList{displayed(edQty),       edUnit->text(),    displayed(edPrice),
+    const QString line = QStringList{displayed(edQty),       edUnit->text(),    edPrice->priceText(),
                                      cbDepId->currentText(), edName->text(),    FormatGeneral(lineTotal),
                                      displayed(edRtnPrice),  edBarcode->text(), QStringLiteral("0")}
                              .join(saleline::kSeparator);
@@ -371,7 +376,7 @@ void SalePage::btnSale200Click() {
                     .arg(i));
             return;
         }
-        edBarcode->setText(ctx_.plu.PluBarcodes.at(index));
+        SetFieldText(edBarcode, ctx_.plu.PluBarcodes.at(index));
         edBarcodeExit();
         edQty->setValue(1);
         btnSaleItemClick();
@@ -424,7 +429,7 @@ void SalePage::btnCancelItemClick() {
 
 void SalePage::rbDiscAmt1Click() {
     const bool rate = rbDiscAmt1->isChecked();
-    edDiscRate->setMaxLength(rate ? 5 : 10);
+    SetTypingLimit(edDiscRate, rate ? 5 : 10);
     lbPercentMark->setVisible(rate);
 }
 

@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QRadioButton;
+class PriceEdit;
 
 // A sale line: nine fields joined by "---".
 namespace saleline {
@@ -62,11 +63,10 @@ class SalePage : public Page {
     void afterAcceptedSale(const QString& line, double lineTotal, const QString& barcode, double quantity);
     void updateSoldQuantity(const QString& barcode, bool isSale, double quantity);
     QString displayed(const QDoubleSpinBox* box) const;
-    void setAmountText(QDoubleSpinBox* box, const QString& text);
 
     QLineEdit* edBarcode = nullptr;
     QLineEdit* edName = nullptr;
-    QDoubleSpinBox* edPrice = nullptr;
+    PriceEdit* edPrice = nullptr;
     QLineEdit* edUnit = nullptr;
     QComboBox* cbDepId = nullptr;
     QDoubleSpinBox* edQty = nullptr;

@@ -115,6 +115,19 @@ TEST(EcrReset, SpinFieldsKeepTheirRanges) {
     EXPECT_EQ(w.find<QSpinBox>("SpinEdit2")->value(), 1);
     day->setValue(45);
     EXPECT_EQ(day->value(), 31);
+
+    // A field left empty is its minimum, a number out of range the nearer
+    // bound, when "ECR Reset" is clicked.
+    static_cast<EcrResetPage*>(w.form->page(37))->fillFrom(QDateTime(QDate(2026, 12, 7), QTime(23, 5, 9)));
+    w.find<QSpinBox>("SpinEdit1")->findChild<QLineEdit*>()->clear();
+    w.find<QSpinBox>("SpinEdit3")->findChild<QLineEdit*>()->clear();
+    w.find<QSpinBox>("SpinEdit4")->findChild<QLineEdit*>()->setText(QStringLiteral("77"));
+    w.messages.answers = {true};
+    w.click("Button5");
+    ASSERT_NE(w.service.lastCommand(), nullptr);
+    const dev::Args expected{Arg::integer(1),  Arg::integer(12), Arg::integer(0),
+                             Arg::integer(23), Arg::integer(5),  Arg::integer(9)};
+    EXPECT_EQ(w.service.lastCommand()->args, expected);
 }
 
 TEST(EcrReset, LocalisedQuestionKeepsTheFixedNote) {

@@ -3,15 +3,20 @@
 #include "app/Page.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 TEST(MainWindow, NotebookHoldsTheThirtyNinePagesInOrder) {
     TestWindow w;
@@ -81,6 +86,64 @@ TEST(MainWindow, CtrlAltF8AndF9ToggleTheHiddenButtons) {
     QTest::keyClick(target, Qt::Key_F9, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_TRUE(setId->isVisible());
     EXPECT_FALSE(update->isVisible());
+
+    // On another page than the menu the buttons cannot be seen, yet each press
+    // still turns the state over: shown again on return only after an even count.
+    w.form->showPage(8);
+    for (int presses = 1; presses <= 4; ++presses) {
+        QTest::keyClick(target, Qt::Key_F9, Qt::ControlModifier | Qt::AltModifier);
+        QTest::keyClick(target, Qt::Key_F8, Qt::ControlModifier | Qt::AltModifier);
+        EXPECT_EQ(setId->isHidden(), presses % 2 == 1) << presses;
+        EXPECT_EQ(update->isHidden(), presses % 2 == 0) << presses;
+        EXPECT_EQ(full->isHidden(), presses % 2 == 0) << presses;
+    }
+    w.form->showPage(1);
+    EXPECT_TRUE(setId->isVisible());
+}
+
+TEST(MainWindow, TitlesCarryNoApplicationName) {
+    // A display name would be appended by the platform to every title ("Error — Demo").
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    TestWindow w;
+    EXPECT_EQ(w.form->windowTitle(), "Demo");
+    EXPECT_EQ(w.ctx().applicationTitle(), "Demo");
+    w.ctx().infoBox(QStringLiteral("text"));
+    EXPECT_EQ(w.messages.last()->caption, "Demo");
+}
+
+TEST(MainWindow, StartsCentredAndTheReturnBufferFillsTheWindow) {
+    TestWindow w;
+    w.form->show();
+    QCoreApplication::processEvents();
+    const QRect screen = w.form->screen()->availableGeometry();
+    // Centred (with its frame) on the available area; a window wider than the
+    // test screen (800 pixels offscreen) is kept on it, so only its height counts there.
+    const auto offCentre = [&] {
+        const QRect frame = w.form->windowHandle()->frameGeometry();
+        const QPoint d = frame.center() - screen.center();
+        return std::max(frame.width() <= screen.width() ? std::abs(d.x()) : 0, std::abs(d.y()));
+    };
+    for (int i = 0; i < 100 && offCentre() > 1; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_LE(offCentre(), 1);
+
+    auto* group = w.find<QWidget>("GroupBox3");
+    auto* list = w.find<QWidget>("ListBox1");
+    auto* notebook = w.find<QWidget>("Notebook1");
+    const QSize groupBefore = group->size(), listBefore = list->size();
+    EXPECT_EQ(groupBefore.width(), 804);
+    EXPECT_EQ(listBefore.width(), 804 - 12);
+    for (const QSize size : {QSize(1004, 636), QSize(804, 486), QSize(1280, 800)}) {
+        w.form->resize(size);
+        QCoreApplication::processEvents();
+        const QSize grown = size - QSize(804, 486);
+        EXPECT_EQ(group->size(), groupBefore + grown) << size.width();
+        EXPECT_EQ(list->size(), listBefore + grown) << size.width();
+        EXPECT_EQ(notebook->size(), QSize(size.width(), 288));
+        // The group ends where the status bar starts.
+        EXPECT_EQ(group->mapTo(w.form.get(), QPoint(0, group->height())).y(),
+                  w.find<QWidget>("StatusBar1")->geometry().top());
+    }
 }
 
 TEST(MainWindow, ResizeMovesTheLogoAndTheModelLabel) {

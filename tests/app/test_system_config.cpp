@@ -1,9 +1,13 @@
 #include "TestWindow.h"
+#include "app/Application.h"
 #include "app/SystemConfig.h"
 
 #include <QComboBox>
 #include <QFile>
 #include <QSettings>
+#include <QTemporaryDir>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -76,4 +80,19 @@ TEST(SystemConfigFile, UnwritablePlaceShowsTheMessage) {
     EXPECT_EQ(messages.last()->text, "Unable to write to " + SystemConfig::filePath(gone));
     EXPECT_EQ(messages.last()->icon, IMessageService::Icon::Error);
     EXPECT_FALSE(QFileInfo::exists(gone));
+}
+
+TEST(SystemConfig, KeptBesideTheProgramWhenWritableElseInTheUsersConfiguration) {
+    testApplication();
+    QTemporaryDir program;
+    EXPECT_EQ(ConfigurationDir(program.path()), program.path());
+    // An installed program's folder belongs to the system.
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "running as root: every folder is writable";
+    QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const QString chosen = ConfigurationDir(program.path());
+    QFile::setPermissions(program.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_NE(chosen, program.path());
+    EXPECT_TRUE(chosen.endsWith(QStringLiteral("FiscalConsole"))) << chosen.toStdString();
 }

@@ -6,13 +6,17 @@
 #include "app/Page.h"
 #include "programming/ClerkLogonPage.h"
 #include "programming/PrinterSpeedPage.h"
+#include "programming/ProgrammingRules.h"
 #include "programming/ProgrammingWidgets.h"
 #include "programming/SetDatePage.h"
 #include "programming/SetIdPage.h"
 #include "programming/SetTimePage.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -247,6 +251,50 @@ TEST(ClerkPage, PasswordFieldsTakeDigitsOnlyAndHideThem) {
     EXPECT_EQ(service->text(), "98");
 }
 
+TEST(KeyFilters, PasteAndKeysHeldWithCtrlOrAltObeyTheFieldsRules) {
+    TestWindow w;
+    w.form->show();
+    QApplication::setActiveWindow(w.form.get());
+    struct Case {
+        const char* field;
+        const char* pasted;
+        const char* expected;
+    };
+    const QChar sep = QLocale().decimalPoint().at(0);
+    const QString rate = QStringLiteral("1x2") + sep + QStringLiteral("5") + sep + QStringLiteral("7ł");
+    const QString rateKept = QStringLiteral("12") + sep + QStringLiteral("57");
+    const Case cases[] = {{"edClerkPwd", "1a2", "12"},         {"edServicePwd", "9 8-7ą", "987"},
+                          {"edIDNo", "12ab34", "1234"},        {"edIDCode", "x1y", "XY"},
+                          {"ExchangeEdit1", nullptr, nullptr}, {"edDiscRate", "1a2.5", "12.5"}};
+    for (const Case& c : cases) {
+        auto* edit = w.find<QLineEdit>(c.field);
+        const QString pasted = c.pasted ? QString::fromUtf8(c.pasted) : rate;
+        const QString expected = c.expected ? QString::fromUtf8(c.expected) : rateKept;
+        QWidget* page = edit;
+        while (page && !qobject_cast<Page*>(page))
+            page = page->parentWidget();
+        ASSERT_NE(page, nullptr) << c.field;
+        w.form->showPage(static_cast<Page*>(page)->number());
+        edit->parentWidget()->setEnabled(true); // the second rate group starts disabled
+        edit->clear();
+        QApplication::clipboard()->setText(pasted);
+        edit->paste();
+        EXPECT_EQ(edit->text(), expected) << c.field;
+        // AltGr arrives as Ctrl+Alt with a character (a Polish letter on Windows).
+        QKeyEvent altGr(QEvent::KeyPress, 0, Qt::ControlModifier | Qt::AltModifier, QStringLiteral("ł"));
+        QApplication::sendEvent(edit, &altGr);
+        EXPECT_EQ(edit->text(), expected) << c.field;
+    }
+    // The same rule as a pure function: typed one character after another.
+    const prog::KeyFilterFn upperLetters = [](const QString&, QChar& key) {
+        if (!prog::FilterLetterKey(key))
+            return false;
+        key = key.toUpper();
+        return true;
+    };
+    EXPECT_EQ(prog::FilterText(QStringLiteral("a1b-ćd"), upperLetters), QStringLiteral("ABD"));
+}
+
 TEST(ServiceLogon, AdmitsSetTaxIdAndAFailedLogonClearsItAgain) {
     TestWindow w(true);
     w.click("bbtnUserMode");
@@ -319,6 +367,10 @@ TEST(TaxIdPage, BadFormatsAndShortTaxIdAreRefused) {
     w.find<QLineEdit>("edTaxID")->setText("12345");
     w.click("btnSetTaxID");
     EXPECT_EQ(w.service.count("cmSetTaxID"), 0);
+    // The console's own string 19000, from the language library.
+    ASSERT_NE(w.messages.last(), nullptr);
+    EXPECT_EQ(w.messages.last()->text, w.ctx().LocaleString(19000));
+    EXPECT_EQ(w.messages.last()->text, QStringLiteral("NIP musi mieć 10 cyfr."));
     w.find<QLineEdit>("edTaxID")->setText("9876543210");
     w.click("btnSetTaxID");
     EXPECT_ARGS(w.service, "cmSetTaxID", text("9876543210"), num(0));
@@ -342,10 +394,11 @@ TEST(SetIdPage, SetIdModeAndTheIdFilters) {
 
     QTest::keyClicks(code, "a1b-cd");
     EXPECT_EQ(code->text(), "ABC");
+    // The printer keeps ID numbers of 1 to 8 digits.
     QTest::keyClicks(number, "12a3456789012");
-    EXPECT_EQ(number->text(), "1234567890");
+    EXPECT_EQ(number->text(), "12345678");
     w.click("btnExecSetID");
-    EXPECT_ARGS(w.service, "cmSetID", text("ABC"), text("1234567890"));
+    EXPECT_ARGS(w.service, "cmSetID", text("ABC"), text("12345678"));
     EXPECT_EQ(w.ctx().currentPage(), 18);
 }
 

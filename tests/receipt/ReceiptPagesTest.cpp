@@ -14,6 +14,7 @@
 #include "receipt/UpRtnPkgPage.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -24,6 +25,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -166,6 +168,91 @@ TEST_F(ReceiptPages, BarcodeLookupFillsTheItemFromTheArticleFile) {
     sale()->edBarcodeExit();
     EXPECT_EQ(w.messages.boxes.size(), boxes + 1);
     EXPECT_TRUE(w.find<QLineEdit>("edName")->text().isEmpty());
+}
+
+TEST_F(ReceiptPages, BarcodeLookupRunsOnlyWhenTheOperatorMovesToAnotherControl) {
+    writePlu("Milk\t123\tszt\t1.50\tA\t0\r\n");
+    w.click(QStringLiteral("bbtnSale"));
+    w.form->show();
+    QApplication::setActiveWindow(w.form.get());
+    auto* barcode = w.find<QLineEdit>("edBarcode");
+    auto* name = w.find<QLineEdit>("edName");
+    auto* tax = w.find<QComboBox>("cbDepId");
+    tax->setCurrentIndex(0);
+    name->setText(QStringLiteral("typed"));
+    barcode->setFocus();
+    ASSERT_TRUE(barcode->hasFocus());
+
+    // Another window (a message box after a sale, another program) takes the focus: no lookup.
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    EXPECT_EQ(name->text(), QStringLiteral("typed"));
+    EXPECT_EQ(tax->currentText(), QStringLiteral("A"));
+    QApplication::setActiveWindow(w.form.get());
+    barcode->setFocus();
+
+    // The operator moves to the next control: the article is filled in.
+    QTest::keyClicks(barcode, "123");
+    name->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(name->text(), QStringLiteral("Milk"));
+}
+
+TEST_F(ReceiptPages, TextsAndPricesFromTheProgramAreKeptWhole) {
+    // An article file with a name and a unit longer than the fields' typing
+    // limits and a price with three decimals.
+    const QByteArray longName(52, 'N');
+    writePlu(longName + "\t5901234567890\tlitre\t1.555\tA\t0\r\n");
+    w.click(QStringLiteral("bbtnSale"));
+    w.find<QLineEdit>("edBarcode")->setText(QStringLiteral("5901234567890"));
+    sale()->edBarcodeExit();
+    EXPECT_EQ(w.find<QLineEdit>("edName")->text(), QString::fromLatin1(longName));
+    EXPECT_EQ(w.find<QLineEdit>("edUnit")->text(), QStringLiteral("litre"));
+    w.click(QStringLiteral("btnSaleItem"));
+    expectArgs(w.user.lastCommand(), "cmSaleItem",
+               {Arg::real(1), Arg::text1250(QStringLiteral("litre")), Arg::real(1.555),
+                Arg::text1250(QStringLiteral("01")), Arg::text1250(QString::fromLatin1(longName)),
+                Arg::integer(0), Arg::real(0)});
+    EXPECT_EQ(SplitText(lines().last(), saleline::kSeparator).at(saleline::kPrice), QStringLiteral("1.555"));
+    // The cancel sends what the sale sent.
+    w.find<QListWidget>("SaleList")->setCurrentRow(0);
+    w.click(QStringLiteral("btnCancelItem"));
+    EXPECT_EQ(w.user.lastCommand()->args[2], Arg::real(1.555));
+
+    // A price the operator changes is the price shown.
+    w.find<QLineEdit>("edBarcode")->setText(QStringLiteral("5901234567890"));
+    sale()->edBarcodeExit();
+    w.find<QDoubleSpinBox>("edPrice")->setValue(2.5);
+    w.click(QStringLiteral("btnSaleItem"));
+    EXPECT_EQ(w.user.lastCommand()->args[2], Arg::real(2.5));
+
+    // The discount field keeps its text when "Rate" shortens the limit, and
+    // typing cannot make it longer.
+    auto* rate = w.find<QLineEdit>("edDiscRate");
+    w.find<QRadioButton>("rbDiscAmt2")->click();
+    rate->setText(QStringLiteral("123.45"));
+    w.find<QRadioButton>("rbDiscAmt1")->click();
+    EXPECT_EQ(rate->text(), QStringLiteral("123.45"));
+    w.form->show();
+    QApplication::setActiveWindow(w.form.get());
+    rate->setFocus();
+    rate->end(false);
+    QTest::keyClicks(rate, "9");
+    EXPECT_EQ(rate->text(), QStringLiteral("123.45"));
+    QTest::keyClick(rate, Qt::Key_Backspace);
+    QTest::keyClick(rate, Qt::Key_Backspace);
+    QTest::keyClicks(rate, "77");
+    EXPECT_EQ(rate->text(), QStringLiteral("123.7"));
+
+    // A due amount of eleven characters fills the ten-character payment field whole.
+    sale()->setTotalText(QStringLiteral("10000000.01"));
+    w.click(QStringLiteral("btnSaleOK"));
+    ASSERT_EQ(w.ctx().currentPage(), 9);
+    auto* cash = w.find<QLineEdit>("CashEdit");
+    EXPECT_EQ(cash->text(), QStringLiteral("10000000.01"));
+    cash->selectAll();
+    QTest::keyClicks(cash, "123456789012");
+    EXPECT_EQ(cash->text(), QStringLiteral("1234567890"));
 }
 
 TEST_F(ReceiptPages, SaleCancelAndReceiptCancelKeepSoldQuantities) {
@@ -465,13 +552,15 @@ TEST_F(ReceiptPages, CashInPaidOutAndDrawer) {
 }
 
 TEST_F(ReceiptPages, UploadsDisableTheWindowAndAlwaysRestoreIt) {
-    auto* panel = w.find<QLabel>("pnlProgress");
+    auto* panel = w.find<QWidget>("pnlProgress");
+    auto* caption = w.find<QLabel>("Label3D1");
+    ASSERT_EQ(caption->parentWidget(), panel);
     bool disabledDuring = false, panelDuring = false;
     QString textDuring;
     w.user.during("cmUploadPlu", [&] {
         disabledDuring = !w.form->isEnabled();
         panelDuring = !panel->isHidden();
-        textDuring = panel->text();
+        textDuring = caption->text();
     });
     w.user.reply("cmUploadPlu", -1);
     w.click(QStringLiteral("bbtnUploadPlu"));
@@ -492,7 +581,7 @@ TEST_F(ReceiptPages, UploadsDisableTheWindowAndAlwaysRestoreIt) {
     EXPECT_EQ(calls[0].args, (Args{Arg::integer('0')}));
     EXPECT_EQ(calls[1].args, (Args{Arg::integer('1')}));
     EXPECT_TRUE(w.form->isEnabled());
-    EXPECT_EQ(panel->text(), QStringLiteral("PLU UPLOADING..."));
+    EXPECT_EQ(caption->text(), QStringLiteral("PLU UPLOADING..."));
 }
 
 TEST_F(ReceiptPages, FailedArticleSaveKeepsTheSale) {

@@ -1,5 +1,7 @@
 #include "TestWindow.h"
 
+#include "app/Application.h"
+
 #include <QAbstractButton>
 #include <QTest>
 
@@ -10,7 +12,7 @@ QApplication& testApplication() {
     static QApplication* app = [] {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         auto* a = new QApplication(argc, argv);
-        QApplication::setApplicationDisplayName(QStringLiteral("Demo"));
+        ConfigureApplication();
         return a;
     }();
     return *app;
