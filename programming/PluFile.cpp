@@ -11,17 +11,7 @@
 #include <array>
 #include <vector>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <csignal>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#else
-#include <QCoreApplication>
-#include <QSaveFile>
-#endif
+#include "platform/Platform.h"
 
 namespace {
 
@@ -241,12 +231,7 @@ PluUpdateResult AddPluSoldQuantity(PluTable& table, const QString& barcode, bool
 }
 
 QString SafeWriteTempPath(const QString& path) {
-#ifdef Q_OS_UNIX
-    const qint64 pid = ::getpid();
-#else
-    const qint64 pid = QCoreApplication::applicationPid();
-#endif
-    return path + kTempMark + QString::number(pid) + kTempEnd;
+    return path + kTempMark + QString::number(platform::CurrentProcessId()) + kTempEnd;
 }
 
 int CleanStaleSaveFiles(const QString& path) {
@@ -263,92 +248,35 @@ int CleanStaleSaveFiles(const QString& path) {
         const qint64 pid = digits.toLongLong(&isNumber);
         if (!isNumber || pid <= 0)
             continue;
-#ifdef Q_OS_UNIX
         // A save under way in another running console keeps its file.
-        const bool alive = pid != ::getpid() && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-        if (alive)
+        if (pid != platform::CurrentProcessId() && platform::ProcessAlive(pid))
             continue;
-#endif
         if (dir.remove(name))
             ++removed;
     }
     return removed;
 }
 
-#ifdef Q_OS_UNIX
 namespace {
-QString errnoText(int e) {
-    return QString::fromLocal8Bit(std::strerror(e));
+std::filesystem::path nativePath(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(QDir::toNativeSeparators(path).toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
 }
 } // namespace
 
 bool SafeWriteFile(const QString& path, const QByteArray& data, QString* error) {
-    auto fail = [error](const QString& why) {
-        if (error)
-            *error = why;
-        return false;
-    };
     // Writing through a symbolic link replaces the file it points to, not the link.
     const QFileInfo info(path);
     const QString target = info.isSymLink() ? info.symLinkTarget() : path;
-    const QByteArray finalName = QFile::encodeName(target);
-    const QByteArray tempName = QFile::encodeName(SafeWriteTempPath(target));
-    const QByteArray dirName = QFile::encodeName(QFileInfo(target).absolutePath());
-
-    const int fd = ::open(tempName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return fail(errnoText(errno));
-    struct stat st {};
-    if (::stat(finalName.constData(), &st) == 0)
-        (void)::fchmod(fd, st.st_mode & 07777);
-    const char* p = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        const ssize_t w = ::write(fd, p, static_cast<size_t>(left));
-        if (w < 0) {
-            if (errno == EINTR)
-                continue;
-            const int e = errno;
-            ::close(fd);
-            ::unlink(tempName.constData());
-            return fail(errnoText(e));
-        }
-        p += w;
-        left -= w;
-    }
-    if (::fsync(fd) != 0) {
-        const int e = errno;
-        ::close(fd);
-        ::unlink(tempName.constData());
-        return fail(errnoText(e));
-    }
-    if (::close(fd) != 0) {
-        const int e = errno;
-        ::unlink(tempName.constData());
-        return fail(errnoText(e));
-    }
-    if (::rename(tempName.constData(), finalName.constData()) != 0) {
-        const int e = errno;
-        ::unlink(tempName.constData());
-        return fail(errnoText(e));
-    }
-    // Make the rename itself durable. A folder that cannot be synced (some file
-    // systems refuse) still holds the complete new file.
-    const int dfd = ::open(dirName.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        (void)::fsync(dfd);
-        ::close(dfd);
-    }
-    return true;
+    std::string why;
+    if (platform::WriteFileReplacing(
+            nativePath(target), nativePath(SafeWriteTempPath(target)),
+            std::string_view(data.constData(), static_cast<std::size_t>(data.size())), &why))
+        return true;
+    if (error)
+        *error = QString::fromStdString(why);
+    return false;
 }
-#else
-bool SafeWriteFile(const QString& path, const QByteArray& data, QString* error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    return true;
-}
-#endif

@@ -9,6 +9,8 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xxd
+  xdotool x11-utils
+  g++-mingw-w64-x86-64-posix wine64
 )
 missing=()
 for p in "${packages[@]}"; do

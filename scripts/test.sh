@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the unit,
-# widget and virtual-printer tests, the same tests again under AddressSanitizer
-# and UndefinedBehaviorSanitizer, and each fuzzer for a few seconds.
+# widget and virtual-printer tests (the console on a virtual X display and the
+# page pictures among them), the .deb package, the Windows platform functions
+# under Wine, the same tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and each fuzzer for a few seconds.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -14,6 +16,12 @@ build="$root/build-ci"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCONSOLE_WERROR=ON >/dev/null
 cmake --build "$build" -j "$jobs"
 ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 300
+
+echo "== The .deb package: contents, dependencies, the installed console starting"
+"$root/scripts/test-package.sh" "$build"
+
+echo "== Platform functions on Windows (MinGW-w64 build, run under Wine)"
+"$root/scripts/test-windows.sh" "$build/windows"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build, tests and fuzzers"
 asan="$root/build-asan"

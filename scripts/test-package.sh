@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the .deb (fiscal-console) from a configured build folder and checks
+# it: the files it holds, its control fields, and the console from the
+# extracted tree starting offscreen and showing the menu page.
+#   scripts/test-package.sh [build-dir]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${1:-$root/build-ci}"
+rm -rf "$build/package"
+(cd "$build" && cpack -G DEB -B "$build/package" >/dev/null)
+deb="$(ls "$build"/package/fiscal-console_*_amd64.deb)"
+echo "-- $(basename "$deb")"
+
+listing="$(dpkg-deb -c "$deb" | awk '{print $6}')"
+for f in ./usr/lib/fiscal-console/FiscalConsole ./usr/lib/fiscal-console/libTavoUser.so \
+  ./usr/lib/fiscal-console/libTavoSrv.so ./usr/lib/fiscal-console/libGlosk.so ./usr/bin/fiscal-console \
+  ./usr/share/applications/fiscal-console.desktop ./usr/share/icons/hicolor/scalable/apps/fiscal-console.svg \
+  ./usr/share/doc/fiscal-console/README.md ./usr/share/doc/fiscal-console/docs/virtual-printer.md; do
+  grep -qx "$f" <<<"$listing" || { echo "missing in the package: $f"; exit 1; }
+done
+if grep -E 'test|bench|fuzz|page_screenshots|glosk_gen' <<<"$listing"; then
+  echo "the package holds development files"; exit 1
+fi
+[ "$(dpkg-deb -f "$deb" Package)" = fiscal-console ] || { echo "wrong package name"; exit 1; }
+depends="$(dpkg-deb -f "$deb" Depends)"
+for p in libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins libsqlite3-0 fonts-liberation fonts-dejavu-core; do
+  grep -q "\b$p\b" <<<"$depends" || { echo "Depends lacks $p: $depends"; exit 1; }
+done
+# Every dependency named exists in this Debian release.
+for p in $(tr ',' '\n' <<<"$depends" | sed 's/(.*//' | tr -d ' '); do
+  apt-cache show "$p" >/dev/null 2>&1 || dpkg-query -W "$p" >/dev/null 2>&1 || { echo "no package $p"; exit 1; }
+done
+
+tree="$(mktemp -d)"
+trap 'rm -rf "$tree"' EXIT
+dpkg-deb -x "$deb" "$tree"
+VPRINTER_HOME="$tree/printer" VPRINTER_INSTANT=1 QT_QPA_PLATFORM=offscreen \
+  timeout 120 "$tree/usr/bin/fiscal-console" --screenshot "$tree/menu.png"
+# The menu page with its Polish captions, as the reference picture shows it.
+QT_QPA_PLATFORM=offscreen "$build/bin/page_screenshots" --same "$tree/menu.png" \
+  "$root/tests/desktop/reference/pl/page01-Command.png"
+echo "-- the installed console starts and shows the menu page"
