@@ -23,6 +23,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <QStackedWidget>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,8 +40,10 @@ using Pictures = std::vector<std::pair<QString, QImage>>;
 Pictures renderPages(bool language) {
     ScriptedDevice user, service;
     RecordingMessages messages;
+    // A folder of its own: a SYSTEM.CFG left elsewhere must not choose another port.
+    const QTemporaryDir programDir;
     TMainForm::Options o;
-    o.programDir = QDir::tempPath();
+    o.programDir = programDir.path();
     o.languageDir = QStringLiteral(CONSOLE_BIN_DIR);
     if (!language)
         o.languageLibrary = QStringLiteral("NoLanguage");
