@@ -51,7 +51,7 @@ bool renameDurably(const std::filesystem::path& source, const std::filesystem::p
 
 bool PutFileInPlace(const std::filesystem::path& source, const std::filesystem::path& target,
                     std::string* error) {
-    const int fd = ::open(source.c_str(), O_RDWR | O_CLOEXEC);
+    const int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC); // enough for fsync on Linux
     if (fd < 0) {
         const int e = errno;
         ::unlink(source.c_str());

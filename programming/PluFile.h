@@ -43,7 +43,8 @@ PluUpdateResult AddPluSoldQuantity(PluTable& table, const QString& barcode, bool
 // Writes `data` to `path` so that the path holds either the complete old file or
 // the complete new one at every moment: a temporary file in the same folder is
 // written and synced, renamed over the path, then the folder is synced. The
-// temporary file is removed on failure. On failure `error` says why.
+// temporary file is removed on failure. On failure `error` says why. (The
+// system calls are platform::WriteFileReplacing, platform/Platform.h.)
 bool SafeWriteFile(const QString& path, const QByteArray& data, QString* error = nullptr);
 
 // The name of the temporary file a save of `path` by this process uses.
