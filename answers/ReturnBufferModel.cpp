@@ -1,7 +1,7 @@
 #include "answers/ReturnBufferModel.h"
 
 #include "answers/HexDump.h"
-#include "device/Cp1250.h"
+#include "codepage/Cp1250.h"
 
 #include <algorithm>
 #include <array>
@@ -12,9 +12,10 @@ const std::array<QChar, 256>& cp1250Chars() {
     static const std::array<QChar, 256> table = [] {
         std::array<QChar, 256> t{};
         for (int b = 0; b < 256; ++b) {
-            const char c = static_cast<char>(b);
-            const QString s = dev::fromCp1250(&c, 1);
-            t[b] = s.size() == 1 ? s.at(0) : QChar(QChar::ReplacementCharacter);
+            const char16_t c = cp1250::table()[static_cast<std::size_t>(b)];
+            // the few bytes the code page leaves undefined decode to themselves;
+            // they show as the replacement character
+            t[b] = c >= 0x80 && c < 0xA0 ? QChar(QChar::ReplacementCharacter) : QChar(c);
         }
         return t;
     }();

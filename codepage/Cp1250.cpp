@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <vector>
+
 namespace cp1250 {
 
 const std::array<char16_t, 256>& table() {
@@ -12,6 +14,7 @@ const std::array<char16_t, 256>& table() {
         for (int b = 0; b < 256; ++b) {
             const char c = static_cast<char>(b);
             const QString s = dec.isValid() ? dec.decode(QByteArrayView(&c, 1)) : QString();
+            dec.resetState();
             out[static_cast<size_t>(b)] = s.size() == 1 && s.at(0) != QChar::ReplacementCharacter
                                               ? s.at(0).unicode()
                                               : static_cast<char16_t>(b);
@@ -28,6 +31,22 @@ QString decode(const char* data, qsizetype size) {
     for (qsizetype i = 0; i < size; ++i)
         p[i] = QChar(t[static_cast<unsigned char>(data[i])]);
     return out;
+}
+
+void encodeExactAppend(QStringView text, QByteArray& out) {
+    static const std::vector<unsigned char> reverse = [] {
+        std::vector<unsigned char> r(65536, static_cast<unsigned char>('?'));
+        const auto& t = table();
+        for (int b = 255; b >= 0; --b)
+            r[t[static_cast<size_t>(b)]] = static_cast<unsigned char>(b);
+        return r;
+    }();
+    const qsizetype at = out.size();
+    out.resize(at + text.size());
+    char* dst = out.data() + at;
+    const QChar* src = text.data();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        dst[i] = static_cast<char>(reverse[src[i].unicode()]);
 }
 
 QByteArray encode(const QString& text) {

@@ -17,6 +17,9 @@ inline QString decode(const QByteArray& bytes) {
     return decode(bytes.constData(), bytes.size());
 }
 QByteArray encode(const QString& text);
+// Encodes so that a text decoded with decode() gives back its bytes exactly
+// (undefined bytes included); other characters the code page lacks give '?'.
+void encodeExactAppend(QStringView text, QByteArray& out);
 
 // The character of each byte (bytes the code page leaves undefined keep their
 // own value, so nothing is lost on the way back).

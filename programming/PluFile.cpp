@@ -5,55 +5,20 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
+#include "codepage/Cp1250.h"
 #include "platform/Platform.h"
 
 namespace {
 
 // Code page 1250, one byte to one character, so that line and field offsets of
-// the bytes and of the decoded text agree.
-const std::array<char16_t, 256>& cp1250Table() {
-    static const std::array<char16_t, 256> table = [] {
-        std::array<char16_t, 256> t{};
-        QStringDecoder dec("windows-1250");
-        for (int b = 0; b < 256; ++b) {
-            const char c = static_cast<char>(b);
-            QString s = dec.isValid() ? dec.decode(QByteArrayView(&c, 1)) : QString(QChar(b));
-            dec.resetState();
-            // A byte the code page leaves undefined keeps its own value, so that
-            // every byte reads back as itself when the file is rewritten.
-            const bool defined = s.size() == 1 && s.at(0) != QChar::ReplacementCharacter;
-            t[static_cast<std::size_t>(b)] = defined ? s.at(0).unicode() : static_cast<char16_t>(b);
-        }
-        return t;
-    }();
-    return table;
-}
-
-const std::vector<unsigned char>& cp1250Reverse() {
-    static const std::vector<unsigned char> reverse = [] {
-        std::vector<unsigned char> r(65536, static_cast<unsigned char>('?'));
-        const auto& table = cp1250Table();
-        for (int b = 255; b >= 0; --b)
-            r[table[static_cast<std::size_t>(b)]] = static_cast<unsigned char>(b);
-        return r;
-    }();
-    return reverse;
-}
-
+// the decoded text are those of the file and every byte is written back as read.
 void encodeAppend(QStringView s, QByteArray& out) {
-    const auto& reverse = cp1250Reverse();
-    const qsizetype at = out.size();
-    out.resize(at + s.size());
-    char* dst = out.data() + at;
-    const QChar* src = s.data();
-    for (qsizetype i = 0; i < s.size(); ++i)
-        dst[i] = static_cast<char>(reverse[src[i].unicode()]);
+    cp1250::encodeExactAppend(s, out);
 }
 
 QStringView withoutTrailingBlanks(QStringView s) {
@@ -95,7 +60,7 @@ PluLoadStatus LoadPluFile(PluTable& table, const QString& path, QString* error) 
     // is the text after the first TAB and before the next; a line with fewer
     // than two TABs has none. The file is read in blocks into one small buffer,
     // so only the text and its spans take memory.
-    const auto& decodeTable = cp1250Table();
+    const auto& decodeTable = cp1250::table();
     QString text(static_cast<qsizetype>(fileSize), Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(text.data());
     std::vector<PluTextList::Span> lines;
