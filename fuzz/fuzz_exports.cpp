@@ -18,7 +18,6 @@
 // The printer's state lives on from input to input (a fresh printer every
 // kInputsPerPrinter inputs), so a finding may need the inputs before it.
 #include "Commands.h"
-#include "KnownBugs.h"
 #include "Printer.h"
 #include "device/TavoApi.h"
 
@@ -401,8 +400,6 @@ class Session {
         switch (in_.byte() & 63) {
         case 0: {
             const char* l = a.line();
-            if (l && overlongDumpAddress(vp::parseCommandLine(std::string(l, strnlen(l, kMaxText)))))
-                return;
             return run(l ? std::string(l, strnlen(l, 2)) : std::string(), ExecCommand, tuple{l});
         }
         case 1:

@@ -106,42 +106,49 @@ void Exec::sramErase() {
 
 void Exec::dump(int which) {
     needFields(1);
-    bool ok = !raw(0).empty() && raw(0).size() <= 8;
+    const std::string field = raw(0);
+    const int64_t size = which == 0 ? 0x8000 : which == 1 ? 0x20000 : 0x40000;
+    const int refusal = which == 0 ? 81 : 44;
+    if (field.empty() || field.size() > 8)
+        refuse(refusal);
     int64_t address = 0;
-    for (char c : raw(0)) {
+    for (char c : field) {
         const int d = c >= '0' && c <= '9'   ? c - '0'
                       : c >= 'A' && c <= 'F' ? c - 'A' + 10
                       : c >= 'a' && c <= 'f' ? c - 'a' + 10
                                              : -1;
         if (d < 0)
-            ok = false;
-        address = address * 16 + std::max(d, 0);
+            refuse(refusal);
+        address = address * 16 + d;
     }
-    const int64_t size = which == 0 ? 0x8000 : which == 1 ? 0x20000 : 0x40000;
-    if (!ok || address < 0 || address + kDumpBlock > size)
-        refuse(which == 0 ? 81 : 44);
-    std::string image;
+    if (address + kDumpBlock > size)
+        refuse(refusal);
+    std::string block;
     if (which == 0) {
-        image = sramImage(s);
+        const std::string image = sramImage(s);
+        if (static_cast<int64_t>(image.size()) > address)
+            block = image.substr(static_cast<size_t>(address), kDumpBlock);
     } else if (which == 1) {
-        // one 32-byte line per daily record, as far as the block reaches
+        // one 32-byte line per daily record
         const int64_t firstZ = address / 32 + 1, lastZ = (address + kDumpBlock - 1) / 32 + 1;
-        image.assign(static_cast<size_t>((firstZ - 1) * 32), '\xFF');
+        std::string image;
         for (const auto& z : fm_.byNumber(firstZ, std::min(lastZ, fm_.zCount()))) {
             char rec[33];
             std::snprintf(rec, sizeof rec, "Z%04lld %s %012lld", static_cast<long long>(z.zNo),
                           formatWall(z.at, false).c_str(), static_cast<long long>(z.total()));
             image += paper::pad(rec, 32, '\0');
         }
+        const auto skip = static_cast<size_t>(address - (firstZ - 1) * 32);
+        if (image.size() > skip)
+            block = image.substr(skip, kDumpBlock);
     } else {
         const std::string banner = "TAVO VIRTUAL PRINTER ROM " + s.softwareVersion;
-        image = banner;
-        for (int64_t i = static_cast<int64_t>(banner.size()); i < address + kDumpBlock; ++i)
-            image += static_cast<char>((i * 131 + 7) & 0xFF);
+        for (int64_t i = address; i < address + kDumpBlock; ++i)
+            block += i < static_cast<int64_t>(banner.size()) ? banner[static_cast<size_t>(i)]
+                                                             : static_cast<char>((i * 131 + 7) & 0xFF);
     }
-    if (static_cast<int64_t>(image.size()) < address + kDumpBlock)
-        image.append(static_cast<size_t>(address + kDumpBlock) - image.size(), '\xFF');
-    o_.answer = "O0" + image.substr(static_cast<size_t>(address), kDumpBlock);
+    block.resize(kDumpBlock, '\xFF');
+    o_.answer = "O0" + block;
 }
 
 } // namespace vp

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <mutex>
 
 #include "Json.h"
 
@@ -83,13 +84,54 @@ CREATE TRIGGER IF NOT EXISTS journal_at_end BEFORE INSERT ON journal
   BEGIN SELECT RAISE(ABORT, 'the electronic journal only grows at its end'); END;
 )sql";
 
+// Prepared statements are kept per connection and reused: a command runs a
+// few dozen small statements, and preparing them again each time would cost
+// more than running them.
+class StatementCache {
+  public:
+    sqlite3_stmt* get(sqlite3* db, const char* sql, bool& owned) {
+        std::lock_guard lock(mutex_);
+        sqlite3_stmt*& s = cache_[db][sql];
+        owned = false;
+        if (s && !sqlite3_stmt_busy(s))
+            return s;
+        sqlite3_stmt* fresh = nullptr;
+        if (sqlite3_prepare_v2(db, sql, -1, &fresh, nullptr) != SQLITE_OK)
+            return nullptr;
+        if (s) { // the cached one is in use further up: this one is private
+            owned = true;
+            return fresh;
+        }
+        return s = fresh;
+    }
+    void forget(sqlite3* db) {
+        std::lock_guard lock(mutex_);
+        for (auto& [sql, s] : cache_[db])
+            sqlite3_finalize(s);
+        cache_.erase(db);
+    }
+
+  private:
+    std::mutex mutex_;
+    std::map<sqlite3*, std::map<const char*, sqlite3_stmt*>> cache_;
+};
+
+StatementCache& statements() {
+    static StatementCache cache;
+    return cache;
+}
+
 class Stmt {
   public:
-    Stmt(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &s_, nullptr) != SQLITE_OK)
-            s_ = nullptr;
+    Stmt(sqlite3* db, const char* sql) : s_(statements().get(db, sql, owned_)) {}
+    ~Stmt() {
+        if (owned_) {
+            sqlite3_finalize(s_);
+        } else if (s_) {
+            sqlite3_reset(s_);
+            sqlite3_clear_bindings(s_);
+        }
     }
-    ~Stmt() { sqlite3_finalize(s_); }
     Stmt(const Stmt&) = delete;
     Stmt& operator=(const Stmt&) = delete;
     bool ok() const { return s_ != nullptr; }
@@ -115,6 +157,7 @@ class Stmt {
     bool isNull(int i) const { return sqlite3_column_type(s_, i) == SQLITE_NULL; }
 
   private:
+    bool owned_ = false;
     sqlite3_stmt* s_ = nullptr;
 };
 
@@ -254,12 +297,49 @@ std::string journalHash(const std::string& prev, int64_t at, const std::string& 
                   text);
 }
 
+namespace {
+
+// Feeds every member of a working memory, in order and with lengths, to
+// SHA-256: the canonical form the seal is taken over.
+class Sealer {
+  public:
+    void value(int64_t v) { add(&v, sizeof v); }
+    void value(int v) { value(static_cast<int64_t>(v)); }
+    void value(bool v) { value(static_cast<int64_t>(v)); }
+    void value(const std::string& v) {
+        value(static_cast<int64_t>(v.size()));
+        add(v.data(), v.size());
+    }
+    template <class T, size_t N> void value(const std::array<T, N>& a) {
+        for (const auto& e : a)
+            value(e);
+    }
+    template <class T> void value(const std::vector<T>& a) {
+        value(static_cast<int64_t>(a.size()));
+        for (const auto& e : a)
+            value(e);
+    }
+    template <class T> void value(const T& v) { const_cast<T&>(v).fields(*this); }
+    template <class T> void operator()(const char*, T& member) { value(member); }
+    std::string hex() const { return hash_.result().toHex().toStdString(); }
+
+  private:
+    void add(const void* p, size_t n) {
+        hash_.addData(QByteArrayView(static_cast<const char*>(p), static_cast<qsizetype>(n)));
+    }
+    QCryptographicHash hash_{QCryptographicHash::Sha256};
+};
+
+} // namespace
+
 std::string Store::stateDigest(const State& state) {
     State s = state;
     // the fiscal facts are not kept in the working memory
     s.idCode.clear(), s.idNumber.clear(), s.taxId.clear();
     s.taxIdFormat = 0, s.fiscal = false, s.ramResets = 0;
-    return sha256(json::encode(s));
+    Sealer sealer;
+    sealer.value(s);
+    return sealer.hex();
 }
 
 Store::~Store() {
@@ -294,23 +374,38 @@ bool Store::open(const std::string& path, std::string* error) {
 }
 
 void Store::close() {
-    if (db_)
+    if (db_) {
+        statements().forget(db_);
         sqlite3_close_v2(db_);
+    }
     db_ = nullptr;
     report_ = ChainReport{};
     verifiedSeq_ = verifiedJournal_ = 0;
     fiscalHead_.clear(), journalHead_.clear();
     factsSeq_ = -1;
+    cacheValid_ = pendingValid_ = false;
 }
 
 bool Store::begin() {
+    pendingValid_ = false;
     return exec("BEGIN IMMEDIATE");
 }
 bool Store::commit() {
-    return exec("COMMIT");
+    if (!exec("COMMIT"))
+        return false;
+    if (pendingValid_) {
+        cached_ = pending_;
+        cachedVersion_ = dataVersion();
+        cacheValid_ = true;
+        pendingValid_ = false;
+    }
+    return true;
 }
 void Store::rollback() {
     exec("ROLLBACK");
+    if (pendingValid_)
+        cacheValid_ = false; // what was written is gone, and with it what the cache held before it
+    pendingValid_ = false;
 }
 
 bool Store::migrate(std::string* error) {
@@ -528,6 +623,11 @@ bool Store::readFacts(FiscalFacts& facts) {
     return true;
 }
 
+int64_t Store::dataVersion() const {
+    Stmt q(db_, "PRAGMA data_version");
+    return q.row() ? q.num(0) : -1;
+}
+
 bool Store::loadState(State& state) {
     if (!db_)
         return false;
@@ -535,6 +635,17 @@ bool Store::loadState(State& state) {
     FiscalFacts facts;
     if (!readFacts(facts))
         return false;
+    // what this connection read or wrote last is still what the tables hold
+    // unless another connection has committed since
+    const int64_t version = dataVersion();
+    if (cacheValid_ && version == cachedVersion_) {
+        State s = cached_;
+        applyFacts(facts, s);
+        wmIntact_ = true;
+        state = s;
+        return true;
+    }
+    cacheValid_ = false;
     State s;
     Settings m;
     {
@@ -629,6 +740,11 @@ bool Store::loadState(State& state) {
     if (intact && sealed != stateDigest(s))
         intact = false;
     wmIntact_ = intact;
+    if (intact) {
+        cached_ = s;
+        cachedVersion_ = version;
+        cacheValid_ = true;
+    }
 
     if (!intact) {
         bool anything = zCount() > 0 || !journalHead().empty();
@@ -664,6 +780,8 @@ bool Store::saveState(const State& before, const State& after) {
     if (!writeState(whole ? nullptr : &before, after))
         return false;
     wmIntact_ = true;
+    pending_ = after;
+    pendingValid_ = true;
     return true;
 }
 

@@ -104,6 +104,10 @@ class Store : public FiscalView, public ArticleView {
     std::string fiscalHead_, journalHead_;
     int64_t factsSeq_ = -1;
     bool wmIntact_ = false; // the last load found a whole, sealed working memory
+    int64_t dataVersion() const;
+    State cached_, pending_; // the working memory as the tables hold it, and as being written
+    int64_t cachedVersion_ = -1;
+    bool cacheValid_ = false, pendingValid_ = false;
     FiscalFacts facts_;
 };
 

@@ -332,7 +332,8 @@ TEST_F(Library, RefusalsThroughTheLibrary) {
 }
 
 TEST_F(Library, FaultsFromTheSettings) {
-    ini("[COM2]\npaper=out\nbattery=low\n[COM3]\ntimeouts=2\n[COM4]\nfiscal_memory=full\ndamaged_record=1\n");
+    ini("[COM2]\npaper=out\nbattery=low\n[COM3]\ntimeouts=2\n[COM4]\nfiscal_memory=full\ndamaged_record=1\n"
+        "[COM5]\nfiscal_memory=nearly_full\n");
     openUser("COM2");
     EXPECT_EQ(frame(USER(cmPrinterStatus)).answer, "P02");
     ASSERT_TRUE(frame(USER(cmSetVatRate), 2300, 800, 500, 0, 9999, 9999, 9999, 9999, 9999, "D").r.SubCode ==
@@ -344,6 +345,20 @@ TEST_F(Library, FaultsFromTheSettings) {
     EXPECT_EQ(frame(USER(cmPrinterStatus)).r.Status, -3);
     EXPECT_EQ(frame(USER(cmPrinterStatus)).r.Status, -3);
     EXPECT_EQ(frame(USER(cmPrinterStatus)).r.Status, 0);
+    // nearly full: ten records left when the port opens, then full
+    openUser("COM5");
+    ASSERT_TRUE(frame(USER(cmServiceLogon), "0000").ok());
+    ASSERT_TRUE(frame(USER(cmSetVatRate), 2300, 800, 500, 0, 9999, 9999, 9999, 9999, 9999, "D").ok());
+    ASSERT_TRUE(frame(USER(cmSetTaxID), "5260250274", 0).ok());
+    ASSERT_TRUE(frame(USER(cmSetID), "ABC", "1").ok());
+    ASSERT_TRUE(frame(USER(cmEnterFiscalMode), "ABC", "1").ok());
+    EXPECT_EQ(frame(USER(cmHardwareStatus)).answer.substr(32, 8), "00000010");
+    for (int i = 0; i < 10; ++i)
+        ASSERT_TRUE(frame(USER(cmZReport)).ok()) << i;
+    EXPECT_EQ(frame(USER(cmZReport)).r.SubCode, 7);
+    EXPECT_EQ(frame(USER(cmHardwareStatus)).answer.substr(26, 1) +
+                  frame(USER(cmHardwareStatus)).answer.substr(32, 8),
+              "100100000");
     openUser("COM4");
     const Reply full = frame(USER(cmHardwareStatus));
     EXPECT_EQ(full.answer[26], '1');
@@ -356,16 +371,22 @@ TEST_F(Library, TraceShowsEveryCallWithPasswordsMasked) {
     const fs::path trace = dir / "calls.jsonl";
     setenv("VPRINTER_TRACE", trace.c_str(), 1);
     openUser();
-    frame(USER(cmServiceLogon), "0000");
+    frame(USER(cmServiceLogon), "0246");
     frame(USER(cmSetDepartName), "01", "Pieczywo \xB3", "A");
+    frame(USER(ExecCommand), "09|0246");
+    frame(USER(ExecCommand), "06|1|975|Ala");
+    frame(USER(cmSRAMDump), 0); // the dump's answer is traced in hexadecimal
     USER(CloseTavo)();
     const std::string t = readFile(trace);
+    for (const char* secret : {"0246", "975", "30323436" /* "0246" in hexadecimal */, "393735"})
+        EXPECT_EQ(t.find(secret), std::string::npos) << secret;
+    EXPECT_NE(t.find("\"commandLine\":\"09|****\""), std::string::npos);
+    EXPECT_NE(t.find("\"commandLine\":\"06|1|***|Ala\""), std::string::npos);
     EXPECT_NE(t.find("\"function\":\"OpenTavo\""), std::string::npos);
     EXPECT_NE(t.find("\"password\":\"****\""), std::string::npos);
-    EXPECT_EQ(t.find("\"password\":\"0000\""), std::string::npos);
     EXPECT_NE(t.find("Pieczywo ł"), std::string::npos);
     EXPECT_NE(t.find("\"library\":\"TavoUser\""), std::string::npos);
-    EXPECT_GE(std::count(t.begin(), t.end(), '\n'), 6);
+    EXPECT_GE(std::count(t.begin(), t.end(), '\n'), 12);
 }
 
 namespace {
