@@ -1,6 +1,7 @@
 #include "Link.h"
 
 #include "Commands.h"
+#include "PortLock.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -9,9 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSettings>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -43,44 +41,6 @@ struct Settings {
     std::string tracePath;
 };
 
-// The port's busy state, shared by every library and tool on this machine: a
-// lock on a file beside the port's database, taken for the time of a command
-// (an open-file-description lock, so two libraries in one process exclude each
-// other as two processes do).
-class PortLock {
-  public:
-    explicit PortLock(const std::string& path)
-        : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {}
-    ~PortLock() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    PortLock(const PortLock&) = delete;
-    PortLock& operator=(const PortLock&) = delete;
-    bool tryLock() { return fd_ < 0 || set(F_WRLCK); }
-    void unlock() {
-        if (fd_ >= 0)
-            set(F_UNLCK);
-    }
-    bool heldElsewhere() const {
-        if (fd_ < 0)
-            return false;
-        struct flock l {};
-        l.l_type = F_WRLCK;
-        l.l_whence = SEEK_SET;
-        return fcntl(fd_, F_OFD_GETLK, &l) == 0 && l.l_type != F_UNLCK;
-    }
-
-  private:
-    bool set(short type) {
-        struct flock l {};
-        l.l_type = type;
-        l.l_whence = SEEK_SET;
-        return fcntl(fd_, F_OFD_SETLK, &l) == 0;
-    }
-    int fd_;
-};
-
 struct Session {
     std::string port;
     Settings settings;
@@ -88,20 +48,6 @@ struct Session {
     std::unique_ptr<PortLock> lock;
     int timeoutsLeft = 0;
     int64_t clockOffset = 0; // settings' offset, with clock_start resolved
-};
-
-class HeldPort {
-  public:
-    explicit HeldPort(PortLock* l) : l_(l), held_(!l || l->tryLock()) {}
-    ~HeldPort() {
-        if (held_ && l_)
-            l_->unlock();
-    }
-    bool held() const { return held_; }
-
-  private:
-    PortLock* l_;
-    bool held_;
 };
 
 std::mutex gMutex; // guards gSession between commands
