@@ -628,17 +628,37 @@ int64_t Store::dataVersion() const {
     return q.row() ? q.num(0) : -1;
 }
 
+// Another connection wrote: if it replaced the printer (a saved state loaded
+// over it), the chains this store walked are not the ones in the file any more.
+void Store::resyncChains() {
+    auto same = [&](const char* sql, int64_t at, const std::string& head) {
+        if (at == 0)
+            return true;
+        Stmt q(db_, sql);
+        q.integer(1, at);
+        return q.row() && q.col(0) == head;
+    };
+    if (!same("SELECT hash FROM fiscal_record WHERE seq = ?1", verifiedSeq_, fiscalHead_) ||
+        !same("SELECT hash FROM journal WHERE id = ?1", verifiedJournal_, journalHead_)) {
+        verify();
+        factsSeq_ = -1;
+    }
+}
+
 bool Store::loadState(State& state) {
     if (!db_)
-        return false;
-    verifyNew();
-    FiscalFacts facts;
-    if (!readFacts(facts))
         return false;
     // what this connection read or wrote last is still what the tables hold
     // unless another connection has committed since
     const int64_t version = dataVersion();
-    if (cacheValid_ && version == cachedVersion_) {
+    const bool cached = cacheValid_ && version == cachedVersion_;
+    if (!cached)
+        resyncChains();
+    verifyNew();
+    FiscalFacts facts;
+    if (!readFacts(facts))
+        return false;
+    if (cached) {
         State s = cached_;
         applyFacts(facts, s);
         wmIntact_ = true;

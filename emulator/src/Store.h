@@ -94,6 +94,7 @@ class Store : public FiscalView, public ArticleView {
                       const std::string& data);
     bool insertJournal(int64_t at, const std::string& kind, int64_t documentNo, const std::string& text);
     void verifyNew(); // continues the walk over rows written since the last one
+    void resyncChains();
     bool readFacts(FiscalFacts& facts);
 
     sqlite3* db_ = nullptr;
