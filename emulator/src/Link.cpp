@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "PortLock.h"
+#include "Settings.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSettings>
 
 #include <atomic>
 #include <chrono>
@@ -25,21 +25,6 @@
 
 namespace vp {
 namespace {
-
-struct Settings {
-    bool present = true;
-    Faults faults;
-    int timeouts = 0;
-    std::string fiscalMemory = "ok"; // ok | nearly_full | full
-    int64_t fmCapacity = 2000;
-    int64_t damagedRecord = 0;
-    int64_t clockOffset = 0;
-    std::string clockStart; // "yyyy-MM-dd HH:mm:ss": the printer clock reads this at opening
-    bool instant = false;
-    int64_t baud = 9600, lineMs = 30, extraMs = 0;
-    bool trace = false;
-    std::string tracePath;
-};
 
 struct Session {
     std::string port;
@@ -63,60 +48,6 @@ CommandResult result(int32_t status, int32_t sub) {
     r.Status = status;
     r.SubCode = sub;
     return r;
-}
-
-bool truthy(const QString& v) {
-    const QString l = v.trimmed().toLower();
-    return l == "1" || l == "true" || l == "yes" || l == "on";
-}
-
-Settings readSettings(const std::string& port) {
-    Settings s;
-    QSettings ini(QString::fromStdString(dataDirectory() + "/virtual-printer.ini"), QSettings::IniFormat);
-    auto get = [&](const char* key) -> QString {
-        const QString sectioned = QString::fromStdString(port) + "/" + key;
-        if (ini.contains(sectioned))
-            return ini.value(sectioned).toString();
-        return ini.value(QString("General/") + key, ini.value(key)).toString();
-    };
-    auto has = [&](const char* key) { return !get(key).isEmpty(); };
-    if (has("present"))
-        s.present = truthy(get("present"));
-    s.faults.paperOut = get("paper").trimmed().toLower() == "out";
-    s.faults.offline = truthy(get("offline"));
-    s.faults.lowBattery = get("battery").trimmed().toLower() == "low";
-    s.faults.resetPinShorted = get("reset_pin").trimmed().toLower() == "shorted";
-    s.timeouts = get("timeouts").toInt();
-    if (has("fiscal_memory"))
-        s.fiscalMemory = get("fiscal_memory").trimmed().toLower().toStdString();
-    if (has("fm_capacity"))
-        s.fmCapacity = std::max<qlonglong>(1, get("fm_capacity").toLongLong());
-    s.damagedRecord = get("damaged_record").toLongLong();
-    s.clockOffset = get("clock_offset").toLongLong();
-    if (has("clock_start"))
-        s.clockStart = get("clock_start").trimmed().toStdString();
-    const QString timing = get("timing").trimmed().toLower();
-    s.instant = timing == "instant";
-    if (has("baud"))
-        s.baud = std::max<qlonglong>(300, get("baud").toLongLong());
-    if (has("line_ms"))
-        s.lineMs = std::max<qlonglong>(0, get("line_ms").toLongLong());
-    if (has("extra_ms"))
-        s.extraMs = std::max<qlonglong>(0, get("extra_ms").toLongLong());
-    const QString trace = get("trace").trimmed();
-    if (!trace.isEmpty() && trace.toLower() != "off" && trace != "0") {
-        s.trace = true;
-        s.tracePath = truthy(trace) ? dataDirectory() + "/trace.jsonl" : trace.toStdString();
-    }
-    if (const char* env = std::getenv("VPRINTER_TIMING"); env && *env)
-        s.instant = std::strcmp(env, "instant") == 0;
-    else if (const char* flag = std::getenv("VPRINTER_INSTANT"); flag && std::strcmp(flag, "1") == 0)
-        s.instant = true;
-    if (const char* env = std::getenv("VPRINTER_TRACE"); env && *env) {
-        s.trace = true;
-        s.tracePath = std::strcmp(env, "1") == 0 ? dataDirectory() + "/trace.jsonl" : std::string(env);
-    }
-    return s;
 }
 
 // The printer's clock runs on UTC plus its own offset, so a change of summer
@@ -165,14 +96,6 @@ void writeTrace(const char* function, const std::vector<std::pair<std::string, s
     QFile f(QString::fromStdString(path));
     if (f.open(QIODevice::Append | QIODevice::Text))
         f.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + "\n");
-}
-
-int64_t effectiveCapacity(const Settings& s, int64_t used) {
-    if (s.fiscalMemory == "full")
-        return used;
-    if (s.fiscalMemory == "nearly_full")
-        return std::min(s.fmCapacity, used + 10);
-    return s.fmCapacity;
 }
 
 bool writeDataFile(const DataFile& f) {

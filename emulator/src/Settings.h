@@ -1,0 +1,34 @@
+// The settings of one port from `virtual-printer.ini` in the data directory
+// (keys under [General] and in the port's own section, which wins) and from
+// the environment. Read by the libraries when a port opens and by the tools.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "Printer.h"
+
+namespace vp {
+
+struct Settings {
+    bool present = true;
+    Faults faults;
+    int timeouts = 0;
+    std::string fiscalMemory = "ok"; // ok | nearly_full | full
+    int64_t fmCapacity = 2000;
+    int64_t damagedRecord = 0;
+    int64_t clockOffset = 0;
+    std::string clockStart; // "yyyy-MM-dd HH:mm:ss": the printer clock reads this at opening
+    bool instant = false;
+    int64_t baud = 9600, lineMs = 30, extraMs = 0;
+    bool trace = false;
+    std::string tracePath;
+};
+
+Settings readSettings(const std::string& port);
+
+// Number of Z records the fiscal memory holds, fixed when the port opens with
+// `used` records written.
+int64_t effectiveCapacity(const Settings& s, int64_t used);
+
+} // namespace vp
