@@ -66,6 +66,55 @@ TAVO_API CommandResult TAVO_CALL ExecCommand(const char* commandLine, char* buff
 typedef void(TAVO_CALL* TavoIdleHandler)(void* context);
 TAVO_API void TAVO_CALL TavoSetIdleHandler(TavoIdleHandler handler, void* context);
 
+/*
+ * More of our own extensions, absent from the maker's libraries (the console
+ * binds each one only when the library has it and works without them).  They
+ * act on the link this library holds open; the other library's link keeps its
+ * own faults and clock.
+ *
+ * Print handler: the library calls it with each line of the port's paper as it
+ * is printed (UTF-8, at most 32 characters, no line end) and the number of the
+ * document the line belongs to.  With real timing the lines come at the
+ * printer's pace while the command waits; with instant timing all at once
+ * before the command returns.  When a command that has delivered lines is
+ * then aborted or fails, nothing of it is kept (neither the paper roll file
+ * nor the journal hold it) and the handler gets one more line,
+ * TAVO_PRINT_INTERRUPTED, with the same document number.  Like the idle
+ * handler it runs inside the command: any command called from it answers busy.
+ * Passing a null handler removes it.
+ */
+typedef void(TAVO_CALL* TavoPrintHandler)(void* context, const char* utf8Line, int32_t documentNumber);
+TAVO_API void TAVO_CALL TavoSetPrintHandler(TavoPrintHandler handler, void* context);
+#define TAVO_PRINT_INTERRUPTED "*** WYDRUK PRZERWANY ***"
+
+/* What TavoSetFault, TavoGetFault, TavoSetClock and TavoGetClock return. */
+enum TavoExtensionResult {
+    TAVO_EXT_OK = 0,
+    TAVO_EXT_NOT_OPEN = 1,     /* no link open */
+    TAVO_EXT_UNKNOWN_KEY = 2,  /* not a fault this printer knows */
+    TAVO_EXT_BAD_VALUE = 3,    /* nothing was changed */
+    TAVO_EXT_SMALL_BUFFER = 4, /* *length now holds the size needed, with the nul */
+    TAVO_EXT_BUSY = 5          /* a command is running */
+};
+
+/*
+ * Live faults of the open link, with the keys and values of the settings file
+ * (paper, offline, battery, fiscal_memory, fm_capacity, timeouts,
+ * damaged_record, reset_pin).  They hold from the next command until the link
+ * is closed; reopening reads the settings file again.  TavoGetFault writes the
+ * value and a nul; with a null buffer it only sets *length to the size needed.
+ */
+TAVO_API int32_t TAVO_CALL TavoSetFault(const char* key, const char* value);
+TAVO_API int32_t TAVO_CALL TavoGetFault(const char* key, char* buffer, int32_t* length);
+
+/*
+ * The printer's clock, "yyyy-MM-dd HH:mm:ss": TavoSetClock moves it now (as
+ * clock_start does when the link opens); TavoGetClock reads it, with the
+ * sizing rule of TavoGetFault.
+ */
+TAVO_API int32_t TAVO_CALL TavoSetClock(const char* dateTime);
+TAVO_API int32_t TAVO_CALL TavoGetClock(char* buffer, int32_t* length);
+
 /* ---- service library only ---- */
 TAVO_API int32_t TAVO_CALL UpdateTavoProgram(uintptr_t ownerWindow, const char* portName, int32_t full);
 TAVO_API CommandResult TAVO_CALL cmSetID(const char* idCode, const char* idNumber, char* buffer,

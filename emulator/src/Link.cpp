@@ -41,6 +41,8 @@ std::atomic<bool> gBusy{false};
 std::atomic<bool> gAbort{false};
 std::atomic<TavoIdleHandler> gIdle{nullptr};
 std::atomic<void*> gIdleContext{nullptr};
+std::atomic<TavoPrintHandler> gPrint{nullptr};
+std::atomic<void*> gPrintContext{nullptr};
 std::string gTracePath; // of the open session, or from the environment
 
 CommandResult result(int32_t status, int32_t sub) {
@@ -126,25 +128,70 @@ void appendPaper(const std::string& port, const std::vector<std::string>& lines)
     f.write(text.data(), static_cast<qint64>(text.size()));
 }
 
-// Waits as long as the printer would take, calling the idle handler; false when aborted.
-bool waitLikeAPrinter(const Settings& s, size_t bytes, size_t lines) {
-    if (s.instant)
+// Hands printed lines to the print handler, from `next` on.
+class PrintFeed {
+  public:
+    PrintFeed(const std::vector<std::string>& lines, int64_t document)
+        : lines_(lines), document_(static_cast<int32_t>(document)) {}
+    // Delivers the lines up to (not including) `until`.
+    void deliverUntil(size_t until) {
+        TavoPrintHandler h = gPrint.load();
+        for (; next_ < std::min(until, lines_.size()); ++next_)
+            if (h)
+                h(gPrintContext.load(), lines_[next_].c_str(), document_);
+    }
+    void deliverAll() { deliverUntil(lines_.size()); }
+    // After lines went out of a command that is then not kept.
+    void interrupted() {
+        if (next_ == 0)
+            return;
+        if (TavoPrintHandler h = gPrint.load())
+            h(gPrintContext.load(), TAVO_PRINT_INTERRUPTED, document_);
+    }
+    size_t size() const { return lines_.size(); }
+
+  private:
+    const std::vector<std::string>& lines_;
+    int32_t document_;
+    size_t next_ = 0;
+};
+
+// Waits as long as the printer would take, calling the idle handler and
+// handing each line to the print handler as it is printed; false when aborted.
+bool waitLikeAPrinter(const Settings& s, size_t bytes, PrintFeed& feed) {
+    if (s.instant) {
+        if (gAbort.load())
+            return false;
+        feed.deliverAll();
         return !gAbort.load();
-    const int64_t ms =
-        static_cast<int64_t>(bytes) * 10 * 1000 / s.baud + static_cast<int64_t>(lines) * s.lineMs + s.extraMs;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    }
+    using namespace std::chrono;
+    const int64_t bytesMs = static_cast<int64_t>(bytes) * 10 * 1000 / s.baud;
+    const int64_t ms = bytesMs + static_cast<int64_t>(feed.size()) * s.lineMs + s.extraMs;
+    const auto start = steady_clock::now();
+    const auto deadline = start + milliseconds(ms);
+    // line i is on the paper once the command's bytes and i + 1 lines' time have passed
+    auto printed = [&](steady_clock::time_point at) -> size_t {
+        const int64_t elapsed = duration_cast<milliseconds>(at - start).count() - bytesMs;
+        if (elapsed < 0)
+            return 0;
+        return s.lineMs <= 0 ? feed.size() : static_cast<size_t>(elapsed / s.lineMs);
+    };
     do {
         if (gAbort.load())
             return false;
+        feed.deliverUntil(printed(steady_clock::now()));
         if (TavoIdleHandler h = gIdle.load())
             h(gIdleContext.load());
         if (gAbort.load())
             return false;
-        const auto left = deadline - std::chrono::steady_clock::now();
-        std::this_thread::sleep_for(
-            std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(10)));
-    } while (std::chrono::steady_clock::now() < deadline);
-    return !gAbort.load();
+        const auto left = deadline - steady_clock::now();
+        std::this_thread::sleep_for(std::min<steady_clock::duration>(left, milliseconds(10)));
+    } while (steady_clock::now() < deadline);
+    if (gAbort.load())
+        return false;
+    feed.deliverAll();
+    return true;
 }
 
 std::string requestText(const Request& r) {
@@ -267,6 +314,11 @@ void linkSetIdleHandler(TavoIdleHandler handler, void* context) {
     gIdle = handler;
 }
 
+void linkSetPrintHandler(TavoPrintHandler handler, void* context) {
+    gPrintContext = context;
+    gPrint = handler;
+}
+
 int32_t linkAnswerSize(const char* code) {
     if (code == nullptr)
         return kAckLength;
@@ -342,12 +394,15 @@ CommandResult linkRun(const Call& call, char* buffer, int32_t* length) {
         return refused(o.status, o.subCode, 0);
     }
     const std::string requestBytes = requestText(call.request);
-    if (!waitLikeAPrinter(s->settings, requestBytes.size() + o.answer.size() + 8, o.paper.size())) {
+    PrintFeed feed(o.paper, o.state.documentNo);
+    if (!waitLikeAPrinter(s->settings, requestBytes.size() + o.answer.size() + 8, feed)) {
         s->store.rollback();
+        feed.interrupted();
         return refused(-3, 0, 0);
     }
     if (o.file && !writeDataFile(*o.file)) {
         s->store.rollback();
+        feed.interrupted();
         return refused(-3, 0, 0);
     }
     if (o.changed) {
@@ -357,6 +412,7 @@ CommandResult linkRun(const Call& call, char* buffer, int32_t* length) {
         if (!s->store.saveState(st, o.state) || !s->store.append(o, now, o.state.documentNo, journal) ||
             !s->store.commit()) {
             s->store.rollback();
+            feed.interrupted();
             return refused(-6, o.newRecords.empty() ? 6 : 3, 0);
         }
         appendPaper(s->port, o.paper);
@@ -404,6 +460,9 @@ int32_t linkUpdateFirmware(const std::string& port, const std::string& version, 
         return 3;
     }
     appendPaper(port, {note, ""});
+    const std::vector<std::string> printed{note, ""};
+    PrintFeed feed(printed, st.documentNo);
+    feed.deliverAll();
     return 0;
 }
 

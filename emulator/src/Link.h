@@ -28,6 +28,13 @@ int32_t linkIdle(); // 1 when idle, 0 while a command runs
 int32_t linkAbort();
 void linkSetIdleHandler(TavoIdleHandler handler, void* context);
 
+// Our own extensions (TavoApi.h): they return a TavoExtensionResult.
+void linkSetPrintHandler(TavoPrintHandler handler, void* context);
+int32_t linkSetFault(const std::string& key, const std::string& value);
+int32_t linkGetFault(const std::string& key, std::string& value);
+int32_t linkSetClock(const std::string& dateTime); // "yyyy-MM-dd HH:mm:ss"
+int32_t linkGetClock(std::string& dateTime);
+
 // Two-call sizing: buffer == nullptr only computes the answer size.
 CommandResult linkRun(const Call& call, char* buffer, int32_t* length);
 int32_t linkAnswerSize(const char* code);
