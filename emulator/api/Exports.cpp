@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <optional>
+#include <string>
 
 #include "Commands.h"
 #include "Link.h"
@@ -185,6 +187,97 @@ TAVO_API void TAVO_CALL TavoSetIdleHandler(TavoIdleHandler handler, void* contex
         vp::linkSetIdleHandler(handler, context);
     } catch (...) {
     }
+}
+
+// ---- our own extensions ----
+
+TAVO_API void TAVO_CALL TavoSetPrintHandler(TavoPrintHandler handler, void* context) {
+    try {
+        vp::linkSetPrintHandler(handler, context);
+    } catch (...) {
+    }
+}
+
+namespace {
+constexpr size_t kMaxKey = 64;
+
+// A short text argument, or nothing when null or without a nul within max bytes.
+std::optional<std::string> shortText(const char* s, size_t max) {
+    if (s == nullptr)
+        return std::nullopt;
+    const size_t n = strnlen(s, max + 1);
+    if (n > max)
+        return std::nullopt;
+    return std::string(s, n);
+}
+
+// Writes value and its nul when *length allows; with a null buffer only sizes.
+int32_t giveText(const std::string& value, char* buffer, int32_t* length) {
+    const auto needed = static_cast<int32_t>(value.size() + 1);
+    if (buffer == nullptr) {
+        *length = needed;
+        return TAVO_EXT_OK;
+    }
+    if (*length < needed) {
+        *length = needed;
+        return TAVO_EXT_SMALL_BUFFER;
+    }
+    std::memcpy(buffer, value.c_str(), value.size() + 1);
+    *length = needed;
+    return TAVO_EXT_OK;
+}
+} // namespace
+
+TAVO_API int32_t TAVO_CALL TavoSetFault(const char* key, const char* value) {
+    return guardedInt(
+        [&] {
+            const auto k = shortText(key, kMaxKey);
+            if (!k)
+                return static_cast<int32_t>(TAVO_EXT_UNKNOWN_KEY);
+            const auto v = shortText(value, kMaxKey);
+            const int32_t r = v ? vp::linkSetFault(*k, *v) : static_cast<int32_t>(TAVO_EXT_BAD_VALUE);
+            vp::linkTrace("TavoSetFault", {{"key", textOf(key)}, {"value", textOf(value)}}, r);
+            return r;
+        },
+        TAVO_EXT_BAD_VALUE);
+}
+
+TAVO_API int32_t TAVO_CALL TavoGetFault(const char* key, char* buffer, int32_t* length) {
+    return guardedInt(
+        [&] {
+            if (length == nullptr)
+                return static_cast<int32_t>(TAVO_EXT_BAD_VALUE);
+            const auto k = shortText(key, kMaxKey);
+            if (!k)
+                return static_cast<int32_t>(TAVO_EXT_UNKNOWN_KEY);
+            std::string value;
+            const int32_t r = vp::linkGetFault(*k, value);
+            return r == TAVO_EXT_OK ? giveText(value, buffer, length) : r;
+        },
+        TAVO_EXT_BAD_VALUE);
+}
+
+TAVO_API int32_t TAVO_CALL TavoSetClock(const char* dateTime) {
+    return guardedInt(
+        [&] {
+            const auto t = shortText(dateTime, kMaxKey);
+            const int32_t r = t ? vp::linkSetClock(*t) : static_cast<int32_t>(TAVO_EXT_BAD_VALUE);
+            vp::linkTrace("TavoSetClock", {{"dateTime", textOf(dateTime)}}, r);
+            return r;
+        },
+        TAVO_EXT_BAD_VALUE);
+}
+
+TAVO_API int32_t TAVO_CALL TavoGetClock(char* buffer, int32_t* length) {
+    return guardedInt(
+        [&] {
+            if (length == nullptr)
+                return static_cast<int32_t>(TAVO_EXT_BAD_VALUE);
+            std::string value;
+            const int32_t r = vp::linkGetClock(value);
+            return r == TAVO_EXT_OK ? giveText(value, buffer, length) : r;
+        },
+        TAVO_EXT_BAD_VALUE);
 }
 
 // ---- service library ----

@@ -11,12 +11,16 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #ifndef VPRINTER_LIBRARY_NAME
@@ -33,6 +37,7 @@ struct Session {
     std::unique_ptr<PortLock> lock;
     int timeoutsLeft = 0;
     int64_t clockOffset = 0; // settings' offset, with clock_start resolved
+    std::string liveKey;     // the database's path: where switches set now are kept
 };
 
 std::mutex gMutex; // guards gSession between commands
@@ -44,6 +49,15 @@ std::atomic<void*> gIdleContext{nullptr};
 std::atomic<TavoPrintHandler> gPrint{nullptr};
 std::atomic<void*> gPrintContext{nullptr};
 std::string gTracePath; // of the open session, or from the environment
+
+// Faults and clock switched while the program runs (TavoSetFault, TavoSetClock),
+// per port. They outlive a close and reopen of this library's link (the console
+// closes it for every service command) and lie over the settings file's.
+struct Live {
+    std::map<std::string, std::string> faults; // key -> value, as set
+    std::optional<int64_t> clockOffset;        // the settings' offset
+};
+std::map<std::string, Live> gLive; // by database path; guarded by gMutex
 
 CommandResult result(int32_t status, int32_t sub) {
     CommandResult r{};
@@ -214,6 +228,133 @@ class BusyGuard {
     bool owned_;
 };
 
+std::optional<int64_t> wholeNumber(const std::string& v, int64_t min, int64_t max) {
+    int64_t n = 0;
+    const char* end = v.data() + v.size();
+    const auto [at, ec] = std::from_chars(v.data(), end, n);
+    if (ec != std::errc() || at != end || v.empty() || n < min || n > max)
+        return std::nullopt;
+    return n;
+}
+
+std::optional<bool> yesNo(const std::string& v) {
+    if (v == "true" || v == "1" || v == "yes" || v == "on")
+        return true;
+    if (v == "false" || v == "0" || v == "no" || v == "off")
+        return false;
+    return std::nullopt;
+}
+
+// One fault of the settings file's keys on an open session, now.
+int32_t applyFault(Session& s, const std::string& key, const std::string& value) {
+    Settings& set = s.settings;
+    auto choice = [&](const char* a, const char* b) -> std::optional<bool> {
+        if (value == a)
+            return false;
+        if (value == b)
+            return true;
+        return std::nullopt;
+    };
+    std::optional<bool> flag;
+    if (key == "paper") {
+        if (!(flag = choice("ok", "out")))
+            return TAVO_EXT_BAD_VALUE;
+        set.faults.paperOut = *flag;
+    } else if (key == "offline") {
+        if (!(flag = yesNo(value)))
+            return TAVO_EXT_BAD_VALUE;
+        set.faults.offline = *flag;
+    } else if (key == "battery") {
+        if (!(flag = choice("normal", "low")))
+            return TAVO_EXT_BAD_VALUE;
+        set.faults.lowBattery = *flag;
+    } else if (key == "reset_pin") {
+        if (!(flag = choice("open", "shorted")))
+            return TAVO_EXT_BAD_VALUE;
+        set.faults.resetPinShorted = *flag;
+    } else if (key == "fiscal_memory" || key == "fm_capacity") {
+        if (key == "fiscal_memory" && value != "ok" && value != "nearly_full" && value != "full")
+            return TAVO_EXT_BAD_VALUE;
+        const auto capacity =
+            key == "fm_capacity" ? wholeNumber(value, 1, 1'000'000) : std::optional<int64_t>(0);
+        if (!capacity)
+            return TAVO_EXT_BAD_VALUE;
+        if (key == "fiscal_memory")
+            set.fiscalMemory = value;
+        else
+            set.fmCapacity = *capacity;
+        // nearly full: ten free records counted now, as at opening
+        s.store.setCapacity(effectiveCapacity(set, s.store.zCount()));
+    } else if (key == "timeouts") {
+        const auto n = wholeNumber(value, 0, 1'000'000);
+        if (!n)
+            return TAVO_EXT_BAD_VALUE;
+        s.timeoutsLeft = static_cast<int>(*n);
+    } else if (key == "damaged_record") {
+        const auto n = wholeNumber(value, 0, 99'999'999);
+        if (!n)
+            return TAVO_EXT_BAD_VALUE;
+        set.damagedRecord = *n;
+        s.store.setDamagedRecord(*n);
+    } else {
+        return TAVO_EXT_UNKNOWN_KEY;
+    }
+    return TAVO_EXT_OK;
+}
+
+std::optional<std::string> faultValue(const Session& s, const std::string& key) {
+    const Settings& set = s.settings;
+    if (key == "paper")
+        return set.faults.paperOut ? "out" : "ok";
+    if (key == "offline")
+        return set.faults.offline ? "true" : "false";
+    if (key == "battery")
+        return set.faults.lowBattery ? "low" : "normal";
+    if (key == "reset_pin")
+        return set.faults.resetPinShorted ? "shorted" : "open";
+    if (key == "fiscal_memory")
+        return set.fiscalMemory;
+    if (key == "fm_capacity")
+        return std::to_string(set.fmCapacity);
+    if (key == "timeouts")
+        return std::to_string(s.timeoutsLeft);
+    if (key == "damaged_record")
+        return std::to_string(set.damagedRecord);
+    return std::nullopt;
+}
+
+// What the switches of this port set before the link was opened again.
+void applyLive(Session& s) {
+    auto it = gLive.find(s.liveKey);
+    if (it == gLive.end())
+        return;
+    for (const auto& [key, value] : it->second.faults)
+        applyFault(s, key, value);
+    if (it->second.clockOffset)
+        s.clockOffset = *it->second.clockOffset;
+}
+
+// The extension functions' entry: the open session, not busy, the port not
+// held by a command of the other library or a tool.
+template <class F> int32_t withSession(F f) {
+    BusyGuard busy;
+    if (!busy.owned())
+        return TAVO_EXT_BUSY;
+    std::lock_guard lock(gMutex);
+    if (gSession == nullptr)
+        return TAVO_EXT_NOT_OPEN;
+    HeldPort held(gSession->lock.get());
+    if (!held.held())
+        return TAVO_EXT_BUSY;
+    return f(*gSession);
+}
+
+std::string formatClock(int64_t secondsOfWallTime) {
+    return QDateTime::fromSecsSinceEpoch(secondsOfWallTime, Qt::UTC)
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+        .toStdString();
+}
+
 } // namespace
 
 std::string dataDirectory() {
@@ -253,6 +394,7 @@ int32_t linkOpen(const char* portName, int32_t) {
         return 2;
     auto session = std::make_unique<Session>();
     session->port = port;
+    session->liveKey = dataDirectory() + "/" + port + ".sqlite";
     session->settings = settings;
     session->timeoutsLeft = settings.timeouts;
     session->lock = std::make_unique<PortLock>(dataDirectory() + "/" + port + ".lock");
@@ -277,6 +419,7 @@ int32_t linkOpen(const char* portName, int32_t) {
         }
     }
     std::lock_guard lock(gMutex);
+    applyLive(*session);
     delete gSession; // one link at a time: a second open replaces the first
     gSession = session.release();
     gTracePath = settings.trace ? settings.tracePath : std::string();
@@ -317,6 +460,50 @@ void linkSetIdleHandler(TavoIdleHandler handler, void* context) {
 void linkSetPrintHandler(TavoPrintHandler handler, void* context) {
     gPrintContext = context;
     gPrint = handler;
+}
+
+int32_t linkSetFault(const std::string& key, const std::string& value) {
+    return withSession([&](Session& s) {
+        const int32_t r = applyFault(s, key, value);
+        if (r == TAVO_EXT_OK)
+            gLive[s.liveKey].faults[key] = value;
+        return r;
+    });
+}
+
+int32_t linkGetFault(const std::string& key, std::string& value) {
+    return withSession([&](Session& s) {
+        const auto v = faultValue(s, key);
+        if (!v)
+            return static_cast<int32_t>(TAVO_EXT_UNKNOWN_KEY);
+        value = *v;
+        return static_cast<int32_t>(TAVO_EXT_OK);
+    });
+}
+
+int32_t linkSetClock(const std::string& dateTime) {
+    const QDateTime target = QDateTime::fromString(QString::fromStdString(dateTime), "yyyy-MM-dd HH:mm:ss");
+    if (!target.isValid())
+        return TAVO_EXT_BAD_VALUE;
+    return withSession([&](Session& s) {
+        State st;
+        if (!s.store.loadState(st))
+            return static_cast<int32_t>(TAVO_EXT_BAD_VALUE);
+        const int64_t wanted = QDateTime(target.date(), target.time(), Qt::UTC).toSecsSinceEpoch();
+        s.clockOffset = wanted - (utcNow() + st.clockOffset);
+        gLive[s.liveKey].clockOffset = s.clockOffset;
+        return static_cast<int32_t>(TAVO_EXT_OK);
+    });
+}
+
+int32_t linkGetClock(std::string& dateTime) {
+    return withSession([&](Session& s) {
+        State st;
+        if (!s.store.loadState(st))
+            return static_cast<int32_t>(TAVO_EXT_BAD_VALUE);
+        dateTime = formatClock(utcNow() + s.clockOffset + st.clockOffset);
+        return static_cast<int32_t>(TAVO_EXT_OK);
+    });
 }
 
 int32_t linkAnswerSize(const char* code) {
@@ -378,6 +565,8 @@ CommandResult linkRun(const Call& call, char* buffer, int32_t* length) {
 
     if (s->timeoutsLeft > 0) {
         --s->timeoutsLeft;
+        if (auto live = gLive.find(s->liveKey); live != gLive.end() && live->second.faults.count("timeouts"))
+            live->second.faults["timeouts"] = std::to_string(s->timeoutsLeft);
         return refused(-3, 0, 0);
     }
     if (!s->store.begin())

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "device/TavoApi.h"
 
@@ -771,4 +773,207 @@ TEST_F(Library, FixedBufferCallsAndHeadlessFirmwareUpdate) {
     USER(CloseTavo)();
     // no application object and no file given: nothing to ask, nothing changes
     EXPECT_NE(SRV(UpdateTavoProgram)(0, "COM1", 0), 0);
+}
+
+// ---- our own extensions: the print handler, live faults, the clock ----
+
+namespace {
+struct PaperProbe {
+    std::vector<std::pair<std::string, int32_t>> lines;
+    std::vector<std::string> events; // "line" and "idle" in the order they came
+};
+void TAVO_CALL paperLine(void* context, const char* line, int32_t document) {
+    auto* p = static_cast<PaperProbe*>(context);
+    p->lines.emplace_back(line, document);
+    p->events.emplace_back("line");
+}
+void TAVO_CALL paperIdle(void* context) {
+    static_cast<PaperProbe*>(context)->events.emplace_back("idle");
+}
+std::string lastLines(const std::string& text, size_t n) {
+    std::vector<std::string> all;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);)
+        all.push_back(l);
+    std::string out;
+    for (size_t i = all.size() > n ? all.size() - n : 0; i < all.size(); ++i)
+        out += all[i] + "\n";
+    return out;
+}
+std::string getFault(const char* key) {
+    int32_t length = 0;
+    EXPECT_EQ(USER(TavoGetFault)(key, nullptr, &length), TAVO_EXT_OK) << key;
+    std::string value(static_cast<size_t>(std::max(length, 1)), '\0');
+    EXPECT_EQ(USER(TavoGetFault)(key, value.data(), &length), TAVO_EXT_OK) << key;
+    return value.c_str();
+}
+} // namespace
+
+TEST_F(Library, PrintHandlerSeesEachReceiptLineInOrderWithItsDocument) {
+    fiscalise();
+    PaperProbe probe;
+    USER(TavoSetPrintHandler)(paperLine, &probe);
+    ASSERT_TRUE(sale(2, 1.5, "01", "Mleko").ok());
+    ASSERT_TRUE(sale(1, 10, "02", "Chleb").ok());
+    ASSERT_TRUE(pay(0, 0, 0, 20, 0, 0).ok());
+    USER(TavoSetPrintHandler)(nullptr, nullptr);
+    ASSERT_TRUE(sale(1, 1, "01",
+                     "Bez podgl\xB9"
+                     "du")
+                    .ok()); // no handler: nothing more arrives
+    ASSERT_FALSE(probe.lines.empty());
+    // exactly the receipt as the paper roll holds it, line for line, one document number
+    std::string seen;
+    for (const auto& [line, document] : probe.lines) {
+        seen += line + "\n";
+        EXPECT_EQ(document, probe.lines.front().second) << line;
+    }
+    const std::string roll = readFile(dir / "COM1-paper.txt");
+    const size_t at = roll.find(seen);
+    ASSERT_NE(at, std::string::npos) << seen;
+    EXPECT_NE(seen.find("PARAGON FISKALNY"), std::string::npos);
+    EXPECT_LT(seen.find("Mleko"), seen.find("Chleb"));
+    EXPECT_NE(seen.find("RESZTA"), std::string::npos);
+    EXPECT_NE(seen.find(std::to_string(probe.lines.front().second)), std::string::npos)
+        << "the document number is the one printed (nr wydr.)";
+}
+
+TEST_F(Library, PrintHandlerLinesComeDuringTheWaitAndAnAbortIsMarked) {
+    ini("[COM1]\ntiming=real\nline_ms=20\n");
+    unsetenv("VPRINTER_TIMING");
+    openUser();
+    PaperProbe probe;
+    USER(TavoSetPrintHandler)(paperLine, &probe);
+    USER(TavoSetIdleHandler)(paperIdle, &probe);
+    ASSERT_TRUE(frame(USER(cmReceiveCash), 5.0).ok());
+    // the printer's pace: the idle handler runs between the lines, not only before them
+    const auto first = std::find(probe.events.begin(), probe.events.end(), "line");
+    const auto last = std::find(probe.events.rbegin(), probe.events.rend(), "line").base();
+    ASSERT_NE(first, probe.events.end());
+    EXPECT_GT(std::count(first, last, "idle"), 2) << "lines spread over the printing time";
+    const std::string roll = readFile(dir / "COM1-paper.txt");
+
+    // aborted once a few lines went out: the handler is told, the roll and the journal keep nothing
+    probe = {};
+    struct Abort {
+        PaperProbe* probe;
+    } stop{&probe};
+    USER(TavoSetIdleHandler)
+    (
+        [](void* c) {
+            auto* a = static_cast<Abort*>(c);
+            if (a->probe->lines.size() >= 2)
+                USER(AbortTavo)();
+        },
+        &stop);
+    EXPECT_EQ(frame(USER(cmReceiveCash), 7.0).r.Status, -3);
+    ASSERT_GE(probe.lines.size(), 3u);
+    EXPECT_EQ(probe.lines.back().first, TAVO_PRINT_INTERRUPTED);
+    EXPECT_EQ(probe.lines.back().second, probe.lines.front().second);
+    EXPECT_EQ(readFile(dir / "COM1-paper.txt"), roll);
+    USER(TavoSetIdleHandler)(nullptr, nullptr);
+    USER(TavoSetPrintHandler)(nullptr, nullptr);
+    setenv("VPRINTER_TIMING", "instant", 1);
+}
+
+TEST_F(Library, FaultsSwitchedDuringTheSessionShowInTheNextAnswer) {
+    // no link, unknown keys and bad values change nothing
+    EXPECT_EQ(USER(TavoSetFault)("paper", "out"), TAVO_EXT_NOT_OPEN);
+    openUser();
+    EXPECT_EQ(USER(TavoSetFault)("colour", "red"), TAVO_EXT_UNKNOWN_KEY);
+    EXPECT_EQ(USER(TavoSetFault)(nullptr, "out"), TAVO_EXT_UNKNOWN_KEY);
+    EXPECT_EQ(USER(TavoSetFault)("paper", "gone"), TAVO_EXT_BAD_VALUE);
+    EXPECT_EQ(USER(TavoSetFault)("paper", nullptr), TAVO_EXT_BAD_VALUE);
+    EXPECT_EQ(USER(TavoSetFault)("timeouts", "2x"), TAVO_EXT_BAD_VALUE);
+    EXPECT_EQ(getFault("paper"), "ok");
+    int32_t small = 2;
+    char two[2] = {'\x55', '\x55'};
+    EXPECT_EQ(USER(TavoGetFault)("fiscal_memory", two, &small), TAVO_EXT_SMALL_BUFFER);
+    EXPECT_EQ(small, 3);
+    EXPECT_EQ(two[0], '\x55') << "nothing written into a short buffer";
+    EXPECT_EQ(USER(TavoGetFault)("paper", nullptr, nullptr), TAVO_EXT_BAD_VALUE);
+
+    EXPECT_EQ(frame(USER(cmPrinterStatus)).answer, "P00");
+    ASSERT_EQ(USER(TavoSetFault)("paper", "out"), TAVO_EXT_OK);
+    EXPECT_EQ(frame(USER(cmPrinterStatus)).answer, "P02");
+    EXPECT_EQ(frame(USER(cmReceiveCash), 5.0).r.SubCode, 8);
+    ASSERT_EQ(USER(TavoSetFault)("paper", "ok"), TAVO_EXT_OK);
+    ASSERT_EQ(USER(TavoSetFault)("offline", "true"), TAVO_EXT_OK);
+    EXPECT_EQ(frame(USER(cmPrinterStatus)).answer, "P06");
+    ASSERT_EQ(USER(TavoSetFault)("offline", "false"), TAVO_EXT_OK);
+    ASSERT_EQ(USER(TavoSetFault)("battery", "low"), TAVO_EXT_OK);
+    ASSERT_EQ(USER(TavoSetFault)("reset_pin", "shorted"), TAVO_EXT_OK);
+    ASSERT_EQ(USER(TavoSetFault)("fiscal_memory", "full"), TAVO_EXT_OK);
+    Reply hw = frame(USER(cmHardwareStatus));
+    EXPECT_EQ(hw.answer[26], '1') << "fiscal memory full";
+    EXPECT_EQ(hw.answer[27], '0') << "battery low";
+    EXPECT_EQ(hw.answer[28], '1') << "reset jumper shorted";
+    EXPECT_EQ(hw.answer.substr(60, 2), "24");
+    ASSERT_EQ(USER(TavoSetFault)("fiscal_memory", "nearly_full"), TAVO_EXT_OK);
+    EXPECT_EQ(frame(USER(cmHardwareStatus)).answer.substr(36, 4), "0010") << "ten free records";
+    EXPECT_EQ(getFault("fiscal_memory"), "nearly_full");
+
+    // time-outs on the next commands, counted down as they are used
+    ASSERT_EQ(USER(TavoSetFault)("timeouts", "2"), TAVO_EXT_OK);
+    EXPECT_EQ(frame(USER(cmPrinterStatus)).r.Status, -3);
+    EXPECT_EQ(getFault("timeouts"), "1");
+    EXPECT_EQ(frame(USER(cmPrinterStatus)).r.Status, -3);
+    EXPECT_EQ(frame(USER(cmPrinterStatus)).r.Status, 0);
+
+    // the switches outlive a reopen of the link (the console reopens it after service commands)
+    openSrv();
+    SRV(CloseTavo)();
+    openUser();
+    EXPECT_EQ(getFault("battery"), "low");
+    EXPECT_EQ(frame(USER(cmHardwareStatus)).answer[27], '0');
+    EXPECT_EQ(getFault("timeouts"), "0");
+
+    // refused while a command runs, from inside it
+    struct Nested {
+        int32_t set = -1, get = -1;
+    } nested;
+    USER(TavoSetIdleHandler)
+    (
+        [](void* c) {
+            auto* n = static_cast<Nested*>(c);
+            n->set = USER(TavoSetFault)("paper", "out");
+            int32_t length = 0;
+            n->get = USER(TavoGetFault)("paper", nullptr, &length);
+        },
+        &nested);
+    ini("[COM1]\ntiming=real\n");
+    unsetenv("VPRINTER_TIMING");
+    openUser();
+    ASSERT_TRUE(frame(USER(cmPrinterStatus)).ok());
+    USER(TavoSetIdleHandler)(nullptr, nullptr);
+    setenv("VPRINTER_TIMING", "instant", 1);
+    EXPECT_EQ(nested.set, TAVO_EXT_BUSY);
+    EXPECT_EQ(nested.get, TAVO_EXT_BUSY);
+    EXPECT_EQ(getFault("paper"), "ok");
+}
+
+TEST_F(Library, ClockSetBeforeMidnightThenASaleAfterItIsRefused) {
+    fiscalise();
+    EXPECT_EQ(USER(TavoSetClock)("2026-02-30 10:00:00"), TAVO_EXT_BAD_VALUE);
+    EXPECT_EQ(USER(TavoSetClock)(nullptr), TAVO_EXT_BAD_VALUE);
+    ASSERT_EQ(USER(TavoSetClock)("2099-03-31 23:59:30"), TAVO_EXT_OK);
+    int32_t length = 0;
+    ASSERT_EQ(USER(TavoGetClock)(nullptr, &length), TAVO_EXT_OK);
+    ASSERT_EQ(length, 20);
+    std::string clock(20, '\0');
+    ASSERT_EQ(USER(TavoGetClock)(clock.data(), &length), TAVO_EXT_OK);
+    EXPECT_EQ(clock.substr(0, 16), "2099-03-31 23:59");
+    const Reply sw = frame(USER(cmSoftwareStatus));
+    EXPECT_EQ(sw.answer.substr(6, 4) + sw.answer.substr(10, 2), "209923") << sw.answer;
+    ASSERT_TRUE(sale(1, 2, "01", "Przed p\xF3\xB3noc\xB9").ok());
+    ASSERT_TRUE(pay(0, 0, 0, 2, 0, 0).ok());
+    ASSERT_EQ(USER(TavoSetClock)("2099-04-01 00:00:10"), TAVO_EXT_OK);
+    const Reply after = sale(1, 2, "01", "Po p\xF3\xB3nocy");
+    EXPECT_EQ(after.r.Status, -4);
+    EXPECT_EQ(after.r.SubCode, 72);
+    EXPECT_EQ(frame(USER(cmHardwareStatus)).answer[31], '1') << "Z report blocked";
+    ASSERT_TRUE(frame(USER(cmZReport)).ok());
+    EXPECT_TRUE(sale(1, 2, "01", "Po raporcie").ok());
+    const std::string roll = lastLines(readFile(dir / "COM1-paper.txt"), 40);
+    EXPECT_NE(roll.find("2099-04-01"), std::string::npos) << roll;
 }
