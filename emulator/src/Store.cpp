@@ -10,8 +10,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <mutex>
+#include <string_view>
 
 #include "Json.h"
 
@@ -154,18 +156,17 @@ class Stmt {
         return p ? std::string(p, static_cast<size_t>(sqlite3_column_bytes(s_, i))) : std::string();
     }
     int64_t num(int i) const { return sqlite3_column_int64(s_, i); }
+    // valid until the next step
+    std::string_view view(int i) const {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s_, i));
+        return p ? std::string_view(p, static_cast<size_t>(sqlite3_column_bytes(s_, i))) : std::string_view();
+    }
     bool isNull(int i) const { return sqlite3_column_type(s_, i) == SQLITE_NULL; }
 
   private:
     bool owned_ = false;
     sqlite3_stmt* s_ = nullptr;
 };
-
-std::string sha256(const std::string& text) {
-    return QCryptographicHash::hash(QByteArray::fromStdString(text), QCryptographicHash::Sha256)
-        .toHex()
-        .toStdString();
-}
 
 int64_t localUtcOffset() {
     return QDateTime::currentDateTime().offsetFromUtc();
@@ -285,16 +286,34 @@ const char* kRoles[] = {"sale", "first", "second"};
 
 } // namespace
 
+namespace {
+
+// SHA-256 of the parts joined by line feeds, fed piece by piece (a year's
+// journal is walked at every opening, so nothing is copied on the way).
+std::string chainHash(std::initializer_list<std::string_view> parts) {
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    bool first = true;
+    for (std::string_view p : parts) {
+        if (!first)
+            h.addData(QByteArrayView("\n", 1));
+        first = false;
+        h.addData(QByteArrayView(p.data(), static_cast<qsizetype>(p.size())));
+    }
+    return h.result().toHex().toStdString();
+}
+
+} // namespace
+
 std::string fiscalHash(const std::string& prev, const std::string& kind, std::optional<int64_t> zNo,
                        int64_t at, const std::string& data) {
-    return sha256(prev + "\n" + kind + "\n" + (zNo ? std::to_string(*zNo) : std::string()) + "\n" +
-                  std::to_string(at) + "\n" + data);
+    const std::string z = zNo ? std::to_string(*zNo) : std::string(), when = std::to_string(at);
+    return chainHash({prev, kind, z, when, data});
 }
 
 std::string journalHash(const std::string& prev, int64_t at, const std::string& kind, int64_t documentNo,
                         const std::string& text) {
-    return sha256(prev + "\n" + std::to_string(at) + "\n" + kind + "\n" + std::to_string(documentNo) + "\n" +
-                  text);
+    const std::string when = std::to_string(at), number = std::to_string(documentNo);
+    return chainHash({prev, when, kind, number, text});
 }
 
 namespace {
@@ -363,7 +382,7 @@ bool Store::open(const std::string& path, std::string* error) {
                         nullptr) != SQLITE_OK)
         return fail("cannot open " + path);
     sqlite3_busy_timeout(db_, 5000);
-    if (!exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL; PRAGMA recursive_triggers=ON;"))
+    if (!exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA recursive_triggers=ON;"))
         return fail("cannot set up " + path);
     if (!migrate(error)) {
         close();
@@ -391,8 +410,15 @@ bool Store::begin() {
     return exec("BEGIN IMMEDIATE");
 }
 bool Store::commit() {
+    // A command that wrote the fiscal memory waits until its record is on the
+    // disk (a checkpoint syncs the write-ahead log first); the others are kept
+    // whole by the log and reach the disk with the next sync.
+    const bool durable = fiscalWritten_;
+    fiscalWritten_ = false;
     if (!exec("COMMIT"))
         return false;
+    if (durable)
+        exec("PRAGMA wal_checkpoint(PASSIVE)");
     if (pendingValid_) {
         cached_ = pending_;
         cachedVersion_ = dataVersion();
@@ -402,6 +428,7 @@ bool Store::commit() {
     return true;
 }
 void Store::rollback() {
+    fiscalWritten_ = false;
     exec("ROLLBACK");
     if (pendingValid_)
         cacheValid_ = false; // what was written is gone, and with it what the cache held before it
@@ -1009,6 +1036,7 @@ bool Store::writeState(const State* before, const State& after) {
 }
 
 bool Store::append(const Outcome& o, int64_t at, int64_t documentNo, const std::string& journalText) {
+    fiscalWritten_ = fiscalWritten_ || !o.newEvents.empty() || !o.newRecords.empty();
     for (const auto& e : o.newEvents)
         if (!insertFiscal(e.kind, std::nullopt, e.at, e.data))
             return false;
@@ -1090,7 +1118,8 @@ void Store::verifyNew() {
             problem("journal entry " + std::to_string(id) + " does not follow entry " +
                     std::to_string(verifiedJournal_));
         }
-        if (journalHash(q.col(5), q.num(1), q.col(2), q.num(3), q.col(4)) != q.col(6)) {
+        const std::string when = std::to_string(q.num(1)), number = std::to_string(q.num(3));
+        if (chainHash({q.view(5), when, q.view(2), number, q.view(4)}) != q.view(6)) {
             report_.journalBroken = true;
             problem("journal entry " + std::to_string(id) + " does not match its hash");
         }

@@ -109,6 +109,7 @@ class Store : public FiscalView, public ArticleView {
     State cached_, pending_; // the working memory as the tables hold it, and as being written
     int64_t cachedVersion_ = -1;
     bool cacheValid_ = false, pendingValid_ = false;
+    bool fiscalWritten_ = false; // this transaction appended to the fiscal memory
     FiscalFacts facts_;
 };
 

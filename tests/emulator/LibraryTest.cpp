@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -380,8 +381,11 @@ TEST_F(Library, TraceShowsEveryCallWithPasswordsMasked) {
     frame(USER(cmSRAMDump), 0); // the dump's answer is traced in hexadecimal
     USER(CloseTavo)();
     const std::string t = readFile(trace);
+    // times and durations are digits too: look only at what the calls carried
+    const std::string carried =
+        std::regex_replace(t, std::regex(R"re("(time|ms)":("[^"]*"|[0-9.e+-]+))re"), "");
     for (const char* secret : {"0246", "975", "30323436" /* "0246" in hexadecimal */, "393735"})
-        EXPECT_EQ(t.find(secret), std::string::npos) << secret;
+        EXPECT_EQ(carried.find(secret), std::string::npos) << secret;
     EXPECT_NE(t.find("\"commandLine\":\"09|****\""), std::string::npos);
     EXPECT_NE(t.find("\"commandLine\":\"06|1|***|Ala\""), std::string::npos);
     EXPECT_NE(t.find("\"function\":\"OpenTavo\""), std::string::npos);
