@@ -5,7 +5,7 @@
 #   scripts/test-package.sh [build-dir]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$root/build-ci}"
+build="$(cd "${1:-$root/build-ci}" && pwd)"
 rm -rf "$build/package"
 (cd "$build" && cpack -G DEB -B "$build/package" >/dev/null)
 deb="$(ls "$build"/package/fiscal-console_*_amd64.deb)"
