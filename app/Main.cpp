@@ -1,15 +1,19 @@
 #include "app/Main.h"
 
+#include "answers/PaperRollModel.h"
 #include "answers/ReturnBufferModel.h"
 #include "answers/ReturnBufferView.h"
 #include "app/LocaleLibrary.h"
 #include "app/LocalisedCaptions.h"
 #include "app/Page.h"
 #include "app/PageRegistry.h"
+#include "app/PaperDock.h"
+#include "app/PrinterPanel.h"
 #include "app/SystemConfig.h"
 #include "app/TypingLimit.h"
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -70,12 +74,15 @@ TMainForm::TMainForm(dev::DeviceSet devices, IMessageService& messages, Options 
     // While a library call runs, our own libraries call back so the window keeps answering.
     devices_.user->setIdleHandler(&TMainForm::idle, this);
     devices_.service->setIdleHandler(&TMainForm::idle, this);
+    addPrinterDocks();
     FormCreate();
 }
 
 TMainForm::~TMainForm() {
     devices_.user->setIdleHandler(nullptr, nullptr);
     devices_.service->setIdleHandler(nullptr, nullptr);
+    devices_.user->setPrintHandler(nullptr, nullptr);
+    devices_.service->setPrintHandler(nullptr, nullptr);
     // A window destroyed without being closed still hands back its links.
     if (!closeAccepted_)
         FormClose();
@@ -85,6 +92,46 @@ TMainForm::~TMainForm() {
 void TAVO_CALL TMainForm::idle(void* self) {
     Q_UNUSED(self);
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+void TAVO_CALL TMainForm::printed(void* self, const char* utf8Line, int32_t documentNumber) {
+    try { // called by the library: nothing may get back into it
+        if (auto* form = static_cast<TMainForm*>(self); form && form->paperDock_)
+            form->paperDock_->model()->appendLine(utf8Line, documentNumber);
+    } catch (...) {
+    }
+}
+
+// The "Paper" and "Printer" docks, hidden until their key: only our own
+// libraries show the paper as it is printed and switch the printer live.
+void TMainForm::addPrinterDocks() {
+    auto addDock = [this](QDockWidget* dock, const char* action, const char* keys) {
+        addDockWidget(Qt::RightDockWidgetArea, dock);
+        dock->hide();
+        QAction* toggle = dock->toggleViewAction();
+        toggle->setObjectName(QString::fromLatin1(action));
+        toggle->setShortcut(QKeySequence(QString::fromLatin1(keys)));
+        addAction(toggle);
+        // shown beside the window's pages, the window grows so that they keep their width
+        connect(toggle, &QAction::toggled, this, [this, dock](bool on) {
+            if (on && !isMaximized() && !dock->isFloating())
+                QTimer::singleShot(0, this, [this] {
+                    const int lack = kWindowWidth - centralWidget()->width();
+                    if (lack > 0)
+                        resize(width() + lack, height());
+                });
+        });
+    };
+    if (devices_.user->offersPrintHandler()) {
+        paperDock_ = new PaperDock([this](const QString& text) { ctx_.errorBox(text); }, this);
+        addDock(paperDock_, "actPaper", "Ctrl+Shift+P");
+        devices_.user->setPrintHandler(&TMainForm::printed, this);
+        devices_.service->setPrintHandler(&TMainForm::printed, this);
+    }
+    if (devices_.user->offersLiveFaults()) {
+        printerPanel_ = new PrinterPanel(ctx_, this);
+        addDock(printerPanel_, "actPrinter", "Ctrl+Shift+V");
+    }
 }
 
 void TMainForm::centreOnScreen() {

@@ -20,6 +20,8 @@ class QTimer;
 class QGroupBox;
 class QFrame;
 class Page;
+class PaperDock;
+class PrinterPanel;
 class ReturnBufferModel;
 class TLocaleLibrary;
 
@@ -63,6 +65,9 @@ class TMainForm : public QMainWindow {
     // editors) the auto-advance handler; run at start-up.
     void installAutoAdvance();
     QTimer* timer() const { return Timer1; }
+    // Offered only by our own device libraries; null otherwise.
+    PaperDock* paperDock() const { return paperDock_; }
+    PrinterPanel* printerPanel() const { return printerPanel_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -75,6 +80,8 @@ class TMainForm : public QMainWindow {
     void buildLayout();
     void autoAdvance(class QLineEdit* edit);
     static void TAVO_CALL idle(void* self);
+    static void TAVO_CALL printed(void* self, const char* utf8Line, int32_t documentNumber);
+    void addPrinterDocks();
 
     dev::DeviceSet devices_;
     std::unique_ptr<QtMessageService> ownMessages_;
@@ -82,6 +89,8 @@ class TMainForm : public QMainWindow {
     Options options_;
     std::unique_ptr<TLocaleLibrary> locale_;
     ReturnBufferModel* returnBuffer_ = nullptr;
+    PaperDock* paperDock_ = nullptr;
+    PrinterPanel* printerPanel_ = nullptr;
     std::vector<Page*> pages_;
     bool shown_ = false;
     bool destroyed_ = false;

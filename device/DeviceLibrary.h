@@ -60,6 +60,17 @@ class IDeviceLibrary {
     virtual int32_t updateProgram(uintptr_t ownerWindow, const QByteArray& port, int32_t full) = 0;
     // Installs the idle handler where the library supports it (our own libraries do).
     virtual void setIdleHandler(TavoIdleHandler handler, void* context) = 0;
+
+    // Our own libraries' further extensions (TavoApi.h); a library without them
+    // (the maker's) offers none, and each call then answers kNotOffered.
+    static constexpr int32_t kNotOffered = -1;
+    virtual bool offersPrintHandler() const { return false; }
+    virtual void setPrintHandler(TavoPrintHandler, void*) {}
+    virtual bool offersLiveFaults() const { return false; } // TavoSetFault/TavoGetFault and the clock
+    virtual int32_t setFault(const QByteArray&, const QByteArray&) { return kNotOffered; }
+    virtual int32_t getFault(const QByteArray&, QByteArray*) { return kNotOffered; }
+    virtual int32_t setClock(const QByteArray&) { return kNotOffered; }
+    virtual int32_t getClock(QByteArray*) { return kNotOffered; }
 };
 
 // Both libraries, as the console uses them.

@@ -148,6 +148,30 @@ using BufLengthFn = decltype(&::GetReturnBufLength);
 using ExecFn = decltype(&::ExecCommand);
 using UpdateFn = decltype(&::UpdateTavoProgram);
 using IdleFn = decltype(&::TavoSetIdleHandler);
+using PrintFn = decltype(&::TavoSetPrintHandler);
+using SetFaultFn = decltype(&::TavoSetFault);
+using GetFaultFn = decltype(&::TavoGetFault);
+using SetClockFn = decltype(&::TavoSetClock);
+using GetClockFn = decltype(&::TavoGetClock);
+
+// The two-call read of a text: size first, then the text with its nul.
+template <typename Read> int32_t readText(Read read, QByteArray* value) {
+    int32_t length = 0;
+    int32_t r = read(nullptr, &length);
+    if (r != TAVO_EXT_OK && r != TAVO_EXT_SMALL_BUFFER)
+        return r;
+    if (length <= 0 || length > 4096)
+        return TAVO_EXT_BAD_VALUE;
+    QByteArray buffer(length, '\0');
+    int32_t written = length;
+    r = read(buffer.data(), &written);
+    if (r != TAVO_EXT_OK)
+        return r;
+    if (value)
+        *value = QByteArray(buffer.constData(),
+                            static_cast<qsizetype>(qstrnlen(buffer.constData(), static_cast<uint>(length))));
+    return TAVO_EXT_OK;
+}
 
 } // namespace
 
@@ -176,6 +200,11 @@ QLibraryDevice::QLibraryDevice(Library which, const QString& programDir) : which
     exec_ = resolve("ExecCommand", !service);
     update_ = resolve("UpdateTavoProgram", service);
     idle_ = resolve("TavoSetIdleHandler", false);
+    print_ = resolve("TavoSetPrintHandler", false);
+    setFault_ = resolve("TavoSetFault", false);
+    getFault_ = resolve("TavoGetFault", false);
+    setClock_ = resolve("TavoSetClock", false);
+    getClock_ = resolve("TavoGetClock", false);
     for (const auto& c : kCommands) {
         if (QFunctionPointer f = resolve(c.name, c.service == service))
             commands_.emplace(c.name, Bound{f, c.invoke});
@@ -238,6 +267,40 @@ int32_t QLibraryDevice::updateProgram(uintptr_t ownerWindow, const QByteArray& p
 void QLibraryDevice::setIdleHandler(TavoIdleHandler handler, void* context) {
     if (idle_)
         reinterpret_cast<IdleFn>(idle_)(handler, context);
+}
+
+void QLibraryDevice::setPrintHandler(TavoPrintHandler handler, void* context) {
+    if (print_)
+        reinterpret_cast<PrintFn>(print_)(handler, context);
+}
+
+bool QLibraryDevice::offersLiveFaults() const {
+    return setFault_ && getFault_ && setClock_ && getClock_;
+}
+
+int32_t QLibraryDevice::setFault(const QByteArray& key, const QByteArray& value) {
+    if (!offersLiveFaults())
+        return kNotOffered;
+    return reinterpret_cast<SetFaultFn>(setFault_)(key.constData(), value.constData());
+}
+
+int32_t QLibraryDevice::getFault(const QByteArray& key, QByteArray* value) {
+    if (!offersLiveFaults())
+        return kNotOffered;
+    const auto fn = reinterpret_cast<GetFaultFn>(getFault_);
+    return readText([&](char* b, int32_t* l) { return fn(key.constData(), b, l); }, value);
+}
+
+int32_t QLibraryDevice::setClock(const QByteArray& dateTime) {
+    if (!offersLiveFaults())
+        return kNotOffered;
+    return reinterpret_cast<SetClockFn>(setClock_)(dateTime.constData());
+}
+
+int32_t QLibraryDevice::getClock(QByteArray* value) {
+    if (!offersLiveFaults())
+        return kNotOffered;
+    return readText(reinterpret_cast<GetClockFn>(getClock_), value);
 }
 
 } // namespace dev

@@ -35,6 +35,13 @@ class QLibraryDevice : public IDeviceLibrary {
                           int32_t* length) override;
     int32_t updateProgram(uintptr_t ownerWindow, const QByteArray& port, int32_t full) override;
     void setIdleHandler(TavoIdleHandler handler, void* context) override;
+    bool offersPrintHandler() const override { return print_ != nullptr; }
+    void setPrintHandler(TavoPrintHandler handler, void* context) override;
+    bool offersLiveFaults() const override;
+    int32_t setFault(const QByteArray& key, const QByteArray& value) override;
+    int32_t getFault(const QByteArray& key, QByteArray* value) override;
+    int32_t setClock(const QByteArray& dateTime) override;
+    int32_t getClock(QByteArray* value) override;
 
     QString fileName() const { return lib_.fileName(); }
 
@@ -46,7 +53,9 @@ class QLibraryDevice : public IDeviceLibrary {
     Library which_;
     QLibrary lib_;
     QFunctionPointer open_ = nullptr, close_ = nullptr, executing_ = nullptr, abort_ = nullptr,
-                     bufLength_ = nullptr, exec_ = nullptr, update_ = nullptr, idle_ = nullptr;
+                     bufLength_ = nullptr, exec_ = nullptr, update_ = nullptr, idle_ = nullptr,
+                     print_ = nullptr, setFault_ = nullptr, getFault_ = nullptr, setClock_ = nullptr,
+                     getClock_ = nullptr;
     struct Bound {
         QFunctionPointer fn;
         Invoker invoke;

@@ -98,3 +98,48 @@ int32_t ScriptedDevice::updateProgram(uintptr_t ownerWindow, const QByteArray& p
 }
 
 void ScriptedDevice::setIdleHandler(TavoIdleHandler, void*) {}
+
+void ScriptedDevice::print(const char* utf8Line, int32_t documentNumber) const {
+    if (print_)
+        print_(printContext_, utf8Line, documentNumber);
+}
+
+void ScriptedDevice::setPrintHandler(TavoPrintHandler handler, void* context) {
+    print_ = extensions ? handler : nullptr;
+    printContext_ = context;
+}
+
+int32_t ScriptedDevice::setFault(const QByteArray& key, const QByteArray& value) {
+    if (!extensions)
+        return kNotOffered;
+    calls.push_back({"TavoSetFault", {Arg::bytes(key), Arg::bytes(value)}});
+    if (extensionResult == 0)
+        faults[key.toStdString()] = value.toStdString();
+    return extensionResult;
+}
+
+int32_t ScriptedDevice::getFault(const QByteArray& key, QByteArray* value) {
+    if (!extensions)
+        return kNotOffered;
+    auto it = faults.find(key.toStdString());
+    if (value)
+        *value = it == faults.end() ? QByteArray() : QByteArray::fromStdString(it->second);
+    return 0;
+}
+
+int32_t ScriptedDevice::setClock(const QByteArray& dateTime) {
+    if (!extensions)
+        return kNotOffered;
+    calls.push_back({"TavoSetClock", {Arg::bytes(dateTime)}});
+    if (extensionResult == 0)
+        clock = dateTime.toStdString();
+    return extensionResult;
+}
+
+int32_t ScriptedDevice::getClock(QByteArray* value) {
+    if (!extensions)
+        return kNotOffered;
+    if (value)
+        *value = QByteArray::fromStdString(clock);
+    return 0;
+}

@@ -59,9 +59,27 @@ class ScriptedDevice : public dev::IDeviceLibrary {
     int32_t updateProgram(uintptr_t ownerWindow, const QByteArray& port, int32_t full) override;
     void setIdleHandler(TavoIdleHandler handler, void* context) override;
 
+    // Our own extensions, offered when `extensions` is true: faults and the clock
+    // are kept as set (TavoSetFault and TavoSetClock are recorded as calls), and
+    // print() hands a line to the print handler as the library would.
+    bool extensions = false;
+    int32_t extensionResult = 0; // what TavoSetFault / TavoSetClock answer
+    std::map<std::string, std::string> faults;
+    std::string clock = "2026-03-07 10:00:00";
+    void print(const char* utf8Line, int32_t documentNumber) const;
+    bool offersPrintHandler() const override { return extensions; }
+    void setPrintHandler(TavoPrintHandler handler, void* context) override;
+    bool offersLiveFaults() const override { return extensions; }
+    int32_t setFault(const QByteArray& key, const QByteArray& value) override;
+    int32_t getFault(const QByteArray& key, QByteArray* value) override;
+    int32_t setClock(const QByteArray& dateTime) override;
+    int32_t getClock(QByteArray* value) override;
+
   private:
     CommandResult answer(const std::string& function, char* buffer, int32_t* length);
     std::string name_;
     std::map<std::string, Reply> replies_;
     std::map<std::string, std::function<void()>> during_;
+    TavoPrintHandler print_ = nullptr;
+    void* printContext_ = nullptr;
 };

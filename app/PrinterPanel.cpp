@@ -1,0 +1,200 @@
+#include "app/PrinterPanel.h"
+
+#include "app/ConsoleContext.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+const char* const kFiscalMemory[] = {"ok", "nearly_full", "full"};
+
+template <typename W> W* named(W* w, const char* name) {
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+} // namespace
+
+PrinterPanel::PrinterPanel(ConsoleContext& ctx, QWidget* parent)
+    : QDockWidget(QStringLiteral("Printer"), parent), ctx_(ctx), switches_(ctx) {
+    setObjectName(QStringLiteral("PrinterDock"));
+    setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    auto* body = named(new QWidget(this), "PrinterBody");
+    auto* column = new QVBoxLayout(body);
+    column->setContentsMargins(6, 6, 6, 6);
+
+    auto* faults = named(new QGroupBox(QStringLiteral("Faults"), body), "gbPrinterFaults");
+    auto* form = new QFormLayout(faults);
+    paper_ = named(new QCheckBox(QStringLiteral("Paper out"), faults), "chkPaperOut");
+    offline_ = named(new QCheckBox(QStringLiteral("Offline"), faults), "chkOffline");
+    battery_ = named(new QCheckBox(QStringLiteral("Low battery"), faults), "chkLowBattery");
+    resetPin_ = named(new QCheckBox(QStringLiteral("RAM reset jumper shorted"), faults), "chkResetPin");
+    form->addRow(paper_);
+    form->addRow(offline_);
+    form->addRow(battery_);
+    form->addRow(resetPin_);
+    fiscalMemory_ = named(new QComboBox(faults), "cbFiscalMemory");
+    fiscalMemory_->addItems({QStringLiteral("OK"), QStringLiteral("Nearly full"), QStringLiteral("Full")});
+    form->addRow(named(new QLabel(QStringLiteral("Fiscal memory:"), faults), "lbFiscalMemory"),
+                 fiscalMemory_);
+    auto* timeoutsRow = new QHBoxLayout();
+    timeouts_ = named(new QSpinBox(faults), "spinTimeouts");
+    timeouts_->setRange(0, 999);
+    timeouts_->setValue(1);
+    timeoutsBtn_ = named(new QPushButton(QStringLiteral("Set"), faults), "btnTimeouts");
+    timeoutsRow->addWidget(timeouts_, 1);
+    timeoutsRow->addWidget(timeoutsBtn_);
+    form->addRow(named(new QLabel(QStringLiteral("Time-outs on the next:"), faults), "lbTimeouts"),
+                 timeoutsRow);
+    auto* damagedRow = new QHBoxLayout();
+    damaged_ = named(new QSpinBox(faults), "spinDamagedRecord");
+    damaged_->setRange(0, 99999999);
+    damaged_->setSpecialValueText(QStringLiteral("none"));
+    damagedBtn_ = named(new QPushButton(QStringLiteral("Set"), faults), "btnDamagedRecord");
+    damagedRow->addWidget(damaged_, 1);
+    damagedRow->addWidget(damagedBtn_);
+    form->addRow(named(new QLabel(QStringLiteral("Damaged Z record:"), faults), "lbDamagedRecord"),
+                 damagedRow);
+    column->addWidget(faults);
+
+    auto* clockBox = named(new QGroupBox(QStringLiteral("Clock"), body), "gbPrinterClock");
+    auto* clockColumn = new QVBoxLayout(clockBox);
+    clock_ = named(new QLabel(clockBox), "lbPrinterClock");
+    midnight_ =
+        named(new QPushButton(QStringLiteral("One minute before midnight"), clockBox), "btnMinuteToMidnight");
+    monthEnd_ = named(new QPushButton(QStringLiteral("End of the month"), clockBox), "btnEndOfMonth");
+    auto* whenRow = new QHBoxLayout();
+    when_ = named(new QDateTimeEdit(clockBox), "dtPrinterClock");
+    when_->setTimeSpec(Qt::UTC);
+    when_->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    when_->setDateTime(QDateTime(QDate(2026, 3, 31), QTime(23, 59, 0), Qt::UTC));
+    setClock_ = named(new QPushButton(QStringLiteral("Set"), clockBox), "btnSetClock");
+    whenRow->addWidget(when_, 1);
+    whenRow->addWidget(setClock_);
+    clockColumn->addWidget(clock_);
+    clockColumn->addWidget(midnight_);
+    clockColumn->addWidget(monthEnd_);
+    clockColumn->addLayout(whenRow);
+    column->addWidget(clockBox);
+
+    reported_ = named(new QLabel(body), "lbReported");
+    reported_->setWordWrap(true);
+    reported_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    column->addWidget(reported_);
+    refresh_ = named(new QPushButton(QStringLiteral("Read the switches"), body), "btnReadSwitches");
+    column->addWidget(refresh_);
+    column->addStretch(1);
+    setWidget(body);
+
+    auto flag = [this](QCheckBox* box, const char* key, const char* off, const char* on) {
+        connect(box, &QCheckBox::toggled, this,
+                [this, key, off, on](bool checked) { set(QByteArray(key), QByteArray(checked ? on : off)); });
+    };
+    flag(paper_, "paper", "ok", "out");
+    flag(offline_, "offline", "false", "true");
+    flag(battery_, "battery", "normal", "low");
+    flag(resetPin_, "reset_pin", "open", "shorted");
+    connect(fiscalMemory_, &QComboBox::activated, this,
+            [this](int i) { set("fiscal_memory", kFiscalMemory[std::clamp(i, 0, 2)]); });
+    connect(timeoutsBtn_, &QPushButton::clicked, this,
+            [this] { set("timeouts", QByteArray::number(timeouts_->value())); });
+    connect(damagedBtn_, &QPushButton::clicked, this,
+            [this] { set("damaged_record", QByteArray::number(damaged_->value())); });
+    connect(midnight_, &QPushButton::clicked, this, [this] {
+        const QDateTime now = switches_.clock();
+        setClock(
+            PrinterSwitches::minuteBeforeMidnight(now.isValid() ? now : QDateTime::currentDateTimeUtc()));
+    });
+    connect(monthEnd_, &QPushButton::clicked, this, [this] {
+        const QDateTime now = switches_.clock();
+        setClock(PrinterSwitches::endOfMonth(now.isValid() ? now : QDateTime::currentDateTimeUtc()));
+    });
+    connect(setClock_, &QPushButton::clicked, this, [this] { setClock(when_->dateTime()); });
+    connect(refresh_, &QPushButton::clicked, this, [this] { refresh(); });
+}
+
+void PrinterPanel::showEvent(QShowEvent* event) {
+    QDockWidget::showEvent(event);
+    refresh();
+}
+
+void PrinterPanel::set(const QByteArray& key, const QByteArray& value) {
+    ctx_.guard([&] { switches_.setFault(key, value); });
+    showReport();
+}
+
+void PrinterPanel::setClock(const QDateTime& when) {
+    ctx_.guard([&] { switches_.setClock(when); });
+    showReport();
+}
+
+void PrinterPanel::refresh() {
+    const QSignalBlocker b1(paper_), b2(offline_), b3(battery_), b4(resetPin_), b5(fiscalMemory_);
+    paper_->setChecked(switches_.fault("paper") == "out");
+    offline_->setChecked(switches_.fault("offline") == "true");
+    battery_->setChecked(switches_.fault("battery") == "low");
+    resetPin_->setChecked(switches_.fault("reset_pin") == "shorted");
+    const QByteArray fm = switches_.fault("fiscal_memory");
+    fiscalMemory_->setCurrentIndex(fm == "full" ? 2 : fm == "nearly_full" ? 1 : 0);
+    const QDateTime now = switches_.clock();
+    clock_->setText(
+        now.isValid()
+            ? QStringLiteral("Printer clock: %1").arg(now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+            : QStringLiteral("Printer clock: the port is not open"));
+}
+
+QString PrinterPanel::reportText() const {
+    const PrinterSwitches::Report& r = switches_.report();
+    QStringList parts;
+    if (r.printerStatus) {
+        const int s = *r.printerStatus;
+        parts << QStringLiteral("printer status P0%1 (%2)")
+                     .arg(s)
+                     .arg(s == 0   ? QStringLiteral("ready")
+                          : s == 2 ? QStringLiteral("paper out")
+                          : s == 6 ? QStringLiteral("offline")
+                                   : QStringLiteral("other"));
+    }
+    if (r.hardware) {
+        const auto& h = *r.hardware;
+        parts
+            << QStringLiteral("battery %1 (%2 V)").arg(h.battery == '0' ? "low" : "normal", h.batteryVoltage)
+            << QStringLiteral("reset jumper %1").arg(h.resetPin == '1' ? "shorted" : "open")
+            << QStringLiteral("fiscal memory %1, %2 records free")
+                   .arg(h.fiscalMemFull ? "full" : "not full",
+                        h.freeZ.isEmpty() ? QStringLiteral("0") : h.freeZ)
+            << QStringLiteral("records %1").arg(h.recordsDamaged ? "damaged" : "whole");
+    }
+    if (r.software)
+        parts << QStringLiteral("clock %1 %2").arg(r.software->date, r.software->time);
+    if (!r.timeoutsLeft.isEmpty())
+        parts << QStringLiteral("time-outs left %1").arg(r.timeoutsLeft);
+    return parts.isEmpty() ? QString()
+                           : QStringLiteral("The printer reports: ") + parts.join(QStringLiteral("; "));
+}
+
+void PrinterPanel::showReport() {
+    refresh();
+    const PrinterSwitches::Report& r = switches_.report();
+    // the switches show the state the printer reported, where its answer holds it
+    const QSignalBlocker b1(paper_), b2(offline_), b3(battery_), b4(resetPin_);
+    if (r.printerStatus && *r.printerStatus != 6) {
+        paper_->setChecked(*r.printerStatus == 2);
+        offline_->setChecked(false);
+    } else if (r.printerStatus) {
+        offline_->setChecked(true);
+    }
+    if (r.hardware) {
+        battery_->setChecked(r.hardware->battery == '0');
+        resetPin_->setChecked(r.hardware->resetPin == '1');
+    }
+    reported_->setText(switches_.lastError().isEmpty() ? reportText() : switches_.lastError());
+}

@@ -1,0 +1,56 @@
+#pragma once
+// The "Printer" dock: the virtual printer's live switches (paper, offline,
+// battery, fiscal memory, time-outs, a damaged record, the RAM-reset jumper)
+// and its clock. Each change runs the status command that shows it (in the
+// Return Buffer like any command) and the controls then show what the printer
+// reported. Offered only when the device library has the switches.
+
+#include "app/PrinterSwitches.h"
+
+#include <QDockWidget>
+
+class ConsoleContext;
+class QCheckBox;
+class QComboBox;
+class QDateTimeEdit;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+class PrinterPanel : public QDockWidget {
+    Q_OBJECT
+  public:
+    PrinterPanel(ConsoleContext& ctx, QWidget* parent = nullptr);
+
+    PrinterSwitches& switches() { return switches_; }
+    // Reads every switch and the clock from the library (after a port change, on showing).
+    void refresh();
+    QString reportText() const; // what lbReported shows
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void set(const QByteArray& key, const QByteArray& value);
+    void setClock(const QDateTime& when);
+    void showReport();
+
+    ConsoleContext& ctx_;
+    PrinterSwitches switches_;
+    QCheckBox* paper_ = nullptr;
+    QCheckBox* offline_ = nullptr;
+    QCheckBox* battery_ = nullptr;
+    QCheckBox* resetPin_ = nullptr;
+    QComboBox* fiscalMemory_ = nullptr;
+    QSpinBox* timeouts_ = nullptr;
+    QPushButton* timeoutsBtn_ = nullptr;
+    QSpinBox* damaged_ = nullptr;
+    QPushButton* damagedBtn_ = nullptr;
+    QPushButton* midnight_ = nullptr;
+    QPushButton* monthEnd_ = nullptr;
+    QDateTimeEdit* when_ = nullptr;
+    QPushButton* setClock_ = nullptr;
+    QPushButton* refresh_ = nullptr;
+    QLabel* clock_ = nullptr;
+    QLabel* reported_ = nullptr;
+};

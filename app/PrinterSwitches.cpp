@@ -1,0 +1,132 @@
+#include "app/PrinterSwitches.h"
+
+#include "app/ConsoleContext.h"
+
+#include <cstring>
+
+namespace {
+constexpr char kClockFormat[] = "yyyy-MM-dd HH:mm:ss";
+}
+
+PrinterSwitches::PrinterSwitches(ConsoleContext& ctx) : ctx_(ctx) {}
+
+bool PrinterSwitches::offered() const {
+    return ctx_.frame.devices().user->offersLiveFaults();
+}
+
+const char* PrinterSwitches::statusFunction(const QByteArray& key) {
+    if (key == "paper" || key == "offline")
+        return "cmPrinterStatus";
+    if (key == "timeouts")
+        return "";
+    return "cmHardwareStatus"; // battery, fiscal memory, damaged record, reset jumper
+}
+
+QDateTime PrinterSwitches::minuteBeforeMidnight(const QDateTime& clock) {
+    return QDateTime(clock.date(), QTime(23, 59, 0), Qt::UTC);
+}
+
+QDateTime PrinterSwitches::endOfMonth(const QDateTime& clock) {
+    const QDate d = clock.date();
+    return QDateTime(QDate(d.year(), d.month(), d.daysInMonth()), QTime(23, 59, 0), Qt::UTC);
+}
+
+QString PrinterSwitches::describe(int32_t result) {
+    switch (result) {
+    case TAVO_EXT_OK:
+        return QString();
+    case TAVO_EXT_NOT_OPEN:
+        return QStringLiteral("The printer's port is not open.");
+    case TAVO_EXT_UNKNOWN_KEY:
+        return QStringLiteral("The printer has no such switch.");
+    case TAVO_EXT_BAD_VALUE:
+        return QStringLiteral("The printer refused the value; nothing was changed.");
+    case TAVO_EXT_BUSY:
+        return QStringLiteral("The printer is busy with a command; try again when it is done.");
+    case dev::IDeviceLibrary::kNotOffered:
+        return QStringLiteral("The device library has no live switches.");
+    default:
+        return QStringLiteral("The device library answered %1.").arg(result);
+    }
+}
+
+bool PrinterSwitches::fail(const QString& why) {
+    error_ = why;
+    ctx_.errorBox(why);
+    return false;
+}
+
+bool PrinterSwitches::openLink() {
+    ctx_.frame.EnsureLinkOpen(dev::Library::User);
+    return ctx_.frame.UserLinkOpen
+               ? true
+               : fail(QStringLiteral("Can not open the port %1.")
+                          .arg(QString::fromLatin1(ctx_.portNameFn ? ctx_.portNameFn() : QByteArray())));
+}
+
+void PrinterSwitches::runStatus(const char* function) {
+    const char* code = std::strcmp(function, "cmPrinterStatus") == 0    ? "47"
+                       : std::strcmp(function, "cmSoftwareStatus") == 0 ? "41"
+                                                                        : "40";
+    // The answer goes to the Return Buffer and its decoder as any command's; the
+    // decoder's page is filled, but the page on screen stays the one in use.
+    const int page = ctx_.currentPage();
+    const auto answer = ctx_.frame.run(
+        dev::Library::User, function, [] { return dev::Args{}; }, QString::fromLatin1(code));
+    if (page >= 0 && ctx_.currentPage() != page)
+        ctx_.showPage(page);
+    if (!answer)
+        return;
+    if (std::strcmp(code, "47") == 0)
+        report_.printerStatus = answers::decodePrinterStatus(*answer);
+    else if (std::strcmp(code, "41") == 0)
+        report_.software = answers::decodeSoftwareStatus(*answer, QLatin1Char('-'), QLatin1Char(':'));
+    else
+        report_.hardware = answers::decodeHardwareStatus(*answer);
+}
+
+bool PrinterSwitches::setFault(const QByteArray& key, const QByteArray& value) {
+    error_.clear();
+    if (!offered())
+        return fail(describe(dev::IDeviceLibrary::kNotOffered));
+    if (!openLink())
+        return false;
+    const int32_t r = ctx_.frame.devices().user->setFault(key, value);
+    if (r != TAVO_EXT_OK)
+        return fail(describe(r));
+    const char* function = statusFunction(key);
+    if (*function)
+        runStatus(function);
+    report_.timeoutsLeft = QString::fromLatin1(fault("timeouts"));
+    return true;
+}
+
+bool PrinterSwitches::setClock(const QDateTime& when) {
+    error_.clear();
+    if (!offered())
+        return fail(describe(dev::IDeviceLibrary::kNotOffered));
+    if (!when.isValid())
+        return fail(describe(TAVO_EXT_BAD_VALUE));
+    if (!openLink())
+        return false;
+    const int32_t r =
+        ctx_.frame.devices().user->setClock(when.toString(QLatin1String(kClockFormat)).toLatin1());
+    if (r != TAVO_EXT_OK)
+        return fail(describe(r));
+    runStatus("cmSoftwareStatus");
+    return true;
+}
+
+QByteArray PrinterSwitches::fault(const QByteArray& key) const {
+    QByteArray value;
+    return ctx_.frame.devices().user->getFault(key, &value) == TAVO_EXT_OK ? value : QByteArray();
+}
+
+QDateTime PrinterSwitches::clock() const {
+    QByteArray value;
+    if (ctx_.frame.devices().user->getClock(&value) != TAVO_EXT_OK)
+        return QDateTime();
+    QDateTime t = QDateTime::fromString(QString::fromLatin1(value), QLatin1String(kClockFormat));
+    t.setTimeSpec(Qt::UTC);
+    return t;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The virtual printer's live switches as the console drives them: a fault of
+// the settings file's keys or the clock set on the open link (our own
+// libraries' extension), then the status command that shows it, run through the
+// console's command frame so that its answer lands in the Return Buffer like any
+// command's. No widgets: the "Printer" panel shows what this class reports.
+
+#include "answers/AnswerDecoders.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+class ConsoleContext;
+
+class PrinterSwitches {
+  public:
+    explicit PrinterSwitches(ConsoleContext& ctx);
+
+    bool offered() const; // the user library has the live switches
+
+    // What the printer answered after the last change.
+    struct Report {
+        std::optional<int> printerStatus;                // code 47: 0 OK, 2 paper out, 6 offline
+        std::optional<answers::HardwareStatus> hardware; // code 40
+        std::optional<answers::SoftwareStatus> software; // code 41
+        QString timeoutsLeft;                            // counted by the library (a command would use one)
+    };
+
+    // Sets key to value on the user library's link (opened first when needed),
+    // then runs the status command that shows that key. False, with the
+    // reason in lastError() (also shown in the error box), when refused.
+    bool setFault(const QByteArray& key, const QByteArray& value);
+    // Moves the printer's clock, then runs the software status.
+    bool setClock(const QDateTime& when);
+
+    // As the library holds them now; empty / invalid when the link is closed.
+    QByteArray fault(const QByteArray& key) const;
+    QDateTime clock() const;
+
+    const Report& report() const { return report_; }
+    QString lastError() const { return error_; }
+
+    // The command whose answer shows the key ("" for time-outs: a command would use one up).
+    static const char* statusFunction(const QByteArray& key);
+    static QDateTime minuteBeforeMidnight(const QDateTime& clock);
+    static QDateTime endOfMonth(const QDateTime& clock); // its last day, 23:59:00
+    static QString describe(int32_t result);             // a TavoExtensionResult as a sentence
+
+  private:
+    bool fail(const QString& why);
+    bool openLink();
+    void runStatus(const char* function);
+
+    ConsoleContext& ctx_;
+    Report report_;
+    QString error_;
+};
