@@ -445,23 +445,46 @@ int fiscalMemory(const Port& p, const QCommandLineParser& parser) {
 
 // ---- journal ----
 
-std::vector<JournalRow> selectedEntries(Store& store, const QCommandLineParser& parser, bool byNumber) {
-    std::optional<int64_t> from, to;
-    if (byNumber) {
-        from = number(parser, "from"), to = number(parser, "to");
-        if (from && to && *from > *to)
-            fail(Usage, "--from is after --to");
-    }
-    auto since = date(parser, byNumber ? "date" : "from-date");
-    auto until = byNumber ? since : date(parser, "to-date");
+// The journal's entries of a period of days (export).
+std::vector<JournalRow> entriesOfPeriod(Store& store, const QCommandLineParser& parser) {
+    const auto since = date(parser, "from-date"), until = date(parser, "to-date");
     if (since && until && *since > *until)
         fail(Usage, "--from-date is after --to-date");
     std::vector<JournalRow> out;
     for (auto& r : journalRows(store)) {
         const QDate d = QDateTime::fromSecsSinceEpoch(r.at, Qt::UTC).date();
-        if ((from && r.id < *from) || (to && r.id > *to) || (since && d < *since) || (until && d > *until))
+        if ((since && d < *since) || (until && d > *until))
             continue;
         out.push_back(std::move(r));
+    }
+    return out;
+}
+
+// One printed document: the journal entries of one print number, as the
+// commands that made it were printed (a receipt's lines, then its close).
+struct Document {
+    int64_t printNo = 0;
+    std::vector<JournalRow> entries;
+    std::string kind() const { return entries.back().kind; }
+    std::string text() const {
+        std::string t;
+        for (const auto& e : entries)
+            t += e.text;
+        return t;
+    }
+    bool ok() const {
+        return std::all_of(entries.begin(), entries.end(), [](const JournalRow& e) { return e.ok(); });
+    }
+};
+
+std::vector<Document> documents(Store& store) {
+    std::vector<Document> out;
+    bool closed = true;
+    for (auto& r : journalRows(store)) {
+        if (closed || out.back().printNo != r.documentNo)
+            out.push_back(Document{r.documentNo, {}});
+        closed = r.kind != "note"; // lines of a document still being printed are notes
+        out.back().entries.push_back(std::move(r));
     }
     return out;
 }
@@ -480,52 +503,90 @@ QJsonObject entryJson(const JournalRow& r) {
     return o;
 }
 
-std::string entryHeading(const JournalRow& r) {
-    return "--- entry " + std::to_string(r.id) + ", " + wall(r.at) + ", " + r.kind + ", print no. " +
-           paper::digits(r.documentNo, 6) + (r.ok() ? "" : ", " + rowProblem(r.linked, r.matches)) + "\n";
+QJsonObject documentJson(const Document& d) {
+    QJsonObject o;
+    o["printNo"] = static_cast<qint64>(d.printNo);
+    o["kind"] = q(d.kind());
+    o["time"] = q(wall(d.entries.front().at));
+    o["text"] = q(d.text());
+    o["ok"] = d.ok();
+    QJsonArray entries;
+    for (const auto& e : d.entries)
+        entries.append(entryJson(e));
+    o["entries"] = entries;
+    return o;
+}
+
+std::string documentHeading(const Document& d) {
+    const int64_t first = d.entries.front().id, last = d.entries.back().id;
+    return "--- print no. " + paper::digits(d.printNo, 6) + ", " + wall(d.entries.front().at) + ", " +
+           d.kind() + ", journal " +
+           (first == last ? "entry " + std::to_string(first)
+                          : "entries " + std::to_string(first) + "-" + std::to_string(last)) +
+           (d.ok() ? "" : ", DOES NOT MATCH ITS HASHES (see verify)") + "\n";
 }
 
 int journal(const Port& p, const QCommandLineParser& parser) {
+    const auto from = number(parser, "from"), to = number(parser, "to");
+    if (from && to && *from > *to)
+        fail(Usage, "--from is after --to");
+    const auto day = date(parser, "date");
     Store store;
     openStore(p, store);
-    const std::vector<JournalRow> rows = selectedEntries(store, parser, true);
+    std::vector<Document> shown;
+    for (auto& d : documents(store)) {
+        const QDate on = QDateTime::fromSecsSinceEpoch(d.entries.front().at, Qt::UTC).date();
+        if ((from && d.printNo < *from) || (to && d.printNo > *to) || (day && on != *day))
+            continue;
+        shown.push_back(std::move(d));
+    }
     if (p.json) {
         QJsonArray a;
-        for (const auto& r : rows)
-            a.append(entryJson(r));
+        for (const auto& d : shown)
+            a.append(documentJson(d));
         printJson(a);
         return Ok;
     }
     std::string t;
-    for (const auto& r : rows)
-        t += entryHeading(r) + r.text;
-    if (rows.empty())
-        t += "no journal entries in the range\n";
+    for (const auto& d : shown)
+        t += documentHeading(d) + d.text();
+    if (shown.empty())
+        t += "no documents in the range\n";
     print(t);
     return Ok;
 }
 
+// A copy of a document as printed, between two lines marking it a copy.
 int reprint(const Port& p, const QCommandLineParser& parser) {
     const QStringList args = parser.positionalArguments();
     if (args.size() != 2)
-        fail(Usage, "reprint wants one journal entry number (see `journal`)");
+        fail(Usage, "reprint wants one print number (see `journal`)");
     bool ok = false;
     const qlonglong n = args[1].toLongLong(&ok);
     if (!ok || n < 1)
-        fail(Usage, "reprint wants a journal entry number from 1, not \"" + args[1].toStdString() + "\"");
+        fail(Usage, "reprint wants a print number from 1, not \"" + args[1].toStdString() + "\"");
     Store store;
     openStore(p, store);
-    const std::vector<JournalRow> rows = journalRows(store);
-    if (n > static_cast<qlonglong>(rows.size()))
-        fail(Usage, "no journal entry " + std::to_string(n) + " on " + p.name + " (the journal holds " +
-                        (rows.empty() ? std::string("none") : "1 to " + std::to_string(rows.size())) + ")");
-    const JournalRow& r = rows[static_cast<size_t>(n - 1)];
-    std::string copy = paper::centre("*** KOPIA ***") + "\n" + r.text;
-    if (!r.text.empty() && r.text.back() != '\n')
+    std::vector<Document> found;
+    int64_t last = 0;
+    for (auto& d : documents(store)) {
+        last = std::max(last, d.printNo);
+        if (d.printNo == n)
+            found.push_back(std::move(d));
+    }
+    if (found.empty())
+        fail(Usage, "no document with print number " + std::to_string(n) + " on " + p.name +
+                        (last ? " (the journal holds 1 to " + std::to_string(last) + ")"
+                              : " (the journal is empty)"));
+    const std::string mark = paper::centre("*** KOPIA ***") + "\n";
+    std::string copy = mark;
+    for (const auto& d : found)
+        copy += d.text();
+    if (copy.back() != '\n')
         copy += "\n";
-    copy += paper::centre("*** KOPIA ***") + "\n";
+    copy += mark;
     if (p.json) {
-        QJsonObject o = entryJson(r);
+        QJsonObject o = documentJson(found.front());
         o["copy"] = q(copy);
         printJson(o);
         return Ok;
@@ -541,7 +602,7 @@ int exportJournal(const Port& p, const QCommandLineParser& parser) {
     Store store;
     openStore(p, store);
     const ChainReport chains = store.verify();
-    const std::vector<JournalRow> rows = selectedEntries(store, parser, false);
+    const std::vector<JournalRow> rows = entriesOfPeriod(store, parser);
     State st;
     store.loadState(st);
     std::string t = "Electronic journal of the virtual printer on " + p.name + "\n";
@@ -695,7 +756,8 @@ struct Command {
 };
 
 std::vector<Command> commands() {
-    const QCommandLineOption from("from", "First number.", "N"), to("to", "Last number.", "N");
+    const QCommandLineOption from("from", "First number (Z number or print number).", "N"),
+        to("to", "Last number.", "N");
     return {
         {"status",
          "",
@@ -713,11 +775,11 @@ std::vector<Command> commands() {
          fiscalMemory},
         {"journal",
          "",
-         "Documents of the electronic journal as printed (by entry number or date).",
+         "Documents of the electronic journal as printed, by print number (--from, --to) or day.",
          {from, to, QCommandLineOption("date", "Only entries of this day.", "yyyy-MM-dd")},
          true,
          journal},
-        {"reprint", "N", "A copy of journal entry N, marked KOPIA.", {}, true, reprint},
+        {"reprint", "N", "A copy of the document with print number N, marked KOPIA.", {}, true, reprint},
         {"verify",
          "",
          "Walks the fiscal memory's and the journal's chains. Exit status 0 only when both "
@@ -815,18 +877,25 @@ int run(const QStringList& args) {
         parser.addOption(json);
     for (const auto& o : cmd->options)
         parser.addOption(o);
-    parser.addPositionalArgument(cmd->name, cmd->summary, QString(cmd->name) + " " + cmd->syntax);
+    parser.addPositionalArgument(cmd->name, "The command.", QString(cmd->name) + " " + cmd->syntax);
+    // the usage line names the program, not the path it was started by
+    const auto helpText = [&] {
+        QString h = parser.helpText();
+        const QString started = args.isEmpty() ? QString() : args.first();
+        if (!started.isEmpty())
+            h.replace(h.indexOf(started), started.size(), "vprinterctl");
+        return h.toStdString();
+    };
     if (!parser.parse(args))
-        fail(Usage, parser.errorText().toStdString() + "\n\n" + parser.helpText().toStdString());
+        fail(Usage, parser.errorText().toStdString() + "\n\n" + helpText());
     if (parser.isSet(help)) {
-        print(parser.helpText().toStdString());
+        print(helpText());
         return Ok;
     }
     const QStringList positional = parser.positionalArguments();
     const bool wantsArgument = *cmd->syntax != '\0';
     if (positional.size() > (wantsArgument ? 2 : 1))
-        fail(Usage,
-             "too many arguments for " + std::string(cmd->name) + "\n\n" + parser.helpText().toStdString());
+        fail(Usage, "too many arguments for " + std::string(cmd->name) + "\n\n" + helpText());
 
     Port p;
     p.name = parser.value(port).toStdString();
