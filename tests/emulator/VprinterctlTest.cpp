@@ -206,14 +206,22 @@ TEST_F(Vprinterctl, LoadStateReachesAnOpenConsole) {
     EXPECT_EQ(hw.substr(40, 6), "000010");
     EXPECT_EQ(hw[56], '0') << "nothing damaged";
     EXPECT_EQ(hw[59], '0');
-    // and grows into a different one from there
-    ASSERT_EQ(call(USER(cmZReport)).first.Status, 0);
-    hw = hardware();
-    EXPECT_EQ(hw.substr(32, 4), "0001");
-    EXPECT_EQ(hw[56], '0') << "the new daily record follows the loaded chain";
-    EXPECT_EQ(hw[59], '0');
-    const auto sale = call(USER(cmSaleItem), 1.0, "szt", 2.5, "01", "Kawa", 0, 0.0);
-    EXPECT_EQ(sale.first.Status, 0) << sale.first.SubCode;
+    // and grows into a different one from there: rows written after the load
+    // follow the loaded chain, not the one walked before
+    auto sell = [&](double price) {
+        const auto sale = call(USER(cmSaleItem), 1.0, "szt", price, "01", "Kawa", 0, 0.0);
+        EXPECT_EQ(sale.first.Status, 0) << sale.first.SubCode;
+        EXPECT_EQ(call(USER(cmPayment), 0, 0, 0, price, 0.0, 0.0).first.Status, 0);
+    };
+    for (int day = 1; day <= 2; ++day) {
+        SCOPED_TRACE(day);
+        sell(2.5 * day);
+        ASSERT_EQ(call(USER(cmZReport)).first.Status, 0);
+        hw = hardware();
+        EXPECT_EQ(hw.substr(32, 4), "000" + std::to_string(day));
+        EXPECT_EQ(hw[56], '0') << "nothing damaged";
+        EXPECT_EQ(hw[59], '0');
+    }
     EXPECT_EQ(ctl({"verify"}).exit, 0);
 
     // a training printer replaces the fiscal one under the open link
