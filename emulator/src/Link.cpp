@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "PortLock.h"
 #include "Settings.h"
+#include "platform/Platform.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -115,19 +117,12 @@ void writeTrace(const char* function, const std::vector<std::pair<std::string, s
 }
 
 bool writeDataFile(const DataFile& f) {
-    const QString tmp = QString::fromStdString(f.name) + ".part";
-    QFile out(tmp);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const auto written = out.write(f.bytes.data(), static_cast<qint64>(f.bytes.size()));
-    const bool ok = written == static_cast<qint64>(f.bytes.size()) && out.flush();
-    out.close();
-    if (!ok) {
-        QFile::remove(tmp);
-        return false;
-    }
-    // replace atomically, so the console never reads a half-written file
-    return std::rename(tmp.toLocal8Bit().constData(), f.name.c_str()) == 0;
+    // flushed to the disk, then renamed over the old file in one step, so the
+    // console never reads a half-written file
+    const std::filesystem::path target(std::u8string(f.name.begin(), f.name.end()));
+    std::filesystem::path temp = target;
+    temp += ".part";
+    return platform::WriteFileReplacing(target, temp, f.bytes);
 }
 
 void appendPaper(const std::string& port, const std::vector<std::string>& lines) {

@@ -49,9 +49,9 @@ CREATE TABLE IF NOT EXISTS package_line (pos INTEGER PRIMARY KEY, name TEXT NOT 
                                          quantity INTEGER NOT NULL, price INTEGER NOT NULL, value INTEGER NOT NULL,
                                          returned INTEGER NOT NULL);
 CREATE TABLE IF NOT EXISTS day_total (grp INTEGER PRIMARY KEY CHECK (grp BETWEEN 1 AND 9), gross INTEGER NOT NULL);
-CREATE TABLE IF NOT EXISTS article (id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE, grp INTEGER NOT NULL,
+CREATE TABLE IF NOT EXISTS article (name TEXT PRIMARY KEY, seq INTEGER NOT NULL, grp INTEGER NOT NULL,
                                     price INTEGER NOT NULL, sold_milli INTEGER NOT NULL, sold_value INTEGER NOT NULL,
-                                    receipts INTEGER NOT NULL, last_day INTEGER NOT NULL);
+                                    receipts INTEGER NOT NULL, last_day INTEGER NOT NULL) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS article_count (id INTEGER PRIMARY KEY CHECK (id = 1), n INTEGER NOT NULL);
 INSERT OR IGNORE INTO article_count VALUES (1, 0);
 CREATE TRIGGER IF NOT EXISTS article_added AFTER INSERT ON article
@@ -382,7 +382,8 @@ bool Store::open(const std::string& path, std::string* error) {
                         nullptr) != SQLITE_OK)
         return fail("cannot open " + path);
     sqlite3_busy_timeout(db_, 5000);
-    if (!exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA recursive_triggers=ON;"))
+    if (!exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA recursive_triggers=ON; PRAGMA "
+              "cache_size=-16384;"))
         return fail("cannot set up " + path);
     if (!migrate(error)) {
         close();
@@ -523,8 +524,9 @@ bool Store::migrateFromDocument(std::string* error) {
         a.soldMilli = p.value("sold").toInteger();
         a.soldValue = p.value("value").toInteger();
         a.receipts = p.value("receipts").toInteger();
-        Stmt w(db_, "INSERT INTO article (name, grp, price, sold_milli, sold_value, receipts, last_day) "
-                    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, 0) ON CONFLICT(name) DO UPDATE SET grp = excluded.grp");
+        Stmt w(db_, "INSERT INTO article (name, seq, grp, price, sold_milli, sold_value, receipts, last_day) "
+                    "VALUES (?1, (SELECT n FROM article_count) + 1, ?2, ?3, ?4, ?5, ?6, 0) "
+                    "ON CONFLICT(name) DO UPDATE SET grp = excluded.grp");
         if (!w.text(1, a.name)
                  .integer(2, a.group)
                  .integer(3, a.price)
@@ -1047,8 +1049,9 @@ bool Store::append(const Outcome& o, int64_t at, int64_t documentNo, const std::
         return false;
     for (const Article& a : o.articleWrites) {
         Stmt w(db_,
-               "INSERT INTO article (name, grp, price, sold_milli, sold_value, receipts, last_day) "
-               "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7) ON CONFLICT(name) DO UPDATE SET grp = excluded.grp, "
+               "INSERT INTO article (name, seq, grp, price, sold_milli, sold_value, receipts, last_day) "
+               "VALUES (?1, (SELECT n FROM article_count) + 1, ?2, ?3, ?4, ?5, ?6, ?7) "
+               "ON CONFLICT(name) DO UPDATE SET grp = excluded.grp, "
                "price = excluded.price, sold_milli = excluded.sold_milli, sold_value = excluded.sold_value, "
                "receipts = excluded.receipts, last_day = excluded.last_day");
         if (!w.text(1, a.name)
@@ -1204,7 +1207,7 @@ int64_t Store::count() const {
 
 void Store::forEach(const std::function<void(const Article&)>& f) const {
     Stmt q(db_,
-           "SELECT name, grp, price, sold_milli, sold_value, receipts, last_day FROM article ORDER BY id");
+           "SELECT name, grp, price, sold_milli, sold_value, receipts, last_day FROM article ORDER BY seq");
     while (q.row())
         f(Article{q.col(0), static_cast<int>(q.num(1)), q.num(2), q.num(3), q.num(4), q.num(5), q.num(6)});
 }
