@@ -18,6 +18,8 @@ PaperRollView::PaperRollView(QWidget* parent) : ReturnBufferView(parent) {
     mono.setPixelSize(13);
     mono.setStyleHint(QFont::TypeWriter);
     setFont(mono);
+    paperWidth_ = fontMetrics().horizontalAdvance(QString(PaperRollModel::kPaperColumns, QLatin1Char('0'))) +
+                  2 * kMargin;
     setRowHeight(16);
     QPalette colours = palette();
     colours.setColor(QPalette::Base, tableColour());
@@ -44,9 +46,12 @@ void PaperRollView::setModel(QAbstractItemModel* m) {
     }
 }
 
-int PaperRollView::paperWidth() const {
-    return fontMetrics().horizontalAdvance(QString(PaperRollModel::kPaperColumns, QLatin1Char('0'))) +
-           2 * kMargin;
+void PaperRollView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        paperWidth_ =
+            fontMetrics().horizontalAdvance(QString(PaperRollModel::kPaperColumns, QLatin1Char('0'))) +
+            2 * kMargin;
+    ReturnBufferView::changeEvent(event);
 }
 
 int PaperRollView::stripLeft() const {

@@ -13,7 +13,7 @@ class PaperRollView : public ReturnBufferView {
 
     void setModel(QAbstractItemModel* model) override;
     bool following() const { return following_; }
-    int paperWidth() const; // the strip's width in pixels
+    int paperWidth() const { return paperWidth_; } // the strip's width in pixels
 
     static QColor paperColour() { return QColor(0xFB, 0xF8, 0xEC); }
     static QColor tableColour() { return QColor(0x6E, 0x6E, 0x6E); }
@@ -22,8 +22,10 @@ class PaperRollView : public ReturnBufferView {
     void paintEvent(QPaintEvent* event) override;
     void updateGeometries() override;
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     int stripLeft() const;
     bool following_ = true;
+    int paperWidth_ = 0;
 };

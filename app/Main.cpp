@@ -105,8 +105,8 @@ void TAVO_CALL TMainForm::printed(void* self, const char* utf8Line, int32_t docu
 // The "Paper" and "Printer" docks, hidden until their key: only our own
 // libraries show the paper as it is printed and switch the printer live.
 void TMainForm::addPrinterDocks() {
-    auto addDock = [this](QDockWidget* dock, const char* action, const char* keys) {
-        addDockWidget(Qt::RightDockWidgetArea, dock);
+    auto addDock = [this](QDockWidget* dock, Qt::DockWidgetArea area, const char* action, const char* keys) {
+        addDockWidget(area, dock);
         dock->hide();
         QAction* toggle = dock->toggleViewAction();
         toggle->setObjectName(QString::fromLatin1(action));
@@ -116,21 +116,28 @@ void TMainForm::addPrinterDocks() {
         connect(toggle, &QAction::toggled, this, [this, dock](bool on) {
             if (on && !isMaximized() && !dock->isFloating())
                 QTimer::singleShot(0, this, [this] {
-                    const int lack = kWindowWidth - centralWidget()->width();
-                    if (lack > 0)
-                        resize(width() + lack, height());
+                    const QSize lack(kWindowWidth - centralWidget()->width(),
+                                     kWindowHeight - kStatusHeight - centralWidget()->height());
+                    resize(size() + lack.expandedTo(QSize(0, 0)));
+                    if (QScreen* s = screen()) { // and stays on its screen
+                        const QRect area = s->availableGeometry();
+                        const QRect frame = frameGeometry();
+                        move(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())),
+                             std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+                    }
                 });
         });
     };
+    setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea); // the paper runs the window's height
     if (devices_.user->offersPrintHandler()) {
         paperDock_ = new PaperDock([this](const QString& text) { ctx_.errorBox(text); }, this);
-        addDock(paperDock_, "actPaper", "Ctrl+Shift+P");
+        addDock(paperDock_, Qt::RightDockWidgetArea, "actPaper", "Ctrl+Shift+P");
         devices_.user->setPrintHandler(&TMainForm::printed, this);
         devices_.service->setPrintHandler(&TMainForm::printed, this);
     }
     if (devices_.user->offersLiveFaults()) {
         printerPanel_ = new PrinterPanel(ctx_, this);
-        addDock(printerPanel_, "actPrinter", "Ctrl+Shift+V");
+        addDock(printerPanel_, Qt::BottomDockWidgetArea, "actPrinter", "Ctrl+Shift+V");
     }
 }
 

@@ -26,21 +26,26 @@ template <typename W> W* named(W* w, const char* name) {
 PrinterPanel::PrinterPanel(ConsoleContext& ctx, QWidget* parent)
     : QDockWidget(QStringLiteral("Printer"), parent), ctx_(ctx), switches_(ctx) {
     setObjectName(QStringLiteral("PrinterDock"));
-    setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    setAllowedAreas(Qt::AllDockWidgetAreas);
     auto* body = named(new QWidget(this), "PrinterBody");
-    auto* column = new QVBoxLayout(body);
-    column->setContentsMargins(6, 6, 6, 6);
+    // laid out across: it sits under the pages, beside it the paper
+    auto* across = new QHBoxLayout(body);
+    across->setContentsMargins(6, 2, 6, 6);
 
     auto* faults = named(new QGroupBox(QStringLiteral("Faults"), body), "gbPrinterFaults");
-    auto* form = new QFormLayout(faults);
+    auto* faultColumns = new QHBoxLayout(faults);
+    auto* flags = new QVBoxLayout();
+    auto* form = new QFormLayout();
+    faultColumns->addLayout(flags);
+    faultColumns->addLayout(form);
     paper_ = named(new QCheckBox(QStringLiteral("Paper out"), faults), "chkPaperOut");
     offline_ = named(new QCheckBox(QStringLiteral("Offline"), faults), "chkOffline");
     battery_ = named(new QCheckBox(QStringLiteral("Low battery"), faults), "chkLowBattery");
     resetPin_ = named(new QCheckBox(QStringLiteral("RAM reset jumper shorted"), faults), "chkResetPin");
-    form->addRow(paper_);
-    form->addRow(offline_);
-    form->addRow(battery_);
-    form->addRow(resetPin_);
+    flags->addWidget(paper_);
+    flags->addWidget(offline_);
+    flags->addWidget(battery_);
+    flags->addWidget(resetPin_);
     fiscalMemory_ = named(new QComboBox(faults), "cbFiscalMemory");
     fiscalMemory_->addItems({QStringLiteral("OK"), QStringLiteral("Nearly full"), QStringLiteral("Full")});
     form->addRow(named(new QLabel(QStringLiteral("Fiscal memory:"), faults), "lbFiscalMemory"),
@@ -52,8 +57,7 @@ PrinterPanel::PrinterPanel(ConsoleContext& ctx, QWidget* parent)
     timeoutsBtn_ = named(new QPushButton(QStringLiteral("Set"), faults), "btnTimeouts");
     timeoutsRow->addWidget(timeouts_, 1);
     timeoutsRow->addWidget(timeoutsBtn_);
-    form->addRow(named(new QLabel(QStringLiteral("Time-outs on the next:"), faults), "lbTimeouts"),
-                 timeoutsRow);
+    form->addRow(named(new QLabel(QStringLiteral("Time-outs, next N:"), faults), "lbTimeouts"), timeoutsRow);
     auto* damagedRow = new QHBoxLayout();
     damaged_ = named(new QSpinBox(faults), "spinDamagedRecord");
     damaged_->setRange(0, 99999999);
@@ -63,7 +67,7 @@ PrinterPanel::PrinterPanel(ConsoleContext& ctx, QWidget* parent)
     damagedRow->addWidget(damagedBtn_);
     form->addRow(named(new QLabel(QStringLiteral("Damaged Z record:"), faults), "lbDamagedRecord"),
                  damagedRow);
-    column->addWidget(faults);
+    across->addWidget(faults);
 
     auto* clockBox = named(new QGroupBox(QStringLiteral("Clock"), body), "gbPrinterClock");
     auto* clockColumn = new QVBoxLayout(clockBox);
@@ -83,15 +87,18 @@ PrinterPanel::PrinterPanel(ConsoleContext& ctx, QWidget* parent)
     clockColumn->addWidget(midnight_);
     clockColumn->addWidget(monthEnd_);
     clockColumn->addLayout(whenRow);
-    column->addWidget(clockBox);
+    across->addWidget(clockBox);
 
+    auto* column = new QVBoxLayout();
     reported_ = named(new QLabel(body), "lbReported");
     reported_->setWordWrap(true);
+    reported_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    reported_->setMinimumWidth(160);
     reported_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    column->addWidget(reported_);
+    column->addWidget(reported_, 1);
     refresh_ = named(new QPushButton(QStringLiteral("Read the switches"), body), "btnReadSwitches");
     column->addWidget(refresh_);
-    column->addStretch(1);
+    across->addLayout(column, 1);
     setWidget(body);
 
     auto flag = [this](QCheckBox* box, const char* key, const char* off, const char* on) {

@@ -97,7 +97,8 @@ bool PrinterSwitches::setFault(const QByteArray& key, const QByteArray& value) {
     const char* function = statusFunction(key);
     if (*function)
         runStatus(function);
-    report_.timeoutsLeft = QString::fromLatin1(fault("timeouts"));
+    if (key == "timeouts")
+        report_.timeoutsLeft = QString::fromLatin1(fault("timeouts"));
     return true;
 }
 

@@ -19,6 +19,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -142,6 +144,18 @@ TEST(PrinterDocks, ScriptedLinesReachThePaperAndASwitchRunsTheStatusCommand) {
     w.find<QPushButton>("PaperSave")->click();
     EXPECT_TRUE(QFile::exists(w.dir.filePath(QStringLiteral("paper.txt"))));
 
+    // the view follows the printing while the newest line is in sight, and stays put when scrolled up
+    QCoreApplication::processEvents();
+    for (int i = 0; i < 300; ++i)
+        w.user.print(QByteArray::number(i).constData(), 5);
+    QScrollBar* bar = paper->view()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    bar->setValue(10);
+    w.user.print("jeszcze", 5);
+    EXPECT_EQ(bar->value(), 10);
+    EXPECT_FALSE(paper->view()->following());
+
     // paper out: set on the link, then the printer status through the command frame
     w.form->findChild<QAction*>(QStringLiteral("actPrinter"))->trigger();
     const int page = w.form->currentPage();
@@ -172,6 +186,15 @@ TEST(PrinterDocks, ScriptedLinesReachThePaperAndASwitchRunsTheStatusCommand) {
     EXPECT_TRUE(w.messages.boxes[0].text.contains(QStringLiteral("busy")));
     EXPECT_FALSE(w.find<QCheckBox>("chkLowBattery")->isChecked());
     EXPECT_EQ(w.user.count("cmHardwareStatus"), 0);
+
+    // time-outs: no status command (it would use one up), the count as the library keeps it
+    w.user.extensionResult = 0;
+    w.user.clearCalls();
+    w.find<QSpinBox>("spinTimeouts")->setValue(3);
+    w.find<QPushButton>("btnTimeouts")->click();
+    EXPECT_EQ(w.user.commands(true).size(), 0u);
+    EXPECT_EQ(w.user.faults["timeouts"], "3");
+    EXPECT_TRUE(w.find<QLabel>("lbReported")->text().contains(QStringLiteral("time-outs left 3")));
 
     // the clock: one minute before midnight of the printer's day, then its software status
     w.user.extensionResult = 0;

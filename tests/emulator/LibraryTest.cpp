@@ -843,7 +843,7 @@ TEST_F(Library, PrintHandlerSeesEachReceiptLineInOrderWithItsDocument) {
 }
 
 TEST_F(Library, PrintHandlerLinesComeDuringTheWaitAndAnAbortIsMarked) {
-    ini("[COM1]\ntiming=real\nline_ms=20\n");
+    ini("[COM1]\ntiming=real\nline_ms=40\n");
     unsetenv("VPRINTER_TIMING");
     openUser();
     PaperProbe probe;
