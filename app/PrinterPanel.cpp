@@ -102,8 +102,12 @@ PrinterPanel::PrinterPanel(ConsoleContext& ctx, QWidget* parent)
     setWidget(body);
 
     auto flag = [this](QCheckBox* box, const char* key, const char* off, const char* on) {
-        connect(box, &QCheckBox::toggled, this,
-                [this, key, off, on](bool checked) { set(QByteArray(key), QByteArray(checked ? on : off)); });
+        connect(box, &QCheckBox::toggled, this, [this, box, key, off, on](bool checked) {
+            if (!set(QByteArray(key), QByteArray(checked ? on : off))) {
+                const QSignalBlocker keep(box); // refused: the switch stays as it was
+                box->setChecked(!checked);
+            }
+        });
     };
     flag(paper_, "paper", "ok", "out");
     flag(offline_, "offline", "false", "true");
@@ -133,9 +137,11 @@ void PrinterPanel::showEvent(QShowEvent* event) {
     refresh();
 }
 
-void PrinterPanel::set(const QByteArray& key, const QByteArray& value) {
-    ctx_.guard([&] { switches_.setFault(key, value); });
+bool PrinterPanel::set(const QByteArray& key, const QByteArray& value) {
+    bool done = false;
+    ctx_.guard([&] { done = switches_.setFault(key, value); });
     showReport();
+    return done;
 }
 
 void PrinterPanel::setClock(const QDateTime& when) {
@@ -144,6 +150,13 @@ void PrinterPanel::setClock(const QDateTime& when) {
 }
 
 void PrinterPanel::refresh() {
+    const QDateTime now = switches_.clock();
+    clock_->setText(
+        now.isValid()
+            ? QStringLiteral("Printer clock: %1").arg(now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+            : QStringLiteral("Printer clock: the port is not open or busy"));
+    if (switches_.fault("paper").isEmpty())
+        return; // not open, or a command runs: the switches stay as they are
     const QSignalBlocker b1(paper_), b2(offline_), b3(battery_), b4(resetPin_), b5(fiscalMemory_);
     paper_->setChecked(switches_.fault("paper") == "out");
     offline_->setChecked(switches_.fault("offline") == "true");
@@ -151,11 +164,6 @@ void PrinterPanel::refresh() {
     resetPin_->setChecked(switches_.fault("reset_pin") == "shorted");
     const QByteArray fm = switches_.fault("fiscal_memory");
     fiscalMemory_->setCurrentIndex(fm == "full" ? 2 : fm == "nearly_full" ? 1 : 0);
-    const QDateTime now = switches_.clock();
-    clock_->setText(
-        now.isValid()
-            ? QStringLiteral("Printer clock: %1").arg(now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
-            : QStringLiteral("Printer clock: the port is not open"));
 }
 
 QString PrinterPanel::reportText() const {

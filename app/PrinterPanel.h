@@ -31,7 +31,7 @@ class PrinterPanel : public QDockWidget {
     void showEvent(QShowEvent* event) override;
 
   private:
-    void set(const QByteArray& key, const QByteArray& value);
+    bool set(const QByteArray& key, const QByteArray& value); // false when refused
     void setClock(const QDateTime& when);
     void showReport();
 
