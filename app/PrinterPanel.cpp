@@ -181,7 +181,7 @@ QString PrinterPanel::reportText() const {
     if (r.hardware) {
         const auto& h = *r.hardware;
         parts
-            << QStringLiteral("battery %1 (%2 V)").arg(h.battery == '0' ? "low" : "normal", h.batteryVoltage)
+            << QStringLiteral("battery %1 (%2)").arg(h.battery == '0' ? "low" : "normal", h.batteryVoltage)
             << QStringLiteral("reset jumper %1").arg(h.resetPin == '1' ? "shorted" : "open")
             << QStringLiteral("fiscal memory %1, %2 records free")
                    .arg(h.fiscalMemFull ? "full" : "not full",
