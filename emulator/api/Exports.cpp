@@ -198,6 +198,8 @@ TAVO_API void TAVO_CALL TavoSetPrintHandler(TavoPrintHandler handler, void* cont
     }
 }
 
+} // extern "C"
+
 namespace {
 constexpr size_t kMaxKey = 64;
 
@@ -227,6 +229,8 @@ int32_t giveText(const std::string& value, char* buffer, int32_t* length) {
     return TAVO_EXT_OK;
 }
 } // namespace
+
+extern "C" {
 
 TAVO_API int32_t TAVO_CALL TavoSetFault(const char* key, const char* value) {
     return guardedInt(
