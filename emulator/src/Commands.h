@@ -10,7 +10,7 @@ namespace vp {
 
 class Exec;
 
-struct CommandSpec {
+struct CommandEntry {
     const char* code;
     void (Exec::*handler)();
     int answerSize;      // the largest answer of the code
@@ -21,8 +21,8 @@ struct CommandSpec {
     uint32_t secretMask; // bit i set: field i is a password, never traced
 };
 
-std::span<const CommandSpec> commandTable();
-const CommandSpec* findCommand(const std::string& code);
+std::span<const CommandEntry> commandTable();
+const CommandEntry* findCommand(const std::string& code);
 
 constexpr int kAckLength = 22;
 

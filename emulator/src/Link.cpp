@@ -1,7 +1,9 @@
 #include "Link.h"
 
 #include "Commands.h"
+#include "Paper.h"
 #include "PortLock.h"
+#include "Runner.h"
 #include "Settings.h"
 #include "platform/Platform.h"
 
@@ -126,15 +128,7 @@ bool writeDataFile(const DataFile& f) {
 }
 
 void appendPaper(const std::string& port, const std::vector<std::string>& lines) {
-    if (lines.empty())
-        return;
-    QFile f(QString::fromStdString(dataDirectory() + "/" + port + "-paper.txt"));
-    if (!f.open(QIODevice::Append))
-        return;
-    std::string text;
-    for (const auto& l : lines)
-        text += l + "\n";
-    f.write(text.data(), static_cast<qint64>(text.size()));
+    appendToRoll(dataDirectory() + "/" + port + "-paper.txt", lines);
 }
 
 // Hands printed lines to the print handler, from `next` on.
@@ -590,9 +584,7 @@ CommandResult linkRun(const Call& call, char* buffer, int32_t* length) {
         return refused(-3, 0, 0);
     }
     if (o.changed) {
-        std::string journal;
-        for (const auto& l : o.paper)
-            journal += l + "\n";
+        const std::string journal = paper::joinLines(o.paper);
         if (!s->store.saveState(st, o.state) || !s->store.append(o, now, o.state.documentNo, journal) ||
             !s->store.commit()) {
             s->store.rollback();

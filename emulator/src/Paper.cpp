@@ -53,6 +53,13 @@ std::vector<std::string> lr(const std::string& left, const std::string& right) {
     return out;
 }
 
+std::string joinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& l : lines)
+        text += l + "\n";
+    return text;
+}
+
 std::string rule() {
     return std::string(kWidth, '-');
 }

@@ -27,5 +27,6 @@ std::string digits(int64_t v, int width); // zero-padded, never wider than width
 std::string pad(std::string s, size_t n, char c = ' ');
 std::string groupTaxId(const std::string& taxId, int format); // 526-025-02-74
 int width(const std::string& utf8);                           // characters, not bytes
+std::string joinLines(const std::vector<std::string>& lines); // each line ends with a line feed
 
 } // namespace vp::paper

@@ -60,20 +60,20 @@ Outcome Printer::execute(const State& state, const FiscalView& fm, const Article
     Outcome o;
     o.state = state;
     try {
-        const CommandSpec* spec = findCommand(request.code);
-        if (spec == nullptr)
+        const CommandEntry* command = findCommand(request.code);
+        if (command == nullptr)
             refuse(1);
-        if (state.ramError && !spec->withRamError)
+        if (state.ramError && !command->withRamError)
             refuse(err::RamChecksum);
         Printer::catchUp(o.state, now, o.newEvents, o.paper);
         if (!o.newEvents.empty() || !o.paper.empty())
             o.changed = true;
-        if (spec->serviceOnly && !o.state.serviceMode)
+        if (command->serviceOnly && !o.state.serviceMode)
             refuse(err::ServiceOnly);
-        if (spec->noDocument && (o.state.receipt.open || !o.state.packageLines.empty()))
+        if (command->noDocument && (o.state.receipt.open || !o.state.packageLines.empty()))
             refuse(err::Sequence);
         Exec e(fm, articles, faults, now, request, o);
-        (e.*(spec->handler))();
+        (e.*(command->handler))();
     } catch (const Refusal& r) {
         Outcome refused;
         refused.state = state;

@@ -1,5 +1,7 @@
 #include "Runner.h"
 
+#include "Paper.h"
+
 #include <QDateTime>
 #include <QFile>
 
@@ -12,18 +14,6 @@ RunResult failed(int32_t status, int32_t sub, size_t step = 0) {
     r.subCode = sub;
     r.failedStep = step;
     return r;
-}
-
-void appendPaper(const std::string& path, const std::vector<std::string>& lines) {
-    if (path.empty() || lines.empty())
-        return;
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::Append))
-        return;
-    std::string text;
-    for (const auto& l : lines)
-        text += l + "\n";
-    f.write(text.data(), static_cast<qint64>(text.size()));
 }
 
 } // namespace
@@ -52,9 +42,7 @@ RunResult runCommands(Store& store, const std::vector<TimedRequest>& steps, cons
             return failed(o.status, o.subCode, i);
         }
         if (o.changed) {
-            std::string journal;
-            for (const auto& l : o.paper)
-                journal += l + "\n";
+            const std::string journal = paper::joinLines(o.paper);
             if (!store.saveState(st, o.state) || !store.append(o, now, o.state.documentNo, journal)) {
                 store.rollback();
                 return failed(-6, o.newRecords.empty() ? 6 : 3, i);
@@ -70,9 +58,19 @@ RunResult runCommands(Store& store, const std::vector<TimedRequest>& steps, cons
         store.rollback();
         return failed(-6, 6, steps.empty() ? 0 : steps.size() - 1);
     }
-    appendPaper(options.paperPath, paper);
+    appendToRoll(options.paperPath, paper);
     last.paper = std::move(paper);
     return last;
+}
+
+void appendToRoll(const std::string& path, const std::vector<std::string>& lines) {
+    if (path.empty() || lines.empty())
+        return;
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::Append))
+        return;
+    const std::string text = paper::joinLines(lines);
+    f.write(text.data(), static_cast<qint64>(text.size()));
 }
 
 } // namespace vp

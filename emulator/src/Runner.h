@@ -41,4 +41,7 @@ struct TimedRequest {
 };
 RunResult runCommands(Store& store, const std::vector<TimedRequest>& steps, const RunOptions& options = {});
 
+// Appends printed lines to a paper roll text file (nothing when the path is empty).
+void appendToRoll(const std::string& path, const std::vector<std::string>& lines);
+
 } // namespace vp

@@ -624,7 +624,7 @@ TEST(PrinterPaper, AReceiptAndADailyReportAsPrinted) {
 // its answers fit, and a command the table says does not print never prints.
 TEST(PrinterCommands, TheTableCoversEveryCodeItAnswers) {
     std::set<std::string> codes;
-    for (const CommandSpec& c : commandTable()) {
+    for (const CommandEntry& c : commandTable()) {
         EXPECT_TRUE(codes.insert(c.code).second) << c.code << " twice";
         EXPECT_NE(c.handler, nullptr) << c.code;
         EXPECT_GE(c.answerSize, 3) << c.code;
@@ -634,7 +634,7 @@ TEST(PrinterCommands, TheTableCoversEveryCodeItAnswers) {
     r.fiscalise();
     r.sell("1", "1.00", "01", "A");
     r.ok("34", {"0", "0", "0", "1.00", "0", "0"});
-    for (const CommandSpec& c : commandTable()) {
+    for (const CommandEntry& c : commandTable()) {
         Rig copy = r;
         const Outcome o = copy.run(c.code, {"0", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1"});
         if (o.status >= 0) {
