@@ -11,7 +11,7 @@ constexpr int kEpromX = 260, kRomX = 410, kButtonY = 38;
 }
 
 DumpEpromPage::DumpEpromPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 16, QStringLiteral("DumpEprom"), parent) {
+    : Page(ctx, PageId::DumpEprom, QStringLiteral("DumpEprom"), parent) {
     answers::plainLabel(make<QLabel>("Label69", 40, 40, 104, 22), QStringLiteral("Start Address:"));
     make<QLineEdit>("edEPRomAddr", 145, 40, 90, 22)->setMaxLength(5);
     onClick(makeButton("btnExecDumpEprom", QStringLiteral("Dump EPROM"), kEpromX, kButtonY),
@@ -32,7 +32,7 @@ void DumpEpromPage::bbtnDumpEpromClick() {
     eprom->move(kEpromX, kButtonY);
     eprom->setVisible(true);
     ctx_.find<QPushButton>(QStringLiteral("btnExecDumpRom"))->setVisible(false);
-    ctx_.showPage(16);
+    ctx_.nav.show(PageId::DumpEprom);
 }
 
 void DumpEpromPage::bbtnDumpRomClick() {
@@ -42,7 +42,7 @@ void DumpEpromPage::bbtnDumpRomClick() {
     rom->setVisible(true);
     rom->move(eprom->x(), rom->y());
     eprom->setVisible(false);
-    ctx_.showPage(16);
+    ctx_.nav.show(PageId::DumpEprom);
 }
 
 void DumpEpromPage::dump(const char* function, const char* code) {

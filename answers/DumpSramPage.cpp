@@ -22,7 +22,7 @@ int32_t ParseHexAddress(const QString& text) {
 } // namespace answers
 
 DumpSramPage::DumpSramPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 15, QStringLiteral("DumpSram"), parent) {
+    : Page(ctx, PageId::DumpSram, QStringLiteral("DumpSram"), parent) {
     answers::plainLabel(make<QLabel>("Label62", 40, 40, 104, 22), QStringLiteral("Start Address:"));
     make<QLineEdit>("edSRamAddr", 145, 40, 90, 22)->setMaxLength(5);
     auto* exec = makeButton("btnExecDumpSRam", QStringLiteral("Dump SRAM"), 260, 38);
@@ -31,7 +31,7 @@ DumpSramPage::DumpSramPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void DumpSramPage::bbtnDumpSramClick() {
-    ctx_.showPage(15);
+    ctx_.nav.show(PageId::DumpSram);
 }
 
 void DumpSramPage::btnExecDumpSRamClick() {

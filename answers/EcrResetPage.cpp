@@ -33,7 +33,7 @@ constexpr SpinField kFields[] = {
 } // namespace
 
 EcrResetPage::EcrResetPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 37, QStringLiteral("ECR Reset"), parent) {
+    : Page(ctx, PageId::EcrReset, QStringLiteral("ECR Reset"), parent) {
     int x = 30;
     for (const SpinField& f : kFields) {
         answers::plainLabel(make<QLabel>(f.label, x, 40, 80, 20), QString::fromLatin1(f.caption));
@@ -60,7 +60,7 @@ void EcrResetPage::fillFrom(const QDateTime& moment) {
 
 void EcrResetPage::bbtnTestSramClick() {
     fillFrom(QDateTime::currentDateTime());
-    ctx_.showPage(37);
+    ctx_.nav.show(PageId::EcrReset);
 }
 
 void EcrResetPage::Button5Click() {

@@ -5,7 +5,7 @@
 #include <QListView>
 
 FiscalReportPage::FiscalReportPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 35, QStringLiteral("Fiscal Reprt"), parent) {
+    : Page(ctx, PageId::FiscalReport, QStringLiteral("Fiscal Reprt"), parent) {
     model_ = new answers::ReportLinesModel(this);
     auto* list = make<QListView>("lstFisRpt", 16, 8, 420, 272);
     list->setModel(model_);
@@ -28,7 +28,7 @@ void FiscalReportPage::attach() {
 }
 
 void FiscalReportPage::btnBackToMemRptClick() {
-    ctx_.showPage(11);
+    ctx_.nav.show(PageId::MemReport);
 }
 
 void FiscalReportPage::AddFiscalReportLine(const char* record, int count) {
@@ -52,5 +52,5 @@ void FiscalReportPage::DecodeFiscalReportFile(const QByteArray&) {
         throw;
     }
     model_->endLoad();
-    ctx_.showPage(35);
+    ctx_.nav.show(PageId::FiscalReport);
 }

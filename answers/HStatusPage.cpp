@@ -12,7 +12,7 @@ using answers::plainLabel;
 using answers::setButtonChecked;
 
 HStatusPage::HStatusPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 12, QStringLiteral("HStatus"), parent) {
+    : Page(ctx, PageId::HStatus, QStringLiteral("HStatus"), parent) {
     auto radioGroup = [this](const char* group, const QString& title, int x, int y, const char* rb1,
                              const QString& c1, const char* rb2, const QString& c2) {
         auto* g = make<QGroupBox>(group, x, y, 190, 62);
@@ -108,5 +108,5 @@ void HStatusPage::DecodeHardwareStatus(const QByteArray& answer) {
     setButtonChecked(ctx_, QStringLiteral("ckbFiscalMem"), s->fiscalMemOk);
     setButtonChecked(ctx_, QStringLiteral("ckbFiscalMemFull"), s->fiscalMemFull);
     setButtonChecked(ctx_, QStringLiteral("ckbTestmem"), s->testMemory);
-    ctx_.showPage(12);
+    ctx_.nav.show(PageId::HStatus);
 }

@@ -27,7 +27,7 @@ QTableView* makeRecordGrid(QTableView* view, RecordTableModel* model) {
 } // namespace answers
 
 PluInfoPage::PluInfoPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 26, QStringLiteral("PLUInfo"), parent) {
+    : Page(ctx, PageId::PluInfo, QStringLiteral("PLUInfo"), parent) {
     answers::plainLabel(make<QLabel>("Label108", 16, 4, 300, 20), QStringLiteral("PLU Uploaded"));
     answers::plainLabel(make<QLabel>("Label107", 300, 4, 70, 20), QStringLiteral("PLU"))->setVisible(false);
     make<QLineEdit>("edPlu", 375, 2, 80, 22)->setVisible(false);
@@ -78,5 +78,5 @@ void PluInfoPage::DecodePluFile(const QByteArray&) {
         for (int c = 1; c <= answers::plu::kValues; ++c)
             grid_->setColumnWidth(c, answers::gridColumnWidth(grid_, 4));
     }
-    ctx_.showPage(26);
+    ctx_.nav.show(PageId::PluInfo);
 }

@@ -7,7 +7,7 @@
 #include <QRadioButton>
 
 PrnStatusPage::PrnStatusPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 14, QStringLiteral("PrnStatus"), parent) {
+    : Page(ctx, PageId::PrnStatus, QStringLiteral("PrnStatus"), parent) {
     auto* g = make<QGroupBox>("GroupBox10", 16, 8, 420, 228);
     g->setTitle(QStringLiteral("Printer Status"));
     const char* captions[] = {"Printer OK",
@@ -43,5 +43,5 @@ void PrnStatusPage::DecodePrinterStatus(const QByteArray& answer) {
         return;
     }
     answers::setButtonChecked(ctx_, QStringLiteral("rbPrinterStatus%1").arg(*index + 1), true);
-    ctx_.showPage(14);
+    ctx_.nav.show(PageId::PrnStatus);
 }

@@ -11,7 +11,7 @@ QTableView* makeRecordGrid(QTableView* view, RecordTableModel* model); // PluInf
 }
 
 RtnPkgPage::RtnPkgPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 30, QStringLiteral("RtnPkg"), parent) {
+    : Page(ctx, PageId::RtnPkg, QStringLiteral("RtnPkg"), parent) {
     answers::plainLabel(make<QLabel>("Label116", 16, 4, 400, 20), QStringLiteral("Return Package Uploaded"));
     model_ = new answers::RecordTableModel(
         answers::pkg::kRecordSize, [](const char* rec, int col) { return answers::PackageCell(rec, col); },
@@ -60,5 +60,5 @@ void RtnPkgPage::DecodeReturnPackageFile(const QByteArray&) {
         for (int c = 1; c <= 5; ++c)
             grid_->setColumnWidth(c, answers::gridColumnWidth(grid_, 8));
     }
-    ctx_.showPage(30);
+    ctx_.nav.show(PageId::RtnPkg);
 }

@@ -11,7 +11,7 @@ using answers::setButtonChecked;
 using answers::setLabelText;
 
 SStatusPage::SStatusPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 13, QStringLiteral("SStatus"), parent) {
+    : Page(ctx, PageId::SStatus, QStringLiteral("SStatus"), parent) {
     const struct {
         const char* label;
         const char* caption;
@@ -77,7 +77,7 @@ void SStatusPage::DecodeSoftwareStatus(const QByteArray& answer) {
         setButtonChecked(ctx_, QStringLiteral("ckbProgramReceipt_S"), s->superMode);
         setButtonChecked(ctx_, QStringLiteral("ckbZReport_S"), s->zReportNeeded);
         setButtonChecked(ctx_, QStringLiteral("ckbRamCheckSum_S"), s->ramChecksumError);
-        ctx_.showPage(13);
+        ctx_.nav.show(PageId::SStatus);
     } else if (ctx_.ServiceModeQuery) {
         setButtonChecked(ctx_, QStringLiteral("CheckBox1"), s->serviceMode); // "ReadOnlyRP" page
     } else {

@@ -9,7 +9,7 @@ using answers::plainLabel;
 using answers::setLabelText;
 
 TaxRateUploadPage::TaxRateUploadPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 28, QStringLiteral("TaxRateUpload"), parent) {
+    : Page(ctx, PageId::TaxRateUpload, QStringLiteral("TaxRateUpload"), parent) {
     auto* heading = plainLabel(make<QLabel>("Label109", 16, 6, 300, 22), QStringLiteral("TaxRate Uploaded"));
     QFont f = heading->font();
     f.setBold(true);
@@ -51,5 +51,5 @@ void TaxRateUploadPage::DecodeTaxRates(const QByteArray& answer) {
     if (t->exemptIndex >= 0)
         setLabelText(ctx_, rateLabel(t->exemptIndex), QStringLiteral("PTU ZW"));
     if (!review)
-        ctx_.showPage(28);
+        ctx_.nav.show(PageId::TaxRateUpload);
 }

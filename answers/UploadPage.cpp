@@ -30,7 +30,7 @@ void FillUploadGrid(QTableWidget* grid, const QStringList& headers, const QList<
 } // namespace answers
 
 UploadPage::UploadPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 27, QStringLiteral("Upload"), parent) {
+    : Page(ctx, PageId::Upload, QStringLiteral("Upload"), parent) {
     answers::plainLabel(make<QLabel>("lbUpload", 16, 4, 400, 20), QStringLiteral("Uploaded"));
     auto* grid = make<QTableWidget>("sgrdUpload", 16, 26, 580, 256);
     grid->verticalHeader()->setVisible(false); // no fixed column
@@ -56,7 +56,7 @@ void UploadPage::DecodeDepartments(const QByteArray& answer) {
     answers::FillUploadGrid(ctx_.find<QTableWidget>(QStringLiteral("sgrdUpload")),
                             {ctx_.LocaleString(11331), ctx_.LocaleString(11332), ctx_.LocaleString(11333)},
                             {9, 8, 20}, *rows);
-    ctx_.showPage(27);
+    ctx_.nav.show(PageId::Upload);
 }
 
 void UploadPage::DecodeHeaderLines(const QByteArray& answer) {
@@ -72,5 +72,5 @@ void UploadPage::DecodeHeaderLines(const QByteArray& answer) {
         ctx_.find<QTableWidget>(review ? QStringLiteral("StringGrid1") : QStringLiteral("sgrdUpload")),
         {ctx_.LocaleString(11335), ctx_.LocaleString(11336)}, {3, 32}, *rows);
     if (!review)
-        ctx_.showPage(27);
+        ctx_.nav.show(PageId::Upload);
 }

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 
 CommandLinePage::CommandLinePage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 0, QStringLiteral("CommandLine"), parent) {
+    : Page(ctx, PageId::CommandLine, QStringLiteral("CommandLine"), parent) {
     auto* label = make<QLabel>("Label2", 20, 40, 110, 22);
     label->setText(QStringLiteral("Command Line:"));
     auto* edit = make<QLineEdit>("Edit1", 135, 40, 520, 22); // no length limit

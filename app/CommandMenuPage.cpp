@@ -65,7 +65,7 @@ const MenuButton kMenu[] = {
 } // namespace
 
 CommandMenuPage::CommandMenuPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 1, QStringLiteral("Command"), parent) {
+    : Page(ctx, PageId::Menu, QStringLiteral("Command"), parent) {
     for (const MenuButton& m : kMenu) {
         auto* b =
             makeButton(m.name, QString::fromLatin1(m.caption), kColumnLeft[m.column - 1], kRowTop[m.row - 1]);

@@ -17,15 +17,6 @@ ConsoleContext::ConsoleContext(dev::DeviceSet devices, IMessageService& msgs)
                 [this](const CommandResult& r) { errorBox(dev::DeviceErrorText(r.Status, r.SubCode)); },
                 [this](const QString& code, const QByteArray& answer) { ShowReturnBuffer(code, answer); }}) {}
 
-void ConsoleContext::showPage(int page) const {
-    if (showPageFn)
-        showPageFn(page);
-}
-
-int ConsoleContext::currentPage() const {
-    return currentPageFn ? currentPageFn() : -1;
-}
-
 QString ConsoleContext::LocaleString(int id) const {
     return ::LocaleString(locale, id);
 }

@@ -6,6 +6,7 @@
 #include "answers/AnswerDispatch.h"
 #include "app/LocalisedCaptions.h"
 #include "app/MessageService.h"
+#include "core/Navigator.h"
 #include "device/CommandFrame.h"
 #include "programming/PluTable.h"
 #include "receipt/ReceiptState.h"
@@ -35,8 +36,7 @@ class ConsoleContext {
     ReturnBufferModel* returnBuffer = nullptr; // the model behind ListBox1
     QAbstractItemView* returnBufferView = nullptr;
     QWidget* window = nullptr; // the main window, for finding controls by name
-    std::function<void(int)> showPageFn;
-    std::function<int()> currentPageFn;
+    Navigator nav;             // brings a page to the front
     std::function<QByteArray()> portNameFn;
 
     // ---- state shared by the pages for the whole run ----
@@ -48,8 +48,6 @@ class ConsoleContext {
     std::array<int, 9> VatRates{}; // the nine VAT working values
 
     // ---- helpers every page uses ----
-    void showPage(int page) const;
-    int currentPage() const;
     QString LocaleString(int id) const;
     QString applicationTitle() const;
     void errorBox(const QString& text) const; // caption "Error" (localised), stop icon

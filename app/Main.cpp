@@ -66,8 +66,6 @@ TMainForm::TMainForm(dev::DeviceSet devices, IMessageService& messages, Options 
     ctx_.window = this;
     ctx_.returnBuffer = returnBuffer_;
     ctx_.returnBufferView = ListBox1;
-    ctx_.showPageFn = [this](int n) { showPage(n); };
-    ctx_.currentPageFn = [this] { return currentPage(); };
     ctx_.portNameFn = [this] { return portName(); };
     for (Page* p : pages_)
         p->attach();
@@ -249,6 +247,7 @@ void TMainForm::buildLayout() {
         p->setParent(Notebook1);
         Notebook1->addWidget(p);
     }
+    ctx_.nav.setStack(Notebook1);
 
     connect(PortCB, &QComboBox::currentIndexChanged, this,
             [this] { ctx_.guard([this] { PortCBChange(); }); });
@@ -278,7 +277,7 @@ void TMainForm::FormCreate() {
         const QSignalBlocker block(PortCB);
         PortCB->setCurrentIndex(port >= 0 && port <= 11 ? port : -1);
     }
-    showPage(1);
+    showPage(PageId::Menu);
     installAutoAdvance();
     ctx_.VatRates.fill(0);
 }
@@ -300,18 +299,16 @@ void TMainForm::showEvent(QShowEvent* event) {
     }
 }
 
-Page* TMainForm::page(int number) const {
-    return number >= 0 && number < static_cast<int>(pages_.size()) ? pages_[static_cast<std::size_t>(number)]
-                                                                   : nullptr;
+Page* TMainForm::page(PageId id) const {
+    return qobject_cast<Page*>(ctx_.nav.page(id));
 }
 
-void TMainForm::showPage(int number) {
-    if (Page* p = page(number))
-        Notebook1->setCurrentWidget(p);
+void TMainForm::showPage(PageId id) {
+    ctx_.nav.show(id);
 }
 
-int TMainForm::currentPage() const {
-    return Notebook1->currentIndex();
+PageId TMainForm::currentPage() const {
+    return ctx_.nav.current();
 }
 
 QByteArray TMainForm::portName() const {

@@ -39,9 +39,9 @@ class TMainForm : public QMainWindow {
 
     ConsoleContext& context() { return ctx_; }
     QStackedWidget* notebook() const { return Notebook1; }
-    Page* page(int number) const;
-    void showPage(int number);
-    int currentPage() const;
+    Page* page(PageId id) const;
+    void showPage(PageId id);
+    PageId currentPage() const;
 
     // Lifecycle steps, public so that tests can run them in order.
     void FormCreate();

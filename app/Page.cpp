@@ -1,8 +1,8 @@
 #include "app/Page.h"
 
-Page::Page(ConsoleContext& ctx, int number, const QString& pageName, QWidget* parent)
-    : QWidget(parent), ctx_(ctx), number_(number), pageName_(pageName) {
-    setObjectName(QStringLiteral("page%1").arg(number));
+Page::Page(ConsoleContext& ctx, PageId id, const QString& pageName, QWidget* parent)
+    : QWidget(parent), ctx_(ctx), id_(id), pageName_(pageName) {
+    setObjectName(QStringLiteral("page%1").arg(pageNumber(id)));
     setAccessibleName(pageName);
 }
 
@@ -13,10 +13,10 @@ QPushButton* Page::makeButton(const char* objectName, const QString& caption, in
     return b;
 }
 
-QPushButton* Page::makeBackButton(const char* objectName, const QString& caption, int x, int y, int target,
+QPushButton* Page::makeBackButton(const char* objectName, const QString& caption, int x, int y, PageId target,
                                   QWidget* parent) {
     auto* b = makeButton(objectName, caption, x, y, 135, 25, parent);
-    onClick(b, [this, target] { ctx_.showPage(target); });
+    onClick(b, [this, target] { ctx_.nav.show(target); });
     return b;
 }
 

@@ -13,9 +13,10 @@
 class Page : public QWidget {
     Q_OBJECT
   public:
-    Page(ConsoleContext& ctx, int number, const QString& pageName, QWidget* parent = nullptr);
+    Page(ConsoleContext& ctx, PageId id, const QString& pageName, QWidget* parent = nullptr);
 
-    int number() const { return number_; }
+    PageId id() const { return id_; }
+    int number() const { return pageNumber(id_); }
     QString pageName() const { return pageName_; }
 
     // Runs once every page and the menu exist: connect menu buttons found by
@@ -38,7 +39,7 @@ class Page : public QWidget {
     // A "Back To Menu" style button that shows the given page.
     QPushButton* makeBackButton(const char* objectName,
                                 const QString& caption = QStringLiteral("Back To Menu"), int x = 610,
-                                int y = 240, int target = 1, QWidget* parent = nullptr);
+                                int y = 240, PageId target = PageId::Menu, QWidget* parent = nullptr);
     // Connects a click to a handler run under the console's error guard.
     void onClick(QAbstractButton* button, std::function<void()> handler);
     // A menu button (or any control) of the window by object name; may be null.
@@ -47,7 +48,7 @@ class Page : public QWidget {
     ConsoleContext& ctx_;
 
   private:
-    int number_;
+    PageId id_;
     QString pageName_;
 };
 

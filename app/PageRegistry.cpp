@@ -48,8 +48,14 @@ std::vector<Page*> createPages(ConsoleContext& ctx) {
     pages.push_back(new SetHeadMessagePage(ctx));
     pages.push_back(new ReceiveAccountPage(ctx));
     pages.push_back(new PaidOutPage(ctx));
-    pages.push_back(new SalePage(ctx));
-    pages.push_back(new PayPage(ctx));
+    // The open receipt: one model, shown by the sale page and read by the pay,
+    // postpone and end-receipt pages.
+    auto* sale = new SalePage(ctx, *new ReceiptModel);
+    ReceiptModel& receipt = sale->receipt();
+    receipt.setParent(sale);
+    auto* pay = new PayPage(ctx, receipt);
+    pages.push_back(sale);
+    pages.push_back(pay);
     pages.push_back(new SetDepPage(ctx));
     pages.push_back(new MemReportPage(ctx));
     pages.push_back(new HStatusPage(ctx));
@@ -57,11 +63,13 @@ std::vector<Page*> createPages(ConsoleContext& ctx) {
     pages.push_back(new PrnStatusPage(ctx));
     pages.push_back(new DumpSramPage(ctx));
     pages.push_back(new DumpEpromPage(ctx));
-    pages.push_back(new BlankPage(ctx, 17, QStringLiteral("Invoice")));
+    pages.push_back(new BlankPage(ctx, PageId::Invoice, QStringLiteral("Invoice")));
     pages.push_back(new SetIdPage(ctx));
-    pages.push_back(new EndReceiptPage(ctx));
-    pages.push_back(new BlankPage(ctx, 20, QStringLiteral("XReport")));
-    pages.push_back(new InvInfoPage(ctx));
+    auto* endReceipt = new EndReceiptPage(ctx, receipt);
+    pages.push_back(endReceipt);
+    pages.push_back(new BlankPage(ctx, PageId::XReport, QStringLiteral("XReport")));
+    auto* invoice = new InvInfoPage(ctx, receipt);
+    pages.push_back(invoice);
     pages.push_back(new SetTaxIdPage(ctx));
     pages.push_back(new ServiceLogonPage(ctx));
     pages.push_back(new RtnPackagePage(ctx));
@@ -71,7 +79,7 @@ std::vector<Page*> createPages(ConsoleContext& ctx) {
     pages.push_back(new TaxRateUploadPage(ctx));
     pages.push_back(new PrinterSpeedPage(ctx));
     pages.push_back(new RtnPkgPage(ctx));
-    pages.push_back(new BlankPage(ctx, 31, QStringLiteral("PrnRpt")));
+    pages.push_back(new BlankPage(ctx, PageId::PrnRpt, QStringLiteral("PrnRpt")));
     pages.push_back(new UpRtnPkgPage(ctx));
     pages.push_back(new SetParameterPage(ctx));
     pages.push_back(new SetCurrencyNamePage(ctx));
@@ -79,5 +87,13 @@ std::vector<Page*> createPages(ConsoleContext& ctx) {
     pages.push_back(new EcrNumberSetPage(ctx));
     pages.push_back(new EcrResetPage(ctx));
     pages.push_back(new ReadOnlyReportPage(ctx));
+
+    // The sale page's buttons emit under the console's error guard; the pages
+    // that finish the receipt take over.
+    QObject::connect(sale, &SalePage::payRequested, pay, &PayPage::openFromSale);
+    QObject::connect(sale, &SalePage::voidRequested, endReceipt, &EndReceiptPage::openForCancel);
+    QObject::connect(sale, &SalePage::postponeRequested, invoice, &InvInfoPage::btnPostponeClick);
+    QObject::connect(invoice, &InvInfoPage::postponed, sale, &SalePage::afterPostpone);
+    QObject::connect(invoice, &InvInfoPage::resumed, sale, &SalePage::afterResume);
     return pages;
 }

@@ -180,13 +180,12 @@ QString PrinterPanel::reportText() const {
     }
     if (r.hardware) {
         const auto& h = *r.hardware;
-        parts
-            << QStringLiteral("battery %1 (%2)").arg(h.battery == '0' ? "low" : "normal", h.batteryVoltage)
-            << QStringLiteral("reset jumper %1").arg(h.resetPin == '1' ? "shorted" : "open")
-            << QStringLiteral("fiscal memory %1, %2 records free")
-                   .arg(h.fiscalMemFull ? "full" : "not full",
-                        h.freeZ.isEmpty() ? QStringLiteral("0") : h.freeZ)
-            << QStringLiteral("records %1").arg(h.recordsDamaged ? "damaged" : "whole");
+        parts << QStringLiteral("battery %1 (%2)").arg(h.battery == '0' ? "low" : "normal", h.batteryVoltage)
+              << QStringLiteral("reset jumper %1").arg(h.resetPin == '1' ? "shorted" : "open")
+              << QStringLiteral("fiscal memory %1, %2 records free")
+                     .arg(h.fiscalMemFull ? "full" : "not full",
+                          h.freeZ.isEmpty() ? QStringLiteral("0") : h.freeZ)
+              << QStringLiteral("records %1").arg(h.recordsDamaged ? "damaged" : "whole");
     }
     if (r.software)
         parts << QStringLiteral("clock %1 %2").arg(r.software->date, r.software->time);

@@ -70,11 +70,11 @@ void PrinterSwitches::runStatus(const char* function) {
                                                                         : "40";
     // The answer goes to the Return Buffer and its decoder as any command's; the
     // decoder's page is filled, but the page on screen stays the one in use.
-    const int page = ctx_.currentPage();
+    const PageId page = ctx_.nav.current();
     const auto answer = ctx_.frame.run(
         dev::Library::User, function, [] { return dev::Args{}; }, QString::fromLatin1(code));
-    if (page >= 0 && ctx_.currentPage() != page)
-        ctx_.showPage(page);
+    if (ctx_.nav.current() != page)
+        ctx_.nav.show(page);
     if (!answer)
         return;
     if (std::strcmp(code, "47") == 0)

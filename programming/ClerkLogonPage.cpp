@@ -8,7 +8,7 @@
 #include <QLineEdit>
 
 ClerkLogonPage::ClerkLogonPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 25, QStringLiteral("ClerkLogon"), parent) {
+    : Page(ctx, PageId::ClerkLogon, QStringLiteral("ClerkLogon"), parent) {
     make<QLabel>("Label98", 40, 33, 90, 17)->setText(QStringLiteral("Clerk"));
     edClerk = make<prog::MaskEdit>("edClerk", 140, 30, 30, 22);
     edClerk->setup(QStringLiteral("0"), QString());
@@ -34,13 +34,13 @@ void ClerkLogonPage::attach() {
 }
 
 void ClerkLogonPage::bbtnSetClerkPwdClick() {
-    ctx_.showPage(25);
+    ctx_.nav.show(PageId::ClerkLogon);
     btnExecClerkPwd->setVisible(true);
     btnExecClerkLogon->setVisible(false);
 }
 
 void ClerkLogonPage::bbtnClerkLogonClick() {
-    ctx_.showPage(25);
+    ctx_.nav.show(PageId::ClerkLogon);
     btnExecClerkPwd->setVisible(false);
     btnExecClerkLogon->setVisible(true);
 }
@@ -70,7 +70,7 @@ void ClerkLogonPage::btnExecClerkPwdClick() {
         },
         QString());
     if (answer)
-        ctx_.showPage(1);
+        ctx_.nav.show(PageId::Menu);
 }
 
 void ClerkLogonPage::btnExecClerkLogonClick() {
@@ -83,7 +83,7 @@ void ClerkLogonPage::btnExecClerkLogonClick() {
         },
         QString());
     if (answer)
-        ctx_.showPage(1);
+        ctx_.nav.show(PageId::Menu);
 }
 
 void ClerkLogonPage::Button7Click() {

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 
 EcrNumberSetPage::EcrNumberSetPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 36, QStringLiteral("ECR number set"), parent) {
+    : Page(ctx, PageId::EcrNumberSet, QStringLiteral("ECR number set"), parent) {
     make<QLabel>("Label31", 40, 43, 100, 17)->setText(QStringLiteral("ECR number"));
     Edit3 = make<QLineEdit>("Edit3", 150, 40, 40, 22);
     Edit3->setMaxLength(1);
@@ -19,7 +19,7 @@ void EcrNumberSetPage::attach() {
 }
 
 void EcrNumberSetPage::Button2Click() {
-    ctx_.showPage(36);
+    ctx_.nav.show(PageId::EcrNumberSet);
 }
 
 void EcrNumberSetPage::Button1Click() {
@@ -29,5 +29,5 @@ void EcrNumberSetPage::Button1Click() {
         dev::Library::User, "cmSetEcrNumber", [number] { return dev::Args{dev::Arg::integer(number)}; },
         QString());
     if (answer)
-        ctx_.showPage(1);
+        ctx_.nav.show(PageId::Menu);
 }

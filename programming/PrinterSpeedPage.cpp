@@ -4,7 +4,7 @@
 #include <QLabel>
 
 PrinterSpeedPage::PrinterSpeedPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 29, QStringLiteral("PrinterSpeed"), parent) {
+    : Page(ctx, PageId::PrinterSpeed, QStringLiteral("PrinterSpeed"), parent) {
     make<QLabel>("Label114", 40, 43, 110, 17)->setText(QStringLiteral("Printer Density"));
     cbDensity = make<QComboBox>("cbDensity", 160, 40, 60, 22);
     for (int i = 1; i <= 9; ++i)
@@ -23,7 +23,7 @@ void PrinterSpeedPage::attach() {
 }
 
 void PrinterSpeedPage::bbtnPrinterSpeedClick() {
-    ctx_.showPage(29);
+    ctx_.nav.show(PageId::PrinterSpeed);
 }
 
 void PrinterSpeedPage::bbtnSetPrinterSpeedClick() {

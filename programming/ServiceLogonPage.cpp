@@ -7,7 +7,7 @@
 #include <QLineEdit>
 
 ServiceLogonPage::ServiceLogonPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 23, QStringLiteral("SeviceLogon"), parent) {
+    : Page(ctx, PageId::ServiceLogon, QStringLiteral("SeviceLogon"), parent) {
     make<QLabel>("Label90", 40, 43, 120, 17)->setText(QStringLiteral("Service Password"));
     edServicePwd = make<QLineEdit>("edServicePwd", 170, 40, 120, 22);
     edServicePwd->setMaxLength(8);
@@ -24,7 +24,7 @@ void ServiceLogonPage::attach() {
 }
 
 void ServiceLogonPage::bbtnServiceLogonClick() {
-    ctx_.showPage(23);
+    ctx_.nav.show(PageId::ServiceLogon);
 }
 
 void ServiceLogonPage::bbtnExecServiceLogonClick() {
@@ -38,5 +38,5 @@ void ServiceLogonPage::bbtnExecServiceLogonClick() {
         [this] { return dev::Args{dev::Arg::text1250(edServicePwd->text())}; }, QString());
     ctx_.ServiceLoggedOn = answer.has_value();
     if (answer)
-        ctx_.showPage(1);
+        ctx_.nav.show(PageId::Menu);
 }

@@ -24,7 +24,7 @@ dev::Arg textOrNull(const QString& text) {
 } // namespace
 
 SetCurrencyNamePage::SetCurrencyNamePage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 34, QStringLiteral("SetCurrencyName"), parent) {
+    : Page(ctx, PageId::SetCurrencyName, QStringLiteral("SetCurrencyName"), parent) {
     auto spin = [this](const char* labelName, const QString& caption, const char* name, int x, int min,
                        int max, int value) {
         make<QLabel>(labelName, x, 12, 38, 17)->setText(caption);
@@ -112,7 +112,7 @@ void SetCurrencyNamePage::fillFrom(const QDateTime& when) {
 
 void SetCurrencyNamePage::btnSetPoCurrencyClick() {
     fillFrom(QDateTime::currentDateTime());
-    ctx_.showPage(34);
+    ctx_.nav.show(PageId::SetCurrencyName);
 }
 
 void SetCurrencyNamePage::nameEdited(QLineEdit* edit) {
@@ -229,7 +229,7 @@ void SetCurrencyNamePage::btnSetCurrencyClick() {
         },
         QStringLiteral("11"));
     if (answer)
-        ctx_.showPage(1);
+        ctx_.nav.show(PageId::Menu);
 }
 
 void SetCurrencyNamePage::btnSetExChangeRateClick() {
@@ -246,7 +246,7 @@ void SetCurrencyNamePage::btnSetCurNameClick() {
         },
         QStringLiteral("16"));
     if (answer)
-        ctx_.showPage(1);
+        ctx_.nav.show(PageId::Menu);
 }
 
 void SetCurrencyNamePage::btnReadExchangeRateClick() {

@@ -5,7 +5,7 @@
 #include <QLabel>
 
 SetDatePage::SetDatePage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 2, QStringLiteral("SetDate"), parent) {
+    : Page(ctx, PageId::SetDate, QStringLiteral("SetDate"), parent) {
     auto row = [this](const char* labelName, const QString& caption, const char* name, int y, int min,
                       int max, int maxLength) {
         make<QLabel>(labelName, 40, y + 3, 80, 17)->setText(caption);
@@ -32,7 +32,7 @@ void SetDatePage::fillFrom(const QDate& date) {
 
 void SetDatePage::bbtnSetDateClick() {
     fillFrom(QDate::currentDate());
-    ctx_.showPage(2);
+    ctx_.nav.show(PageId::SetDate);
 }
 
 void SetDatePage::SetDateBtn1Click() {
@@ -44,5 +44,5 @@ void SetDatePage::SetDateBtn1Click() {
         },
         QString());
     if (answer)
-        ctx_.showPage(1);
+        ctx_.nav.show(PageId::Menu);
 }

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 
 SetDepPage::SetDepPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 10, QStringLiteral("SetDep"), parent) {
+    : Page(ctx, PageId::SetDep, QStringLiteral("SetDep"), parent) {
     make<QLabel>("Label28", 40, 33, 100, 17)->setText(QStringLiteral("Depart ID:"));
     cbDepID2 = make<QComboBox>("cbDepID2", 150, 30, 70, 22);
     for (int i = 1; i <= 9; ++i)
@@ -25,7 +25,7 @@ SetDepPage::SetDepPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void SetDepPage::bbtnSetDeptClick() {
-    ctx_.showPage(10);
+    ctx_.nav.show(PageId::SetDep);
 }
 
 void SetDepPage::bbtnExecSetDeptClick() {

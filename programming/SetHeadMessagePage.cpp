@@ -8,7 +8,7 @@
 #include <QLineEdit>
 
 SetHeadMessagePage::SetHeadMessagePage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 5, QStringLiteral("SetHeadMessage"), parent) {
+    : Page(ctx, PageId::SetHeadMessage, QStringLiteral("SetHeadMessage"), parent) {
     auto* group = make<QGroupBox>("GroupBox1", 20, 8, 520, 190);
     group->setTitle(QStringLiteral("Head Message"));
     QFont mono(QStringLiteral("Monospace"));
@@ -37,7 +37,7 @@ void SetHeadMessagePage::attach() {
 }
 
 void SetHeadMessagePage::bbtnSetHeadMessageClick() {
-    ctx_.showPage(5);
+    ctx_.nav.show(PageId::SetHeadMessage);
 }
 
 QString SetHeadMessagePage::headerText() const {

@@ -17,7 +17,8 @@ bool mayEnterFiscalMode(const QByteArray& answer) {
 }
 } // namespace
 
-SetIdPage::SetIdPage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 18, QStringLiteral("SetID"), parent) {
+SetIdPage::SetIdPage(ConsoleContext& ctx, QWidget* parent)
+    : Page(ctx, PageId::SetId, QStringLiteral("SetID"), parent) {
     auto label = [this](const char* name, const QString& caption, int x, int y, int w = 120,
                         QWidget* parentWidget = nullptr) {
         auto* l = make<QLabel>(name, x, y, w, 17, parentWidget);
@@ -116,7 +117,7 @@ void SetIdPage::bbtnSetIdClick() {
     btnExecEnterFiscalMode->setVisible(false);
     btnExecSetID->setVisible(true);
     setReviewVisible(false);
-    ctx_.showPage(18);
+    ctx_.nav.show(PageId::SetId);
 }
 
 void SetIdPage::btnExecSetIDClick() {
@@ -155,7 +156,7 @@ void SetIdPage::bbtnEnterFiscalModeClick() {
     btnExecEnterFiscalMode->setVisible(true);
     btnExecSetID->setVisible(false);
     ctx_.FiscalReviewMode = false;
-    ctx_.showPage(18);
+    ctx_.nav.show(PageId::SetId);
 }
 
 void SetIdPage::btnExecEnterFiscalModeClick() {

@@ -5,7 +5,7 @@
 #include <QCheckBox>
 
 SetParameterPage::SetParameterPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 33, QStringLiteral("SetParameter"), parent) {
+    : Page(ctx, PageId::SetParameter, QStringLiteral("SetParameter"), parent) {
     chk1 = make<QCheckBox>("chk1", 40, 30, 320, 20);
     chk1->setText(QStringLiteral("display and Error code is responded"));
     chk2 = make<QCheckBox>("chk2", 40, 60, 320, 20);
@@ -20,7 +20,7 @@ void SetParameterPage::attach() {
 }
 
 void SetParameterPage::btn1Click() {
-    ctx_.showPage(33);
+    ctx_.nav.show(PageId::SetParameter);
 }
 
 void SetParameterPage::btn2Click() {

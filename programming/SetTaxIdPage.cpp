@@ -11,7 +11,7 @@ constexpr int kTaxIdLengthMessage = 19000;
 } // namespace
 
 SetTaxIdPage::SetTaxIdPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 22, QStringLiteral("SetTaxID"), parent) {
+    : Page(ctx, PageId::SetTaxId, QStringLiteral("SetTaxID"), parent) {
     make<QLabel>("Label54", 40, 33, 120, 17)->setText(QStringLiteral("Tax ID:"));
     edTaxID = make<prog::MaskEdit>("edTaxID", 170, 30, 120, 22);
     edTaxID->setup(QStringLiteral("9999999999"), QString());
@@ -32,7 +32,7 @@ void SetTaxIdPage::bbtnUserModeClick() {
         ctx_.infoBox(ctx_.LocaleString(12710));
         return;
     }
-    ctx_.showPage(22);
+    ctx_.nav.show(PageId::SetTaxId);
 }
 
 void SetTaxIdPage::btnExecEnterUserModeClick() {

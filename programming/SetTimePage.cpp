@@ -5,7 +5,7 @@
 #include <QLabel>
 
 SetTimePage::SetTimePage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 3, QStringLiteral("SetTime"), parent) {
+    : Page(ctx, PageId::SetTime, QStringLiteral("SetTime"), parent) {
     auto row = [this](const char* labelName, const QString& caption, const char* name, int y, int max) {
         make<QLabel>(labelName, 40, y + 3, 80, 17)->setText(caption);
         auto* se = make<prog::SpinEdit>(name, 130, y, 70, 24);
@@ -31,7 +31,7 @@ void SetTimePage::fillFrom(const QTime& time) {
 
 void SetTimePage::bbtnSetTimeClick() {
     fillFrom(QTime::currentTime());
-    ctx_.showPage(3);
+    ctx_.nav.show(PageId::SetTime);
 }
 
 void SetTimePage::SetTimeBtn1Click() {
@@ -43,5 +43,5 @@ void SetTimePage::SetTimeBtn1Click() {
         },
         QString());
     if (answer)
-        ctx_.showPage(1);
+        ctx_.nav.show(PageId::Menu);
 }

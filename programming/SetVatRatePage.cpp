@@ -7,7 +7,7 @@
 #include <QLabel>
 
 SetVatRatePage::SetVatRatePage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 4, QStringLiteral("SetVarRate"), parent) {
+    : Page(ctx, PageId::SetVatRate, QStringLiteral("SetVarRate"), parent) {
     static const char* const taxLabels[] = {"lblTaxA", "lblTaxB", "lblTaxC", "lblTaxD", "lblTaxE", "lblTaxF",
                                             "lblTaxG", "lblTaxH", "lblTaxI", "lblTaxJ", "lblTaxK", "lblTaxL"};
     static const char* const percentLabels[] = {"lblTaxAP", "lblTaxBP", "lblTaxCP", "lblTaxDP",
@@ -61,7 +61,7 @@ void SetVatRatePage::attach() {
 }
 
 void SetVatRatePage::SetVatRateBtnClick() {
-    ctx_.showPage(4);
+    ctx_.nav.show(PageId::SetVatRate);
 }
 
 std::array<int, 9> SetVatRatePage::rateValues() const {
@@ -86,7 +86,7 @@ void SetVatRatePage::SetVatRateBtn1Click() {
         },
         QString());
     if (answer)
-        ctx_.showPage(1);
+        ctx_.nav.show(PageId::Menu);
 }
 
 void SetVatRatePage::bbtnUploadTaxRateClick() {

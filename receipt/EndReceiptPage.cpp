@@ -2,13 +2,12 @@
 
 #include "programming/PluFile.h"
 #include "receipt/EntryRules.h"
-#include "receipt/SalePage.h"
 
 #include <QLabel>
 #include <QLineEdit>
 
-EndReceiptPage::EndReceiptPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 19, QStringLiteral("EndReceipt"), parent) {
+EndReceiptPage::EndReceiptPage(ConsoleContext& ctx, ReceiptModel& receipt, QWidget* parent)
+    : Page(ctx, PageId::EndReceipt, QStringLiteral("EndReceipt"), parent), receipt_(receipt) {
     Label78 = make<QLabel>("Label78", 40, 60, 120, 22);
     Label78->setText(QStringLiteral("Footer Message:"));
     edFootMsg = make<QLineEdit>("edFootMsg", 164, 60, 300, 22);
@@ -31,7 +30,7 @@ void EndReceiptPage::openForCancel() {
     Label78->setVisible(false);
     bbtnExecCancelRecp->setVisible(true);
     bbtnExecCloseRecp->setVisible(false);
-    ctx_.showPage(19);
+    ctx_.nav.show(PageId::EndReceipt);
 }
 
 void EndReceiptPage::bbtnCloseRecpClick() {
@@ -42,7 +41,7 @@ void EndReceiptPage::bbtnCloseRecpClick() {
     BitBtn11->setVisible(true);
     Label78->setVisible(true);
     edFootMsg->setVisible(true);
-    ctx_.showPage(19);
+    ctx_.nav.show(PageId::EndReceipt);
 }
 
 void EndReceiptPage::bbtnExecCancelRecpClick() {
@@ -51,25 +50,15 @@ void EndReceiptPage::bbtnExecCancelRecpClick() {
         [this] { return dev::Args{dev::Arg::text1250(edFootMsg->text())}; }, QString());
     if (!answer)
         return;
-    ctx_.showPage(1);
-    ctx_.receipt.ReceiptOpen = false;
+    ctx_.nav.show(PageId::Menu);
+    receipt_.setOpen(false);
     if (!ctx_.plu.loaded())
         return;
-    auto* sale = find<SalePage>(QStringLiteral("page8"));
-    if (!sale)
-        return;
-    // Every sold line gives its quantity back; a line that cannot be read or
-    // saved is named, and the others still count.
+    // Every sold line gives its quantity back; a line that cannot be saved is
+    // named, and the others still count.
     QStringList problems;
-    for (const QString& line : sale->saleLines()) {
-        QString problem;
-        const QStringList f = saleline::fields(line, saleline::kBarcode + 1, &problem);
-        if (f.isEmpty()) {
-            problems << problem;
-            continue;
-        }
-        const PluUpdateResult r = AddPluSoldQuantity(ctx_.plu, f.at(saleline::kBarcode), false,
-                                                     TextToAmount(f.at(saleline::kQuantity), 0));
+    for (const SaleLine& line : receipt_.lines()) {
+        const PluUpdateResult r = AddPluSoldQuantity(ctx_.plu, line.barcode, false, line.quantity);
         if (!r.ok())
             problems << r.message;
     }
@@ -83,6 +72,6 @@ void EndReceiptPage::bbtnExecCloseRecpClick() {
         [this] { return dev::Args{dev::Arg::text1250(edFootMsg->text())}; }, QString());
     if (!answer)
         return;
-    ctx_.showPage(1);
-    ctx_.receipt.ReceiptOpen = false;
+    ctx_.nav.show(PageId::Menu);
+    receipt_.setOpen(false);
 }

@@ -2,6 +2,7 @@
 // Page 19, "EndReceipt": receipt cancel, and receipt close with a footer message.
 
 #include "app/Page.h"
+#include "receipt/ReceiptModel.h"
 
 class QLabel;
 class QLineEdit;
@@ -9,7 +10,7 @@ class QLineEdit;
 class EndReceiptPage : public Page {
     Q_OBJECT
   public:
-    explicit EndReceiptPage(ConsoleContext& ctx, QWidget* parent = nullptr);
+    EndReceiptPage(ConsoleContext& ctx, ReceiptModel& receipt, QWidget* parent = nullptr);
     void attach() override;
 
     // The sale page's "Receipt Cancel".
@@ -25,4 +26,5 @@ class EndReceiptPage : public Page {
     QPushButton* bbtnExecCancelRecp = nullptr;
     QPushButton* bbtnExecCloseRecp = nullptr;
     QPushButton* BitBtn11 = nullptr;
+    ReceiptModel& receipt_;
 };

@@ -1,13 +1,12 @@
 #include "receipt/InvInfoPage.h"
 
 #include "receipt/EntryRules.h"
-#include "receipt/SalePage.h"
 
 #include <QComboBox>
 #include <QLabel>
 
-InvInfoPage::InvInfoPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 21, QStringLiteral("InvInfo"), parent) {
+InvInfoPage::InvInfoPage(ConsoleContext& ctx, ReceiptModel& receipt, QWidget* parent)
+    : Page(ctx, PageId::InvInfo, QStringLiteral("InvInfo"), parent), receipt_(receipt) {
     auto* l = make<QLabel>("Label70", 30, 60, 160, 22);
     l->setText(QStringLiteral("Postpone Receipt No.:"));
     cbRecNo = make<QComboBox>("cbRecNo", 194, 60, 80, 22);
@@ -20,34 +19,12 @@ InvInfoPage::InvInfoPage(ConsoleContext& ctx, QWidget* parent)
     onClick(back, [this] { bbtnBackSaleClick(); });
 }
 
-double InvInfoPage::ReceiptVatTotal() const {
-    auto* sale = find<SalePage>(QStringLiteral("page8"));
-    if (!sale)
-        return 0.0;
-    double vat = 0.0;
-    for (const QString& line : sale->saleLines()) {
-        const QStringList f = SplitText(line, saleline::kSeparator);
-        if (f.size() <= saleline::kLineTotal)
-            continue;
-        const int group = TaxGroupOfLetter(f.at(saleline::kTaxLetter));
-        if (group < 1 || group > 9)
-            continue;
-        const int stored = ctx_.VatRates[static_cast<std::size_t>(group - 1)];
-        if (stored <= 0 || stored == 9999)
-            continue;
-        const double r = stored / 100.0;
-        vat += RoundDecimals(r * TextToAmount(f.at(saleline::kLineTotal), 0) / (r + 100.0), 2);
-    }
-    return vat;
-}
-
-void InvInfoPage::btnPostponeClick() {
-    auto* sale = find<SalePage>(QStringLiteral("page8"));
-    if (!sale || sale->saleLines().isEmpty())
+void InvInfoPage::btnPostponeClick(bool discountEnabled) {
+    if (receipt_.lines().empty())
         return;
-    const double vat = ReceiptVatTotal();
-    const double total = TextToAmount(sale->totalText(), 0);
-    const int slot = ctx_.receipt.NextPostponeSlot;
+    const double vat = receipt_.vatTotal(ctx_.VatRates);
+    const double total = receipt_.totalValue();
+    const int slot = receipt_.nextSlot();
     const auto answer = ctx_.frame.run(
         dev::Library::User, "cmInvoiceInfo",
         [&] {
@@ -57,47 +34,35 @@ void InvInfoPage::btnPostponeClick() {
         QStringLiteral("63"));
     if (!answer)
         return;
-    PostponedReceipt& stored = ctx_.receipt.slot(slot);
-    stored.filled = true;
-    stored.listText.clear();
-    for (const QString& line : sale->saleLines())
-        stored.listText += line + QLatin1Char('\n');
-    stored.total = total;
-    stored.vat = vat;
-    stored.discountEnabled = sale->discountEnabled();
-    ctx_.receipt.advancePostponeSlot();
-    sale->bbtnSaleClick();
-    sale->setCancelPostponeEnabled(true);
+    receipt_.store(slot, receipt_.snapshot(vat, discountEnabled));
+    receipt_.advanceSlot();
+    receipt_.clear();
+    emit postponed();
 }
 
 void InvInfoPage::btnExecCancelPostponeClick() {
-    auto* sale = find<SalePage>(QStringLiteral("page8"));
-    if (!sale || !sale->saleLines().isEmpty())
+    if (!receipt_.lines().empty())
         return;
     const int slot = cbRecNo->currentText().toInt();
-    if (slot < 1 || slot > 3 || !ctx_.receipt.slot(slot).filled)
+    if (!receipt_.postponed(slot))
         return;
-    const PostponedReceipt stored = ctx_.receipt.slot(slot);
+    const ReceiptModel::Snapshot stored = *receipt_.postponed(slot);
+    const double total = static_cast<double>(stored.total) / 100.0;
     const auto answer = ctx_.frame.run(
         dev::Library::User, "cmInvoiceInfo",
         [&] {
-            return dev::Args{dev::Arg::integer(1), dev::Arg::integer(slot), dev::Arg::real(stored.total),
+            return dev::Args{dev::Arg::integer(1), dev::Arg::integer(slot), dev::Arg::real(total),
                              dev::Arg::real(stored.vat)};
         },
         QStringLiteral("63"));
     if (!answer)
         return;
-    sale->bbtnSaleClick();
-    QStringList lines = stored.listText.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    sale->setSaleLines(lines);
-    sale->setTotalText(FormatGeneral(stored.total));
-    sale->setDiscountEnabled(stored.discountEnabled);
-    ctx_.receipt.slot(slot) = PostponedReceipt{};
-    ctx_.receipt.NextPostponeSlot = slot;
+    receipt_.restore(stored);
+    receipt_.release(slot);
+    receipt_.setNextSlot(slot);
+    emit resumed(stored.discountEnabled);
 }
 
 void InvInfoPage::bbtnBackSaleClick() {
-    ctx_.showPage(8);
+    ctx_.nav.show(PageId::Sale);
 }

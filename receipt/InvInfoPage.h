@@ -2,24 +2,28 @@
 // Page 21, "InvInfo": postponed receipts, three slots.
 
 #include "app/Page.h"
+#include "receipt/ReceiptModel.h"
 
 class QComboBox;
 
 class InvInfoPage : public Page {
     Q_OBJECT
   public:
-    explicit InvInfoPage(ConsoleContext& ctx, QWidget* parent = nullptr);
+    InvInfoPage(ConsoleContext& ctx, ReceiptModel& receipt, QWidget* parent = nullptr);
 
     // The sale page's "Postpone": puts the receipt aside in the next slot.
-    void btnPostponeClick();
+    void btnPostponeClick(bool discountEnabled);
     // "Complete Postpone" on this page: takes up the chosen slot.
     void btnExecCancelPostponeClick();
     void bbtnBackSaleClick();
 
-    // The VAT contained in the sale list's line totals, by the rates of the
-    // lines' tax groups (hundredths of a per cent; 9999 marks an inactive rate).
-    double ReceiptVatTotal() const;
+  signals:
+    // The receipt was set aside: the sale page shows a fresh receipt.
+    void postponed();
+    // A receipt set aside was taken up into the receipt model.
+    void resumed(bool discountEnabled);
 
   private:
     QComboBox* cbRecNo = nullptr;
+    ReceiptModel& receipt_;
 };

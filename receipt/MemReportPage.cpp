@@ -95,7 +95,7 @@ QLineEdit* digitsEdit(QLineEdit* e, int maxLength) {
 } // namespace
 
 MemReportPage::MemReportPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 11, QStringLiteral("MemReport"), parent) {
+    : Page(ctx, PageId::MemReport, QStringLiteral("MemReport"), parent) {
     using answers::plainLabel;
     struct Group {
         const char *box, *title, *rb1, *rb2, *label1, *caption1, *label2, *caption2, *run, *runCaption,
@@ -166,7 +166,7 @@ void MemReportPage::bbtnXReportClick() {
 void MemReportPage::bbtnZReportClick() {
     if (ctx_.frame.run(
             dev::Library::User, "cmZReport", [] { return dev::Args{}; }, QString()))
-        ctx_.showPage(1);
+        ctx_.nav.show(PageId::Menu);
 }
 
 void MemReportPage::bbtnPrgReportClick() {
@@ -175,7 +175,7 @@ void MemReportPage::bbtnPrgReportClick() {
 }
 
 void MemReportPage::bbtnMemReportClick() {
-    ctx_.showPage(11);
+    ctx_.nav.show(PageId::MemReport);
     const QDate today = QDate::currentDate();
     findChild<QDateEdit*>(QStringLiteral("dtpDate1"))->setDate(today);
     findChild<QDateEdit*>(QStringLiteral("dtpDate2"))->setDate(today);

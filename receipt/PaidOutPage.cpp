@@ -5,7 +5,7 @@
 #include <QLineEdit>
 
 PaidOutPage::PaidOutPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 7, QStringLiteral("PaidOut"), parent) {
+    : Page(ctx, PageId::PaidOut, QStringLiteral("PaidOut"), parent) {
     PaidOutEdit = make<QLineEdit>("PaidOutEdit", 264, 80, 160, 22);
     PaidOutEdit->setMaxLength(10);
     NumericKeyFilter::install(PaidOutEdit, true);
@@ -19,7 +19,7 @@ void PaidOutPage::attach() {
 }
 
 void PaidOutPage::bbtnPaidOutClick() {
-    ctx_.showPage(7);
+    ctx_.nav.show(PageId::PaidOut);
 }
 
 void PaidOutPage::PaidOutBtn1Click() {
@@ -27,5 +27,5 @@ void PaidOutPage::PaidOutBtn1Click() {
     const double amount = RoundDecimals(TextToAmount(PaidOutEdit->text(), 0), 2);
     if (ctx_.frame.run(
             dev::Library::User, "cmPaidOut", [&] { return dev::Args{dev::Arg::real(amount)}; }, QString()))
-        ctx_.showPage(1);
+        ctx_.nav.show(PageId::Menu);
 }

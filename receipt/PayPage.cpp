@@ -3,7 +3,6 @@
 #include "app/TypingLimit.h"
 #include "receipt/EntryRules.h"
 #include "receipt/ExchangeRate.h"
-#include "receipt/SalePage.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -32,7 +31,8 @@ QList<QPair<const char*, QString>> paymentTypes(const char* cash, const char* ca
 
 } // namespace
 
-PayPage::PayPage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 9, QStringLiteral("Pay"), parent) {
+PayPage::PayPage(ConsoleContext& ctx, ReceiptModel& receipt, QWidget* parent)
+    : Page(ctx, PageId::Pay, QStringLiteral("Pay"), parent), receipt_(receipt) {
     label(this, "Label34", QStringLiteral("Total:"), 8, 12, 60);
     TotalLabel = make<QLabel>("TotalLabel", 70, 4, 320, 38);
     QFont big(QStringLiteral("Courier New"));
@@ -207,7 +207,6 @@ void PayPage::applyCurrencyCaptions() {
 }
 
 void PayPage::openFromSale() {
-    auto* sale = find<SalePage>(QStringLiteral("page8"));
     for (QPushButton* b :
          {btnPayInCashOld, btnPayInCashNew, btnCurrency2, btnPayCashold, btnPayCashNew, btnPay2})
         b->setProperty(kTag, 0);
@@ -223,14 +222,14 @@ void PayPage::openFromSale() {
     if (answer && answer->size() > kExchangeRateMinimum) {
         const ExchangeRateAnswer parsed = ParseExchangeRate(*answer);
         ctx_.receipt.CurrencyTable = parsed.currencies;
-        if (parsed.hasAmountDue && sale)
-            sale->setTotalText(parsed.amountDue);
+        if (parsed.hasAmountDue)
+            receipt_.setAmountDue(parsed.amountDue);
         applyCurrencyCaptions();
     }
 
-    ctx_.receipt.ReceiptOpen = false;
-    ctx_.showPage(9);
-    const QString total = sale ? sale->totalText() : QString();
+    receipt_.setOpen(false);
+    ctx_.nav.show(PageId::Pay);
+    const QString total = receipt_.totalText();
     TotalLabel->setText(total);
     SetFieldText(CashEdit, total);
     NewCashEdit->clear();
@@ -277,7 +276,7 @@ void PayPage::btnPayClick() {
         remaining -= inSaleCurrency(amount[i], currency[i]);
     remaining = RoundDecimals(remaining, 2);
     if (remaining <= 0)
-        ctx_.showPage(1);
+        ctx_.nav.show(PageId::Menu);
 }
 
 void PayPage::Button9Click() {

@@ -3,6 +3,7 @@
 // buyer's identification, and the settled check.
 
 #include "app/Page.h"
+#include "receipt/ReceiptModel.h"
 
 class QLabel;
 class QLineEdit;
@@ -12,7 +13,7 @@ class QAction;
 class PayPage : public Page {
     Q_OBJECT
   public:
-    explicit PayPage(ConsoleContext& ctx, QWidget* parent = nullptr);
+    PayPage(ConsoleContext& ctx, ReceiptModel& receipt, QWidget* parent = nullptr);
 
     // The sale page's "Pay": reads the exchange rates and the amount due, then opens this page.
     void openFromSale();
@@ -39,6 +40,7 @@ class PayPage : public Page {
     static QString buyerIdText(int kindTag, const QString& id);
 
   private:
+    ReceiptModel& receipt_;
     QLineEdit* edSystemNumber = nullptr;
     QPushButton* menuButton(const char* name, const QString& caption, const char* menuName,
                             const QList<QPair<const char*, QString>>& entries, int x, int y, int w,

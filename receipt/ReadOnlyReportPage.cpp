@@ -12,7 +12,7 @@
 #include <QRegularExpressionValidator>
 
 ReadOnlyReportPage::ReadOnlyReportPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 38, QStringLiteral("ReadOnlyRP"), parent) {
+    : Page(ctx, PageId::ReadOnlyReport, QStringLiteral("ReadOnlyRP"), parent) {
     using answers::plainLabel;
     auto* type = make<QGroupBox>("RadioGroup1", 8, 4, 300, 50);
     type->setTitle(QStringLiteral("Report Type"));
@@ -109,7 +109,7 @@ void ReadOnlyReportPage::Button13Click() {
 
 void ReadOnlyReportPage::BitBtn24Click() {
     Button13Click();
-    ctx_.showPage(38);
+    ctx_.nav.show(PageId::ReadOnlyReport);
 }
 
 void ReadOnlyReportPage::RadioButton1Click() {

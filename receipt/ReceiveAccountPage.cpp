@@ -6,7 +6,7 @@
 #include <QLineEdit>
 
 ReceiveAccountPage::ReceiveAccountPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 6, QStringLiteral("ReceiveAccount"), parent) {
+    : Page(ctx, PageId::ReceiveAccount, QStringLiteral("ReceiveAccount"), parent) {
     auto* l = new QLabel(QStringLiteral("Cash:"), this);
     l->setObjectName(QStringLiteral("lblCashIntoDrawer"));
     l->setGeometry(200, 80, 60, 22);
@@ -25,7 +25,7 @@ void ReceiveAccountPage::attach() {
 }
 
 void ReceiveAccountPage::bbtnReceiveAccountClick() {
-    ctx_.showPage(6);
+    ctx_.nav.show(PageId::ReceiveAccount);
 }
 
 void ReceiveAccountPage::bbtnReceiveCashClick() {
@@ -34,7 +34,7 @@ void ReceiveAccountPage::bbtnReceiveCashClick() {
     if (ctx_.frame.run(
             dev::Library::User, "cmReceiveCash", [&] { return dev::Args{dev::Arg::real(amount)}; },
             QString()))
-        ctx_.showPage(1);
+        ctx_.nav.show(PageId::Menu);
 }
 
 void ReceiveAccountPage::bbtnCashInDrawClick() {

@@ -21,7 +21,7 @@ QLineEdit* totalBox(QLineEdit* e, const char* colour) {
 } // namespace
 
 RtnPackagePage::RtnPackagePage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 24, QStringLiteral("RtnPackage"), parent) {
+    : Page(ctx, PageId::RtnPackage, QStringLiteral("RtnPackage"), parent) {
     const char* captions[4] = {"Name:", "Price:", "Unit:", "Quantity:"};
     const char* names[4] = {"Label92", "Label94", "Label100", "Label96"};
     for (int i = 0; i < 4; ++i) {
@@ -64,7 +64,7 @@ void RtnPackagePage::attach() {
 }
 
 void RtnPackagePage::bbtnRtnPackageClick() {
-    ctx_.showPage(24);
+    ctx_.nav.show(PageId::RtnPackage);
     BitBtn15->setEnabled(true);
 }
 
@@ -97,7 +97,7 @@ void RtnPackagePage::packagePayment(const std::string& function) {
     if (!answer)
         return;
     BitBtn15->setEnabled(true);
-    ctx_.showPage(1);
+    ctx_.nav.show(PageId::Menu);
 }
 
 void RtnPackagePage::btnExecRtnPckClick() {

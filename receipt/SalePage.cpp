@@ -3,21 +3,21 @@
 #include "app/LocaleLibrary.h"
 #include "app/TypingLimit.h"
 #include "programming/PluFile.h"
-#include "receipt/EndReceiptPage.h"
 #include "receipt/EntryRules.h"
-#include "receipt/InvInfoPage.h"
-#include "receipt/PayPage.h"
 #include "receipt/PriceEdit.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QRadioButton>
+
+#include <cmath>
 
 namespace {
 
@@ -45,23 +45,8 @@ QString localised(const ConsoleContext& ctx, int id, const QString& fallback, co
 
 } // namespace
 
-namespace saleline {
-QStringList fields(const QString& line, int needed, QString* message) {
-    QStringList f = SplitText(line, kSeparator);
-    if (f.size() < needed) {
-        if (message)
-            *message = QStringLiteral("The sale line \"%1\" has %2 field(s) where %3 are needed; "
-                                      "nothing was changed.")
-                           .arg(line)
-                           .arg(f.size())
-                           .arg(needed);
-        return {};
-    }
-    return f;
-}
-} // namespace saleline
-
-SalePage::SalePage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 8, QStringLiteral("Sale"), parent) {
+SalePage::SalePage(ConsoleContext& ctx, ReceiptModel& receipt, QWidget* parent)
+    : Page(ctx, PageId::Sale, QStringLiteral("Sale"), parent), receipt_(receipt) {
     const int lx = 8, ex = 150, ew = 150;
     label(this, QStringLiteral("Barcode:"), lx, 8)->setObjectName(QStringLiteral("lblBarcode"));
     edBarcode = make<QLineEdit>("edBarcode", ex, 8, ew, 22);
@@ -99,7 +84,8 @@ SalePage::SalePage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 8, QStringL
     edRtnPrice->setButtonSymbols(QAbstractSpinBox::NoButtons);
     edRtnPrice->setValue(0);
 
-    SaleList = make<QListWidget>("SaleList", 310, 8, 300, 166);
+    SaleList = make<QListView>("SaleList", 310, 8, 300, 166);
+    SaleList->setModel(&receipt_);
     SaleList->setFont(fixedPitch(12, false));
     SaleList->setSelectionMode(QAbstractItemView::SingleSelection);
     label(this, QStringLiteral("Total"), 310, 180, 60)->setObjectName(QStringLiteral("lblSaleTotal"));
@@ -107,7 +93,8 @@ SalePage::SalePage(ConsoleContext& ctx, QWidget* parent) : Page(ctx, 8, QStringL
     edTotal->setReadOnly(true);
     edTotal->setFont(fixedPitch(24, true));
     edTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    edTotal->setText(QStringLiteral("0"));
+    edTotal->setText(receipt_.totalText());
+    connect(&receipt_, &ReceiptModel::totalChanged, edTotal, &QLineEdit::setText);
 
     grpChangePrice = make<QGroupBox>("GroupBox14", 620, 2, 178, 44);
     grpChangePrice->setTitle(QStringLiteral("Change Price"));
@@ -213,40 +200,28 @@ QString SalePage::displayed(const QDoubleSpinBox* box) const {
 
 QStringList SalePage::saleLines() const {
     QStringList lines;
-    for (int i = 0; i < SaleList->count(); ++i)
-        lines.append(SaleList->item(i)->text());
+    for (const SaleLine& line : receipt_.lines())
+        lines.append(line.text());
     return lines;
 }
 
-void SalePage::setSaleLines(const QStringList& lines) {
-    SaleList->clear();
-    SaleList->addItems(lines);
-}
-
-QString SalePage::totalText() const {
-    return edTotal->text();
-}
-
-void SalePage::setTotalText(const QString& text) {
-    edTotal->setText(text);
-}
-
-bool SalePage::discountEnabled() const {
-    return bbtnDiscount->isEnabled();
-}
-
-void SalePage::setDiscountEnabled(bool enabled) {
-    bbtnDiscount->setEnabled(enabled);
-}
-
-void SalePage::setCancelPostponeEnabled(bool enabled) {
-    btnCancelPostpone->setEnabled(enabled);
-}
-
 void SalePage::bbtnSaleClick() {
-    edTotal->setText(QStringLiteral("0"));
-    ctx_.showPage(8);
-    SaleList->clear();
+    receipt_.clear();
+    showFresh();
+}
+
+void SalePage::afterPostpone() {
+    showFresh();
+    btnCancelPostpone->setEnabled(true);
+}
+
+void SalePage::afterResume(bool discountEnabled) {
+    showFresh();
+    bbtnDiscount->setEnabled(discountEnabled);
+}
+
+void SalePage::showFresh() {
+    ctx_.nav.show(PageId::Sale);
     BackBtn7->setEnabled(true);
     btnPostpone->setEnabled(false);
     btnCancelItem->setEnabled(true);
@@ -323,18 +298,23 @@ void SalePage::btnSaleItemClick() {
         QString());
     if (!answer)
         return;
-    const double lineTotal = RoundDecimals((price + returnPrice) * quantity, 2);
-    const QString line = QStringList{displayed(edQty),       edUnit->text(),    edPrice->priceText(),
-                                     cbDepId->currentText(), edName->text(),    FormatGeneral(lineTotal),
-                                     displayed(edRtnPrice),  edBarcode->text(), QStringLiteral("0")}
-                             .join(saleline::kSeparator);
-    afterAcceptedSale(line, lineTotal, edBarcode->text(), quantity);
+    SaleLine line;
+    line.quantity = quantity;
+    line.quantityText = displayed(edQty);
+    line.unit = edUnit->text();
+    line.price = price;
+    line.priceText = edPrice->priceText();
+    line.taxLetter = cbDepId->currentText();
+    line.name = edName->text();
+    line.lineTotal = std::llround(RoundDecimals((price + returnPrice) * quantity, 2) * 100.0);
+    line.returnPrice = returnPrice;
+    line.returnPriceText = displayed(edRtnPrice);
+    line.barcode = edBarcode->text();
+    afterAcceptedSale(line);
 }
 
-void SalePage::afterAcceptedSale(const QString& line, double lineTotal, const QString& barcode,
-                                 double quantity) {
-    edTotal->setText(FormatGeneral(TextToAmount(edTotal->text(), 0) + lineTotal));
-    SaleList->addItem(line);
+void SalePage::afterAcceptedSale(const SaleLine& line) {
+    receipt_.add(line);
     edBarcode->clear();
     edName->clear();
     edUnit->clear();
@@ -347,11 +327,11 @@ void SalePage::afterAcceptedSale(const QString& line, double lineTotal, const QS
     btnPostpone->setEnabled(true);
     btnCancelPostpone->setEnabled(false);
     edBarcode->setFocus();
-    if (!ctx_.receipt.ReceiptOpen) {
-        ctx_.receipt.ReceiptOpen = true;
+    if (!receipt_.open()) {
+        receipt_.setOpen(true);
         BackBtn7->setEnabled(false);
     }
-    updateSoldQuantity(barcode, true, quantity);
+    updateSoldQuantity(line.barcode, true, line.quantity);
 }
 
 void SalePage::updateSoldQuantity(const QString& barcode, bool isSale, double quantity) {
@@ -384,20 +364,11 @@ void SalePage::btnSale200Click() {
 }
 
 void SalePage::btnCancelItemClick() {
-    QListWidgetItem* item = SaleList->currentItem();
-    if (!item || !item->isSelected())
+    const QModelIndex current = SaleList->currentIndex();
+    if (!current.isValid() || !SaleList->selectionModel()->isSelected(current))
         return;
-    const QString line = item->text();
-    QString problem;
-    const QStringList f = saleline::fields(line, saleline::kBarcode + 1, &problem);
-    if (f.isEmpty()) {
-        ctx_.errorBox(problem);
-        return;
-    }
-    const double quantity = TextToAmount(f.at(saleline::kQuantity), 0);
-    const double price = TextToAmount(f.at(saleline::kPrice), 0);
-    const double returnPrice = TextToAmount(f.at(saleline::kReturnPrice), 0);
-    const QString barcode = f.at(saleline::kBarcode);
+    const int row = current.row();
+    const SaleLine line = receipt_.lines().at(static_cast<std::size_t>(row));
     int call = 0;
     auto answer = ctx_.frame.run(
         dev::Library::User, "cmCancelItem",
@@ -410,21 +381,19 @@ void SalePage::btnCancelItemClick() {
                                  dev::Arg::text1250(QString()),
                                  dev::Arg::integer(0),
                                  dev::Arg::real(0)};
-            return dev::Args{dev::Arg::real(quantity),
-                             dev::Arg::text1250(f.at(saleline::kUnit)),
-                             dev::Arg::real(price),
-                             dev::Arg::text1250(TaxGroupCode(TaxGroupOfLetter(f.at(saleline::kTaxLetter)))),
-                             dev::Arg::text1250(f.at(saleline::kName)),
-                             dev::Arg::integer(returnPrice > 0 ? 1 : 0),
-                             dev::Arg::real(returnPrice)};
+            return dev::Args{dev::Arg::real(line.quantity),
+                             dev::Arg::text1250(line.unit),
+                             dev::Arg::real(line.price),
+                             dev::Arg::text1250(TaxGroupCode(TaxGroupOfLetter(line.taxLetter))),
+                             dev::Arg::text1250(line.name),
+                             dev::Arg::integer(line.returnPrice > 0 ? 1 : 0),
+                             dev::Arg::real(line.returnPrice)};
         },
         QString());
     if (!answer)
         return;
-    delete SaleList->takeItem(SaleList->row(item));
-    edTotal->setText(
-        FormatGeneral(TextToAmount(edTotal->text(), 0) - TextToAmount(f.at(saleline::kLineTotal), 0)));
-    updateSoldQuantity(barcode, false, quantity);
+    receipt_.cancel(row);
+    updateSoldQuantity(line.barcode, false, line.quantity);
 }
 
 void SalePage::rbDiscAmt1Click() {
@@ -458,31 +427,16 @@ void SalePage::bbtnDiscountClick() {
         return;
     // The local mirror: the change applies to the last line of the list.
     const double r = RoundDecimals(TextToAmount(edDiscRate->text(), 0), 2);
-    if (SaleList->count() == 0) {
+    if (receipt_.lines().empty()) {
         ctx_.errorBox(
             QStringLiteral("The printer accepted the change, but the sale list is empty; the list and "
                            "the total were not changed."));
         return;
     }
-    QListWidgetItem* last = SaleList->item(SaleList->count() - 1);
-    QString problem;
-    const QStringList f = saleline::fields(last->text(), saleline::kBarcode + 1, &problem);
-    if (f.isEmpty()) {
-        ctx_.errorBox(problem);
-        return;
-    }
-    double lineTotal = TextToAmount(f.at(saleline::kLineTotal), 0);
-    double total = TextToAmount(edTotal->text(), 0);
-    double change = byRate ? RoundDecimals(lineTotal * r / 100.0, 2) : r;
-    if (discount)
-        change = -change;
-    lineTotal += change;
-    total += change;
-    QStringList rebuilt = f.mid(0, saleline::kLineTotal);
-    rebuilt << FormatGeneral(lineTotal) << f.at(saleline::kReturnPrice) << f.at(saleline::kBarcode)
-            << QStringLiteral("1");
-    last->setText(rebuilt.join(saleline::kSeparator));
-    edTotal->setText(FormatGeneral(total));
+    const double lineTotal = static_cast<double>(receipt_.lines().back().lineTotal) / 100.0;
+    const double change = byRate ? RoundDecimals(lineTotal * r / 100.0, 2) : r;
+    const qint64 hundredths = std::llround(change * 100.0);
+    receipt_.changeLast(discount ? -hundredths : hundredths);
     bbtnDiscount->setEnabled(false);
     btnCancelItem->setEnabled(false);
 }
@@ -493,22 +447,17 @@ void SalePage::btnPrnSubtotalClick() {
 }
 
 void SalePage::btnSaleOKClick() {
-    if (edTotal->text().isEmpty())
-        return;
-    if (auto* pay = find<PayPage>(QStringLiteral("page9")))
-        pay->openFromSale();
+    emit payRequested();
 }
 
 void SalePage::btnSaleVoidClick() {
-    if (auto* end = find<EndReceiptPage>(QStringLiteral("page19")))
-        end->openForCancel();
+    emit voidRequested();
 }
 
 void SalePage::btnPostponeClick() {
-    if (auto* inv = find<InvInfoPage>(QStringLiteral("page21")))
-        inv->btnPostponeClick();
+    emit postponeRequested(bbtnDiscount->isEnabled());
 }
 
 void SalePage::btnCancelPostponeClick() {
-    ctx_.showPage(21);
+    ctx_.nav.show(PageId::InvInfo);
 }

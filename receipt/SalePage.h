@@ -3,6 +3,7 @@
 // running total), item cancel, discount and increase.
 
 #include "app/Page.h"
+#include "receipt/ReceiptModel.h"
 
 #include <QStringList>
 
@@ -11,24 +12,22 @@ class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
 class QRadioButton;
 class PriceEdit;
 
-// A sale line: nine fields joined by "---".
+// A sale line as the list shows it: nine fields joined by "---".
 namespace saleline {
 inline const QString kSeparator = QStringLiteral("---");
 constexpr int kQuantity = 0, kUnit = 1, kPrice = 2, kTaxLetter = 3, kName = 4, kLineTotal = 5,
               kReturnPrice = 6, kBarcode = 7, kChanged = 8;
 constexpr int kFields = 9;
-// The fields of a line, or an empty list and a message when it has fewer than `needed`.
-QStringList fields(const QString& line, int needed, QString* message);
 } // namespace saleline
 
 class SalePage : public Page {
     Q_OBJECT
   public:
-    explicit SalePage(ConsoleContext& ctx, QWidget* parent = nullptr);
+    SalePage(ConsoleContext& ctx, ReceiptModel& receipt, QWidget* parent = nullptr);
     void attach() override;
 
     // Menu "Sale": a fresh receipt view.
@@ -46,21 +45,28 @@ class SalePage : public Page {
     void btnSaleVoidClick();
     void btnPostponeClick();
     void btnCancelPostponeClick();
+    // The receipt was set aside, or one set aside was taken up.
+    void afterPostpone();
+    void afterResume(bool discountEnabled);
 
-    // The sale list's lines, in order.
+    // The sale list's lines as shown, in order.
     QStringList saleLines() const;
-    void setSaleLines(const QStringList& lines);
-    QString totalText() const;
-    void setTotalText(const QString& text);
-    bool discountEnabled() const;
-    void setDiscountEnabled(bool enabled);
-    void setCancelPostponeEnabled(bool enabled);
+    QString totalText() const { return receipt_.totalText(); }
+    ReceiptModel& receipt() { return receipt_; }
+
+  signals:
+    // "OK", "Void" and "Postpone": the pages that finish the receipt take over.
+    void payRequested();
+    void voidRequested();
+    void postponeRequested(bool discountEnabled);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void afterAcceptedSale(const QString& line, double lineTotal, const QString& barcode, double quantity);
+    void afterAcceptedSale(const SaleLine& line);
+    // The page's controls for a receipt just begun or taken up.
+    void showFresh();
     void updateSoldQuantity(const QString& barcode, bool isSale, double quantity);
     QString displayed(const QDoubleSpinBox* box) const;
 
@@ -72,7 +78,7 @@ class SalePage : public Page {
     QDoubleSpinBox* edQty = nullptr;
     QDoubleSpinBox* edRtnPrice = nullptr;
     QPushButton* btnSaleItem = nullptr;
-    QListWidget* SaleList = nullptr;
+    QListView* SaleList = nullptr;
     QPushButton* btnCancelItem = nullptr;
     QPushButton* btnPrnSubtotal = nullptr;
     QPushButton* btnPostpone = nullptr;
@@ -94,5 +100,6 @@ class SalePage : public Page {
     QRadioButton* rbDiscBase2 = nullptr;
     QLineEdit* edDiscRate = nullptr;
     QLabel* lbPercentMark = nullptr;
+    ReceiptModel& receipt_;
     QPushButton* bbtnDiscount = nullptr;
 };

@@ -27,7 +27,7 @@ QString runPluDialog(QWidget* parent, const QString& initialFile) {
 } // namespace
 
 UpRtnPkgPage::UpRtnPkgPage(ConsoleContext& ctx, QWidget* parent)
-    : Page(ctx, 32, QStringLiteral("UpRtnPkg"), parent) {
+    : Page(ctx, PageId::UpRtnPkg, QStringLiteral("UpRtnPkg"), parent) {
     chkbUpRtnPkg = make<QCheckBox>("chkbUpRtnPkg", 264, 70, 160, 22);
     chkbUpRtnPkg->setText(QStringLiteral("Is Clear"));
     auto* exec = makeButton("btnUpRtnPkg", QStringLiteral("Upload RtnPackage"), 264, 110);
@@ -43,7 +43,7 @@ void UpRtnPkgPage::attach() {
 }
 
 void UpRtnPkgPage::bbtnUploadPkgClick() {
-    ctx_.showPage(32);
+    ctx_.nav.show(PageId::UpRtnPkg);
 }
 
 void UpRtnPkgPage::btnUpRtnPkgClick() {

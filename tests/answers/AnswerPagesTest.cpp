@@ -26,7 +26,7 @@ void expectShown(TestWindow& w, const AnswerFixture& fx) {
     for (const auto& [key, value] : fx.expects) {
         SCOPED_TRACE((fx.title + " / " + key).toStdString());
         if (key == "page") {
-            EXPECT_EQ(w.form->currentPage(), value.toInt());
+            EXPECT_EQ(w.form->currentPage(), static_cast<PageId>(value.toInt()));
         } else if (key.contains('.') || key.contains('[')) {
             const QString grid = key.section(QRegularExpression("[.\\[]"), 0, 0);
             auto* t = w.find<QTableWidget>(grid);
@@ -99,7 +99,7 @@ TEST(GoldenAnswers, ShortOrWrongPrefixRaisesTheFormatErrorAndChangesNothing) {
         w.messages.clear(); // start-up boxes (no language library)
         const AnswerFixture fx = loadFixture(name);
         w.ctx().ShowReturnBuffer(fx.code, fx.bytes); // fill once
-        w.form->showPage(1);
+        w.form->showPage(PageId::Menu);
         w.messages.clear();
         QByteArray wrong = fx.bytes;
         wrong[0] = wrong[0] == 'O' ? 'P' : 'O';
@@ -108,7 +108,7 @@ TEST(GoldenAnswers, ShortOrWrongPrefixRaisesTheFormatErrorAndChangesNothing) {
             ASSERT_NE(w.messages.last(), nullptr) << name.toStdString();
             EXPECT_EQ(w.messages.last()->text, "Return Value's Format is Illegal!");
             EXPECT_EQ(w.messages.last()->caption, "Error");
-            EXPECT_EQ(w.form->currentPage(), 1) << name.toStdString();
+            EXPECT_EQ(w.form->currentPage(), PageId::Menu) << name.toStdString();
         }
         // The earlier answer still stands.
         for (const auto& [key, value] : fx.expects) {
@@ -125,7 +125,7 @@ TEST(GoldenAnswers, OtherCodesAreOnlyDumped) {
     const AnswerFixture fx = loadFixture("tax_rates.hex");
     for (const char* code : {"", "13", "63", "4O"}) {
         w.ctx().ShowReturnBuffer(QString::fromLatin1(code), fx.bytes);
-        EXPECT_EQ(w.form->currentPage(), 1);
+        EXPECT_EQ(w.form->currentPage(), PageId::Menu);
         EXPECT_EQ(w.find<QLabel>("lbRate1")->text(), "");
     }
     EXPECT_TRUE(w.messages.boxes.empty());
@@ -139,22 +139,22 @@ TEST(StatusMenu, EachMenuButtonRunsItsQueryAndShowsItsPage) {
     w.user.reply("cmSoftwareStatus", 0, 0, loadFixture("software_status.hex").bytes);
     w.user.reply("cmPrinterStatus", 0, 0, QByteArray("P02"));
     w.click("bbtnChkHw");
-    EXPECT_EQ(w.form->currentPage(), 12);
+    EXPECT_EQ(w.form->currentPage(), PageId::HStatus);
     EXPECT_EQ(w.find<QLabel>("lbTaxID")->text(), "123-456-78-90");
     w.click("bbtnChkSw");
-    EXPECT_EQ(w.form->currentPage(), 13);
+    EXPECT_EQ(w.form->currentPage(), PageId::SStatus);
     EXPECT_EQ(w.find<QLabel>("lbCurDate")->text(), "07-12-2026");
     w.click("bbtnChkPrn");
-    EXPECT_EQ(w.form->currentPage(), 14);
+    EXPECT_EQ(w.form->currentPage(), PageId::PrnStatus);
     EXPECT_TRUE(w.find<QAbstractButton>("rbPrinterStatus3")->isChecked());
     EXPECT_EQ(w.user.count("cmHardwareStatus"), 1);
     EXPECT_TRUE(w.user.lastCommand()->args.empty());
 
     // A refusal keeps the page's values and shows the device's error.
-    w.form->showPage(1);
+    w.form->showPage(PageId::Menu);
     w.user.reply("cmHardwareStatus", -1, 0);
     w.click("bbtnChkHw");
-    EXPECT_EQ(w.form->currentPage(), 1);
+    EXPECT_EQ(w.form->currentPage(), PageId::Menu);
     EXPECT_EQ(w.messages.last()->caption, "Error");
     EXPECT_EQ(w.find<QLabel>("lbTaxID")->text(), "123-456-78-90");
 }
@@ -178,7 +178,7 @@ TEST(ReviewMode, StatusAndUploadsFillTheSetIdControlsWithoutSwitchingPage) {
     if (!w.form->findChild<QTableWidget*>("StringGrid1"))
         (new QTableWidget(&holder))->setObjectName("StringGrid1");
 
-    w.form->showPage(18);
+    w.form->showPage(PageId::SetId);
     w.ctx().FiscalReviewMode = true;
     for (const char* f :
          {"hardware_status.hex", "software_status.hex", "tax_rates.hex", "header_lines.hex"}) {
@@ -186,7 +186,7 @@ TEST(ReviewMode, StatusAndUploadsFillTheSetIdControlsWithoutSwitchingPage) {
         w.ctx().ShowReturnBuffer(fx.code, fx.bytes);
     }
     w.ctx().FiscalReviewMode = false;
-    EXPECT_EQ(w.form->currentPage(), 18);
+    EXPECT_EQ(w.form->currentPage(), PageId::SetId);
     EXPECT_TRUE(w.messages.boxes.empty());
     EXPECT_EQ(w.find<QLabel>("lbIDFmt1")->text(), "3322");
     EXPECT_EQ(w.find<QLabel>("lbTaxID1")->text(), "123-456-78-90");
@@ -210,7 +210,7 @@ TEST(ReviewMode, MissingReviewControlsAreSkipped) {
     w.ctx().FiscalReviewMode = true;
     const AnswerFixture fx = loadFixture("tax_rates.hex");
     w.ctx().ShowReturnBuffer(fx.code, fx.bytes); // no crash whatever page 18 holds
-    EXPECT_EQ(w.form->currentPage(), 1);
+    EXPECT_EQ(w.form->currentPage(), PageId::Menu);
 }
 
 TEST(Uploads, RunTwiceShowsOneSetOfRowsWithColumnWidthsInCharacters) {
@@ -233,9 +233,9 @@ TEST(PluFile, TwoRecordsThenOneRebuildTheGrid) {
     w.messages.clear(); // start-up boxes (no language library)
     tmp.write(answers::kPluFile, pluRecord("A", {2200, 10000, 0xFFFF}) + pluRecord("B", {750}));
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("90", {}); });
-    auto* page = static_cast<PluInfoPage*>(w.form->page(26));
+    auto* page = static_cast<PluInfoPage*>(w.form->page(PageId::PluInfo));
     auto* grid = w.find<QTableView>("sgrdPlu");
-    EXPECT_EQ(w.form->currentPage(), 26);
+    EXPECT_EQ(w.form->currentPage(), PageId::PluInfo);
     EXPECT_FALSE(grid->isHidden());
     ASSERT_EQ(page->model()->rowCount(), 2);
     EXPECT_EQ(page->model()->columnCount(), 7);
@@ -258,9 +258,9 @@ TEST(PluFile, ShortLastRecordHidesTheGridButKeepsRowsAndSwitchesPage) {
     w.messages.clear(); // start-up boxes (no language library)
     tmp.write(answers::kPluFile, pluRecord("A", {1}) + QByteArray(10, 'x'));
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("90", {}); });
-    EXPECT_EQ(w.form->currentPage(), 26);
+    EXPECT_EQ(w.form->currentPage(), PageId::PluInfo);
     EXPECT_TRUE(w.find<QTableView>("sgrdPlu")->isHidden());
-    EXPECT_EQ(static_cast<PluInfoPage*>(w.form->page(26))->model()->rowCount(), 1);
+    EXPECT_EQ(static_cast<PluInfoPage*>(w.form->page(PageId::PluInfo))->model()->rowCount(), 1);
     ASSERT_EQ(w.messages.boxes.size(), 1u);
     EXPECT_EQ(w.messages.last()->text, "Return Value's Format is Illegal!");
 }
@@ -272,13 +272,13 @@ TEST(PluFile, MissingFileShowsTheOpenErrorAndKeepsTheGrid) {
     tmp.write(answers::kPluFile, pluRecord("A", {1}));
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("90", {}); });
     QFile::remove(tmp.dir.filePath(answers::kPluFile));
-    w.form->showPage(1);
+    w.form->showPage(PageId::Menu);
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("90", {}); });
     ASSERT_EQ(w.messages.boxes.size(), 1u);
     EXPECT_TRUE(w.messages.last()->text.startsWith("Cannot open file \"_Plu.mem\". "))
         << w.messages.last()->text.toStdString();
-    EXPECT_EQ(w.form->currentPage(), 1);
-    EXPECT_EQ(static_cast<PluInfoPage*>(w.form->page(26))->model()->rowCount(), 1);
+    EXPECT_EQ(w.form->currentPage(), PageId::Menu);
+    EXPECT_EQ(static_cast<PluInfoPage*>(w.form->page(PageId::PluInfo))->model()->rowCount(), 1);
 }
 
 TEST(ReturnPackageFile, ValuesByWidthAndDivisor) {
@@ -294,8 +294,8 @@ TEST(ReturnPackageFile, ValuesByWidthAndDivisor) {
     ASSERT_EQ(rec.size(), 66);
     tmp.write(answers::kReturnPackageFile, rec);
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("89", {}); });
-    auto* m = static_cast<RtnPkgPage*>(w.form->page(30))->model();
-    EXPECT_EQ(w.form->currentPage(), 30);
+    auto* m = static_cast<RtnPkgPage*>(w.form->page(PageId::RtnPkg))->model();
+    EXPECT_EQ(w.form->currentPage(), PageId::RtnPkg);
     ASSERT_EQ(m->rowCount(), 1);
     EXPECT_EQ(m->cell(0, 1), "1234.56");
     EXPECT_EQ(m->cell(0, 2), "123.456");
@@ -317,8 +317,8 @@ TEST(FiscalReportFile, HundredBytesGiveFourLinesAndReplaceTheOldReport) {
     tmp.write(answers::kFiscalReportFile, data);
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("15", {}); });
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("15", {}); });
-    auto* m = static_cast<FiscalReportPage*>(w.form->page(35))->model();
-    EXPECT_EQ(w.form->currentPage(), 35);
+    auto* m = static_cast<FiscalReportPage*>(w.form->page(PageId::FiscalReport))->model();
+    EXPECT_EQ(w.form->currentPage(), PageId::FiscalReport);
     ASSERT_EQ(m->rowCount(), 4);
     EXPECT_EQ(m->line(0), "LINE ONE");
     EXPECT_EQ(m->line(1), "");
@@ -327,10 +327,10 @@ TEST(FiscalReportFile, HundredBytesGiveFourLinesAndReplaceTheOldReport) {
 
     // Missing file: the open error; the list keeps its lines and the page does not switch.
     QFile::remove(tmp.dir.filePath(answers::kFiscalReportFile));
-    w.form->showPage(11);
+    w.form->showPage(PageId::MemReport);
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("15", {}); });
     EXPECT_EQ(m->rowCount(), 4);
-    EXPECT_EQ(w.form->currentPage(), 11);
+    EXPECT_EQ(w.form->currentPage(), PageId::MemReport);
     EXPECT_TRUE(w.messages.last()->text.startsWith("Cannot open file"));
 
     // An empty file is one empty line.
@@ -346,9 +346,9 @@ TEST(FiscalReportPage, ButtonsAndTheirStates) {
     EXPECT_TRUE(w.find<QPushButton>("btnfisPrint")->isHidden());
     EXPECT_TRUE(w.find<QPushButton>("btnBurn")->isHidden());
     EXPECT_EQ(w.find<QPushButton>("btnBackToMemRpt")->text(), "Back");
-    w.form->showPage(35);
+    w.form->showPage(PageId::FiscalReport);
     w.click("btnBackToMemRpt");
-    EXPECT_EQ(w.form->currentPage(), 1);
-    static_cast<FiscalReportPage*>(w.form->page(35))->btnBackToMemRptClick();
-    EXPECT_EQ(w.form->currentPage(), 11);
+    EXPECT_EQ(w.form->currentPage(), PageId::Menu);
+    static_cast<FiscalReportPage*>(w.form->page(PageId::FiscalReport))->btnBackToMemRptClick();
+    EXPECT_EQ(w.form->currentPage(), PageId::MemReport);
 }

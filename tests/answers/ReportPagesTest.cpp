@@ -44,18 +44,18 @@ TEST(MenuReports, XZAndProgrammingReport) {
     w.messages.clear(); // start-up boxes (no language library)
     w.click("bbtnXReport");
     expectCommand(w, "cmXReport", ints({1}));
-    EXPECT_EQ(w.form->currentPage(), 1);
-    w.form->showPage(5);
+    EXPECT_EQ(w.form->currentPage(), PageId::Menu);
+    w.form->showPage(PageId::SetHeadMessage);
     w.click("bbtnZReport");
     expectCommand(w, "cmZReport", {});
-    EXPECT_EQ(w.form->currentPage(), 1);
+    EXPECT_EQ(w.form->currentPage(), PageId::Menu);
     w.click("bbtnPrgReport");
     expectCommand(w, "cmPrnProgramReport", {});
     // A refused Z report stays where it is.
-    w.form->showPage(5);
+    w.form->showPage(PageId::SetHeadMessage);
     w.user.reply("cmZReport", -3, 0);
     w.click("bbtnZReport");
-    EXPECT_EQ(w.form->currentPage(), 5);
+    EXPECT_EQ(w.form->currentPage(), PageId::SetHeadMessage);
     EXPECT_EQ(w.messages.last()->caption, "Error");
 }
 
@@ -65,7 +65,7 @@ TEST(MemReport, OpeningFillsTodayAndKeepsTheZNumbers) {
     w.find<QLineEdit>("edZNo1")->setText("12");
     w.click("bbtnMemReport");
     const QDate today = QDate::currentDate();
-    EXPECT_EQ(w.form->currentPage(), 11);
+    EXPECT_EQ(w.form->currentPage(), PageId::MemReport);
     EXPECT_EQ(w.find<QDateEdit>("dtpDate1")->date(), today);
     EXPECT_EQ(w.find<QDateEdit>("dtpDate2")->date(), today);
     EXPECT_EQ(w.find<QLineEdit>("edMonth")->text(), QString("%1").arg(today.month(), 2, 10, QChar('0')));
@@ -98,7 +98,7 @@ TEST(MemReport, ParametersOfTheThreeReports) {
     const auto all = w.user.commands(true);
     ASSERT_GE(all.size(), 2u);
     EXPECT_EQ(all[all.size() - 2].args, all.back().args);
-    EXPECT_EQ(w.form->currentPage(), 11);
+    EXPECT_EQ(w.form->currentPage(), PageId::MemReport);
 }
 
 TEST(MemReport, MonthAndYearChecksMoveTheFocusAndSendNothing) {
@@ -147,7 +147,7 @@ TEST(MemReport, UploadsSendTheSameParameters) {
     expectCommand(w, "cmUploadFisRptByDate", ints({1, 1, 3, 26, 31, 3, 26}));
     // The accepted upload reads the report file: missing here, so the open error shows.
     EXPECT_TRUE(w.messages.last()->text.startsWith("Cannot open file \"_FisRpt.mem\""));
-    EXPECT_EQ(w.form->currentPage(), 11);
+    EXPECT_EQ(w.form->currentPage(), PageId::MemReport);
 }
 
 TEST(ReportParameters, YearDigitsAndIntegers) {
@@ -170,7 +170,7 @@ TEST(ReadOnlyReport, OpeningQueriesTheServiceModeOnly) {
     sw[36] = '1';
     w.user.reply("cmSoftwareStatus", 0, 0, sw);
     w.click("BitBtn24");
-    EXPECT_EQ(w.form->currentPage(), 38);
+    EXPECT_EQ(w.form->currentPage(), PageId::ReadOnlyReport);
     EXPECT_TRUE(w.find<QCheckBox>("CheckBox1")->isChecked());
     EXPECT_FALSE(w.ctx().ServiceModeQuery);
     EXPECT_EQ(w.find<QLabel>("lbCurDate")->text(), ""); // the status page is not filled
@@ -179,10 +179,10 @@ TEST(ReadOnlyReport, OpeningQueriesTheServiceModeOnly) {
     w.click("BitBtn24");
     EXPECT_FALSE(w.find<QCheckBox>("CheckBox1")->isChecked());
     // A refusal: the error box, the flag clear, and page 38 all the same.
-    w.form->showPage(1);
+    w.form->showPage(PageId::Menu);
     w.user.reply("cmSoftwareStatus", -1, 0);
     w.click("BitBtn24");
-    EXPECT_EQ(w.form->currentPage(), 38);
+    EXPECT_EQ(w.form->currentPage(), PageId::ReadOnlyReport);
     EXPECT_EQ(w.messages.last()->caption, "Error");
     EXPECT_FALSE(w.ctx().ServiceModeQuery);
 }

@@ -26,8 +26,8 @@ TEST(DumpAddress, HexadecimalWithBlanksAndFallbackZero) {
 TEST(Dumps, SramEpromAndRomSendTheAddress) {
     TestWindow w;
     w.messages.clear(); // start-up boxes (no language library)
-    static_cast<DumpSramPage*>(w.form->page(15))->bbtnDumpSramClick();
-    EXPECT_EQ(w.form->currentPage(), 15);
+    static_cast<DumpSramPage*>(w.form->page(PageId::DumpSram))->bbtnDumpSramClick();
+    EXPECT_EQ(w.form->currentPage(), PageId::DumpSram);
     w.find<QLineEdit>("edSRamAddr")->setText(" 1a2b ");
     w.click("btnExecDumpSRam");
     ASSERT_NE(w.user.lastCommand(), nullptr);
@@ -36,12 +36,12 @@ TEST(Dumps, SramEpromAndRomSendTheAddress) {
     EXPECT_EQ(w.find<QLineEdit>("edSRamAddr")->maxLength(), 5);
 
     // The hidden menu buttons: ROM is bound, SRAM and EPROM are not.
-    w.form->showPage(1);
+    w.form->showPage(PageId::Menu);
     w.click("bbtnDumpSram");
-    EXPECT_EQ(w.form->currentPage(), 1);
+    EXPECT_EQ(w.form->currentPage(), PageId::Menu);
     w.find<QLineEdit>("edEPRomAddr")->setText("99");
     w.click("bbtnDumpRom");
-    EXPECT_EQ(w.form->currentPage(), 16);
+    EXPECT_EQ(w.form->currentPage(), PageId::DumpEprom);
     EXPECT_EQ(w.find<QLineEdit>("edEPRomAddr")->text(), "");
     auto* eprom = w.find<QPushButton>("btnExecDumpEprom");
     auto* rom = w.find<QPushButton>("btnExecDumpRom");
@@ -54,22 +54,22 @@ TEST(Dumps, SramEpromAndRomSendTheAddress) {
     EXPECT_EQ(w.user.lastCommand()->function, "cmROMDump");
     EXPECT_EQ(w.user.lastCommand()->args, dev::Args{Arg::integer(1048575)});
 
-    static_cast<DumpEpromPage*>(w.form->page(16))->bbtnDumpEpromClick();
+    static_cast<DumpEpromPage*>(w.form->page(PageId::DumpEprom))->bbtnDumpEpromClick();
     EXPECT_FALSE(eprom->isHidden());
     EXPECT_TRUE(rom->isHidden());
     EXPECT_EQ(eprom->x(), epromX);
     w.click("btnExecDumpEprom");
     EXPECT_EQ(w.user.lastCommand()->function, "cmEPROMDump");
     EXPECT_EQ(w.user.lastCommand()->args, dev::Args{Arg::integer(0)});
-    EXPECT_EQ(w.form->currentPage(), 16);
+    EXPECT_EQ(w.form->currentPage(), PageId::DumpEprom);
 }
 
 TEST(EcrReset, OpeningFillsTheClockAndNoSendsNothing) {
     TestWindow w;
     w.messages.clear(); // start-up boxes (no language library)
-    auto* page = static_cast<EcrResetPage*>(w.form->page(37));
+    auto* page = static_cast<EcrResetPage*>(w.form->page(PageId::EcrReset));
     w.click("bbtnTestSram");
-    EXPECT_EQ(w.form->currentPage(), 37);
+    EXPECT_EQ(w.form->currentPage(), PageId::EcrReset);
     page->fillFrom(QDateTime(QDate(2026, 12, 7), QTime(23, 5, 9)));
     const int expected[] = {26, 12, 7, 23, 5, 9};
     for (int i = 0; i < 6; ++i)
@@ -91,7 +91,8 @@ TEST(EcrReset, OpeningFillsTheClockAndNoSendsNothing) {
 TEST(EcrReset, YesErasesThroughTheServiceLibraryDayFirst) {
     TestWindow w;
     w.messages.clear(); // start-up boxes (no language library)
-    static_cast<EcrResetPage*>(w.form->page(37))->fillFrom(QDateTime(QDate(2026, 12, 7), QTime(23, 5, 9)));
+    static_cast<EcrResetPage*>(w.form->page(PageId::EcrReset))
+        ->fillFrom(QDateTime(QDate(2026, 12, 7), QTime(23, 5, 9)));
     w.ctx().frame.EnsureLinkOpen(dev::Library::User);
     w.messages.answers = {true};
     w.click("Button5");
@@ -102,7 +103,7 @@ TEST(EcrReset, YesErasesThroughTheServiceLibraryDayFirst) {
     EXPECT_EQ(w.service.lastCommand()->args, expected);
     EXPECT_FALSE(w.ctx().frame.UserLinkOpen); // opening the service link closed the user link
     EXPECT_TRUE(w.ctx().frame.ServiceLinkOpen);
-    EXPECT_EQ(w.form->currentPage(), 1);
+    EXPECT_EQ(w.form->currentPage(), PageId::Menu);
 }
 
 TEST(EcrReset, SpinFieldsKeepTheirRanges) {
@@ -118,7 +119,8 @@ TEST(EcrReset, SpinFieldsKeepTheirRanges) {
 
     // A field left empty is its minimum, a number out of range the nearer
     // bound, when "ECR Reset" is clicked.
-    static_cast<EcrResetPage*>(w.form->page(37))->fillFrom(QDateTime(QDate(2026, 12, 7), QTime(23, 5, 9)));
+    static_cast<EcrResetPage*>(w.form->page(PageId::EcrReset))
+        ->fillFrom(QDateTime(QDate(2026, 12, 7), QTime(23, 5, 9)));
     w.find<QSpinBox>("SpinEdit1")->findChild<QLineEdit*>()->clear();
     w.find<QSpinBox>("SpinEdit3")->findChild<QLineEdit*>()->clear();
     w.find<QSpinBox>("SpinEdit4")->findChild<QLineEdit*>()->setText(QStringLiteral("77"));
@@ -147,14 +149,14 @@ TEST(CommandLine, TypedCodeDecodesLikeItsMenuCommand) {
     w.messages.clear(); // start-up boxes (no language library)
     QByteArray hw = QByteArray("O0ABC").leftJustified(62, '0');
     w.user.reply("ExecCommand", 0, 0, hw);
-    w.form->showPage(0);
+    w.form->showPage(PageId::CommandLine);
     auto* edit = w.find<QLineEdit>("Edit1");
     edit->setText("40");
     QTest::keyClick(edit, Qt::Key_Return);
     QCoreApplication::processEvents();
     EXPECT_EQ(w.user.count("GetReturnBufLength"), 1);
     ASSERT_EQ(w.user.count("ExecCommand"), 1); // one call, no sizing
-    EXPECT_EQ(w.form->currentPage(), 12);
+    EXPECT_EQ(w.form->currentPage(), PageId::HStatus);
     EXPECT_EQ(w.find<QLabel>("lbIDCode")->text(), "ABC");
     EXPECT_EQ(edit->text(), "40");
 }
@@ -162,17 +164,17 @@ TEST(CommandLine, TypedCodeDecodesLikeItsMenuCommand) {
 TEST(CommandLine, OneCharacterIsEmptiedAndStillSent) {
     TestWindow w;
     w.messages.clear(); // start-up boxes (no language library)
-    w.form->showPage(0);
+    w.form->showPage(PageId::CommandLine);
     w.find<QLineEdit>("Edit1")->setText("4");
     w.click("bbtnExec");
     EXPECT_EQ(w.find<QLineEdit>("Edit1")->text(), "");
     EXPECT_EQ(w.user.count("ExecCommand"), 1);
-    EXPECT_EQ(w.form->currentPage(), 0);
+    EXPECT_EQ(w.form->currentPage(), PageId::CommandLine);
     // A refusal: the error box, the page stays.
     w.user.reply("ExecCommand", -1, 0);
     w.find<QLineEdit>("Edit1")->setText("47");
     w.click("bbtnExec");
     EXPECT_EQ(w.messages.last()->caption, "Error");
-    EXPECT_EQ(w.form->currentPage(), 0);
+    EXPECT_EQ(w.form->currentPage(), PageId::CommandLine);
     EXPECT_EQ(w.find<QLineEdit>("Edit1")->maxLength(), 32767);
 }

@@ -24,16 +24,16 @@ struct OnVirtualPrinter : VirtualPrinterTest {
 TEST_F(OnVirtualPrinter, StatusPagesAreFilledFromItsAnswers) {
     click("bbtnChkHw");
     ASSERT_TRUE(messages.boxes.empty()) << messages.last()->text.toStdString();
-    EXPECT_EQ(form->currentPage(), 12);
+    EXPECT_EQ(form->currentPage(), PageId::HStatus);
     EXPECT_FALSE(label("lbIDFmt").isEmpty());
     EXPECT_FALSE(label("lbLastZNo").isEmpty());
     EXPECT_TRUE(label("lbBatVol").endsWith('V'));
     click("bbtnChkSw");
-    EXPECT_EQ(form->currentPage(), 13);
+    EXPECT_EQ(form->currentPage(), PageId::SStatus);
     EXPECT_EQ(label("lbCurDate").size(), 10);
     EXPECT_EQ(label("lbCurTime").size(), 8);
     click("bbtnChkPrn");
-    EXPECT_EQ(form->currentPage(), 14);
+    EXPECT_EQ(form->currentPage(), PageId::PrnStatus);
     EXPECT_TRUE(form->findChild<QAbstractButton*>("rbPrinterStatus1")->isChecked());
     EXPECT_TRUE(messages.boxes.empty());
 }
@@ -41,6 +41,6 @@ TEST_F(OnVirtualPrinter, StatusPagesAreFilledFromItsAnswers) {
 TEST_F(OnVirtualPrinter, TaxRateUploadShowsTheRates) {
     click("bbtnUploadTaxRate");
     ASSERT_TRUE(messages.boxes.empty()) << messages.last()->text.toStdString();
-    EXPECT_EQ(form->currentPage(), 28);
+    EXPECT_EQ(form->currentPage(), PageId::TaxRateUpload);
     EXPECT_EQ(label("lbRate1").size(), 4 + (label("lbRate1") == "PTU ZW" ? 2 : 0));
 }

@@ -52,7 +52,7 @@ TEST(SystemNumber, DigitsAndDashPaddedTo16) {
     TestWindow w;
     auto* edit = w.find<QLineEdit>("edSystemNumber");
     w.form->show();
-    w.form->showPage(9);
+    w.form->showPage(PageId::Pay);
     edit->setFocus();
     QTest::keyClicks(edit, "12a-3 4");
     EXPECT_EQ(edit->text(), "12-34");
@@ -62,7 +62,7 @@ TEST(SystemNumber, DigitsAndDashPaddedTo16) {
     EXPECT_EQ(call->function, "cmSetSysNum");
     ASSERT_EQ(call->args.size(), 1u);
     EXPECT_EQ(call->args[0], dev::Arg::bytes("12-34           "));
-    EXPECT_EQ(w.form->currentPage(), 9);
+    EXPECT_EQ(w.form->currentPage(), PageId::Pay);
 }
 
 TEST(Captions, UploadedArticleGridHeadingsCarryNoPlaceholders) {
@@ -82,7 +82,7 @@ TEST(Captions, UploadedArticleGridHeadingsCarryNoPlaceholders) {
         EXPECT_FALSE(heading.isEmpty()) << column;
         EXPECT_FALSE(heading.contains('%')) << heading.toStdString();
     }
-    EXPECT_EQ(w.form->currentPage(), 26);
+    EXPECT_EQ(w.form->currentPage(), PageId::PluInfo);
 }
 
 namespace {
@@ -145,9 +145,9 @@ TEST(Captions, EveryCaptionFitsItsControl) {
                            .arg(control->width());
         };
         for (int page = 0; page < w.form->notebook()->count(); ++page) {
-            w.form->showPage(page);
+            w.form->showPage(static_cast<PageId>(page));
             QCoreApplication::processEvents();
-            for (QWidget* control : w.form->page(page)->findChildren<QWidget*>())
+            for (QWidget* control : w.form->page(static_cast<PageId>(page))->findChildren<QWidget*>())
                 check(control);
         }
         for (const char* name :
@@ -162,14 +162,14 @@ TEST(Captions, EveryCaptionFitsItsControl) {
 TEST(Captions, NamesAndColoursOfTheirPages) {
     TestWindow w;
     struct Named {
-        int page;
+        PageId page;
         const char* name;
         const char* caption;
     };
-    const Named named[] = {{28, "BitBtn12", "Back To Menu"},
-                           {29, "BitBtn19", "Back To Menu"},
-                           {26, "btnExecPluUpload", "Upload"},
-                           {1, "Label3D1", "PLU UPLOADING..."}};
+    const Named named[] = {{PageId::TaxRateUpload, "BitBtn12", "Back To Menu"},
+                           {PageId::PrinterSpeed, "BitBtn19", "Back To Menu"},
+                           {PageId::PluInfo, "btnExecPluUpload", "Upload"},
+                           {PageId::Menu, "Label3D1", "PLU UPLOADING..."}};
     for (const Named& n : named) {
         QWidget* control = w.form->page(n.page)->findChild<QWidget*>(QString::fromLatin1(n.name));
         ASSERT_NE(control, nullptr) << n.name;
@@ -186,7 +186,7 @@ TEST(Captions, NamesAndColoursOfTheirPages) {
 
     // The package total is painted green (0, 128, 0), not lime.
     w.form->show();
-    w.form->showPage(24);
+    w.form->showPage(PageId::RtnPackage);
     QCoreApplication::processEvents();
     auto* total = w.find<QLineEdit>("edTotal3");
     const QImage picture = total->grab().toImage();

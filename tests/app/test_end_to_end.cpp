@@ -25,14 +25,14 @@ TEST_F(OnVirtualPrinter, ReportsStatusAndTheCommandLine) {
     click("bbtnXReport");
     EXPECT_TRUE(messages.boxes.empty()) << messages.last()->text.toStdString();
     EXPECT_GT(lines(), 2);
-    EXPECT_EQ(form->currentPage(), 1);
+    EXPECT_EQ(form->currentPage(), PageId::Menu);
     EXPECT_TRUE(form->context().frame.UserLinkOpen);
 
     click("bbtnChkHw");
     EXPECT_TRUE(messages.boxes.empty());
-    EXPECT_EQ(form->currentPage(), 12); // decoded into the hardware status page
+    EXPECT_EQ(form->currentPage(), PageId::HStatus); // decoded into the hardware status page
 
-    form->showPage(0);
+    form->showPage(PageId::CommandLine);
     auto* line = form->findChild<QLineEdit*>("Edit1");
     ASSERT_NE(line, nullptr);
     line->setText("47");
@@ -41,11 +41,11 @@ TEST_F(OnVirtualPrinter, ReportsStatusAndTheCommandLine) {
     EXPECT_TRUE(messages.boxes.empty());
     EXPECT_GT(lines(), before + 2);
     EXPECT_TRUE(form->context().returnBuffer->lineAt(before).contains("47"));
-    EXPECT_EQ(form->currentPage(), 14); // "47" decodes like "Printer Status"
+    EXPECT_EQ(form->currentPage(), PageId::PrnStatus); // "47" decodes like "Printer Status"
 
     click("bbtnZReport");
     EXPECT_TRUE(messages.boxes.empty()) << messages.last()->text.toStdString();
-    EXPECT_EQ(form->currentPage(), 1);
+    EXPECT_EQ(form->currentPage(), PageId::Menu);
 }
 
 TEST_F(OnVirtualPrinter, AClosedPortIsReportedInTheErrorBox) {

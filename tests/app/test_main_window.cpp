@@ -31,8 +31,8 @@ TEST(MainWindow, NotebookHoldsTheThirtyNinePagesInOrder) {
     auto* notebook = w.find<QStackedWidget>("Notebook1");
     ASSERT_EQ(notebook->count(), 39);
     for (int i = 0; i < 39; ++i)
-        EXPECT_EQ(w.form->page(i)->pageName(), names[i]) << i;
-    EXPECT_EQ(w.form->currentPage(), 1); // the menu after start-up
+        EXPECT_EQ(w.form->page(static_cast<PageId>(i))->pageName(), names[i]) << i;
+    EXPECT_EQ(w.form->currentPage(), PageId::Menu); // the menu after start-up
     EXPECT_EQ(w.form->windowTitle(), "Demo");
     EXPECT_EQ(w.form->size(), QSize(804, 486));
 }
@@ -89,7 +89,7 @@ TEST(MainWindow, CtrlAltF8AndF9ToggleTheHiddenButtons) {
 
     // On another page than the menu the buttons cannot be seen, yet each press
     // still turns the state over: shown again on return only after an even count.
-    w.form->showPage(8);
+    w.form->showPage(PageId::Sale);
     for (int presses = 1; presses <= 4; ++presses) {
         QTest::keyClick(target, Qt::Key_F9, Qt::ControlModifier | Qt::AltModifier);
         QTest::keyClick(target, Qt::Key_F8, Qt::ControlModifier | Qt::AltModifier);
@@ -97,7 +97,7 @@ TEST(MainWindow, CtrlAltF8AndF9ToggleTheHiddenButtons) {
         EXPECT_EQ(update->isHidden(), presses % 2 == 0) << presses;
         EXPECT_EQ(full->isHidden(), presses % 2 == 0) << presses;
     }
-    w.form->showPage(1);
+    w.form->showPage(PageId::Menu);
     EXPECT_TRUE(setId->isVisible());
 }
 
@@ -162,7 +162,7 @@ TEST(MainWindow, ResizeMovesTheLogoAndTheModelLabel) {
 
 TEST(MainWindow, AutoAdvanceMovesOnWhenTheBoxIsFull) {
     TestWindow w;
-    auto* page = w.form->page(17); // an empty page to build on
+    auto* page = w.form->page(PageId::Invoice); // an empty page to build on
     auto* edit = new QLineEdit(page);
     edit->setMaxLength(4);
     auto* next = new QLineEdit(page);
@@ -174,7 +174,7 @@ TEST(MainWindow, AutoAdvanceMovesOnWhenTheBoxIsFull) {
     QWidget::setTabOrder(unlimited, spin);
     w.form->installAutoAdvance(); // as at start-up; boxes that have it are left alone
     w.form->show();
-    w.form->showPage(17);
+    w.form->showPage(PageId::Invoice);
     QApplication::setActiveWindow(w.form.get());
 
     edit->setFocus();

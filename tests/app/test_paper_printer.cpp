@@ -158,7 +158,7 @@ TEST(PrinterDocks, ScriptedLinesReachThePaperAndASwitchRunsTheStatusCommand) {
 
     // paper out: set on the link, then the printer status through the command frame
     w.form->findChild<QAction*>(QStringLiteral("actPrinter"))->trigger();
-    const int page = w.form->currentPage();
+    const PageId page = w.form->currentPage();
     w.user.reply("cmPrinterStatus", 0, 0, "P02");
     w.user.clearCalls();
     w.find<QCheckBox>("chkPaperOut")->click();

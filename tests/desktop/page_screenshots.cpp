@@ -55,13 +55,13 @@ Pictures renderPages(bool language) {
         edit->setDateTime(QDateTime(QDate(2026, 1, 15), QTime(12, 30, 0)));
     Pictures pictures;
     for (int i = 0; i < form.notebook()->count(); ++i) {
-        form.showPage(i);
+        form.showPage(static_cast<PageId>(i));
         if (QWidget* focus = QApplication::focusWidget())
             focus->clearFocus(); // no blinking caret in the picture
         QCoreApplication::processEvents();
         const QString name = QStringLiteral("page%1-%2.png")
                                  .arg(i, 2, 10, QLatin1Char('0'))
-                                 .arg(form.page(i)->pageName().replace(' ', '_'));
+                                 .arg(form.page(static_cast<PageId>(i))->pageName().replace(' ', '_'));
         pictures.emplace_back(name, form.grab().toImage().convertToFormat(QImage::Format_RGB32));
     }
     return pictures;

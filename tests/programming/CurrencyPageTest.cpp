@@ -27,7 +27,7 @@ struct CurrencyPage : ::testing::Test {
     void SetUp() override {
         QLocale::setDefault(QLocale::c());
         w = std::make_unique<TestWindow>(true);
-        page = dynamic_cast<SetCurrencyNamePage*>(w->form->page(34));
+        page = dynamic_cast<SetCurrencyNamePage*>(w->form->page(PageId::SetCurrencyName));
         ASSERT_NE(page, nullptr);
     }
     QLineEdit* edit(const char* name) { return w->find<QLineEdit>(name); }
@@ -51,7 +51,7 @@ struct CurrencyPage : ::testing::Test {
 TEST_F(CurrencyPage, MenuFillsTheClockAndKeepsTheTexts) {
     edit("edtCurrencyName")->setText("EUR");
     w->click("btnSetPoCurrency");
-    EXPECT_EQ(w->ctx().currentPage(), 34);
+    EXPECT_EQ(w->ctx().nav.current(), PageId::SetCurrencyName);
     EXPECT_EQ(w->find<QSpinBox>("cuYearSE")->value(), QDate::currentDate().year() % 100);
     EXPECT_EQ(edit("edtCurrencyName")->text(), "EUR");
     EXPECT_FALSE(w->find<QGroupBox>("grp2")->isEnabled());
@@ -65,7 +65,7 @@ TEST_F(CurrencyPage, SetMoneySendsNullsForEmptyAndAbsentTexts) {
     w->click("btnSetCurrency");
     EXPECT_EQ(lastArgs("cmSetMoney"), (Args{num(26), num(12), num(31), num(23), num(59), text("EUR"),
                                             text("4.25"), text("A"), Arg::null(), Arg::null(), Arg::null()}));
-    EXPECT_EQ(w->ctx().currentPage(), 1);
+    EXPECT_EQ(w->ctx().nav.current(), PageId::Menu);
 
     // Old per new in group 1; group 2 enabled with an empty rate.
     w->find<QRadioButton>("rbExchangeOldnew")->setChecked(true);
@@ -91,12 +91,12 @@ TEST_F(CurrencyPage, ExchangeRatesAndNames) {
     edit("edt3")->setText("USD");
     w->click("btnSetExChangeRate");
     EXPECT_EQ(lastArgs("cmSetExChangeRate"), (Args{text("1.5"), text("A"), text("3"), text("A")}));
-    w->ctx().showPage(34);
+    w->ctx().nav.show(PageId::SetCurrencyName);
     w->click("btnSetCurName");
     const Args& names = lastArgs("cmSetCurrencyName");
     ASSERT_EQ(names.size(), 1u);
     EXPECT_EQ(*names[0].text, QByteArray("Z\xA3 USD")); // code page 1250
-    EXPECT_EQ(w->ctx().currentPage(), 1);
+    EXPECT_EQ(w->ctx().nav.current(), PageId::Menu);
 
     edit("edt3")->clear();
     w->click("btnSetCurName");

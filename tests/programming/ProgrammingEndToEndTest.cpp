@@ -60,10 +60,10 @@ TEST_F(VirtualPrinter, ProgramReadBackAndFiscalise) {
     click("bbtnClerkLogon");
     click("btnExecClerkLogon");
     expectNoBoxes("clerk logon");
-    EXPECT_EQ(form->currentPage(), 1);
+    EXPECT_EQ(form->currentPage(), PageId::Menu);
 
     // A currency change a month ahead, read back.
-    auto* currency = dynamic_cast<SetCurrencyNamePage*>(form->page(34));
+    auto* currency = dynamic_cast<SetCurrencyNamePage*>(form->page(PageId::SetCurrencyName));
     ASSERT_NE(currency, nullptr);
     const QDateTime when = QDateTime::currentDateTime().addDays(30);
     currency->fillFrom(when);
@@ -85,7 +85,7 @@ TEST_F(VirtualPrinter, ProgramReadBackAndFiscalise) {
     expectNoBoxes("service logon");
     ASSERT_TRUE(form->context().ServiceLoggedOn);
     click("bbtnUserMode");
-    ASSERT_EQ(form->currentPage(), 22);
+    ASSERT_EQ(form->currentPage(), PageId::SetTaxId);
     find<QLineEdit>("edTaxID")->setText("1234563218");
     find<QLineEdit>("edIDFmt")->setText("3322");
     click("btnSetTaxID");
@@ -99,7 +99,7 @@ TEST_F(VirtualPrinter, ProgramReadBackAndFiscalise) {
     expectNoBoxes("set ID");
     click("bbtnEnterFiscalMode");
     messages.clear(); // the review's own pages may have their say
-    EXPECT_EQ(form->currentPage(), 18);
+    EXPECT_EQ(form->currentPage(), PageId::SetId);
     EXPECT_FALSE(form->context().FiscalReviewMode);
     ASSERT_TRUE(find<QPushButton>("btnExecEnterFiscalMode")->isEnabled());
     find<QLineEdit>("edIDCode")->setText("ABC");

@@ -46,7 +46,7 @@ std::string describe(const Args& args) {
         EXPECT_EQ(c_->args, want_) << "got " << describe(c_->args) << "\nwant " << describe(want_);          \
     } while (0)
 
-template <typename T> T* pageOf(TestWindow& w, int n) {
+template <typename T> T* pageOf(TestWindow& w, PageId n) {
     auto* p = dynamic_cast<T*>(w.form->page(n));
     EXPECT_NE(p, nullptr);
     return p;
@@ -57,18 +57,18 @@ template <typename T> T* pageOf(TestWindow& w, int n) {
 
 TEST(DateTimePages, DateGoesDayFirstAndReturnsToTheMenu) {
     TestWindow w;
-    auto* page = pageOf<SetDatePage>(w, 2);
+    auto* page = pageOf<SetDatePage>(w, PageId::SetDate);
     page->fillFrom(QDate(2026, 12, 7));
     w.click("SetDateBtn1");
     EXPECT_ARGS(w.user, "cmSetDate", num(7), num(12), num(26));
-    EXPECT_EQ(w.ctx().currentPage(), 1);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Menu);
 
     page->fillFrom(QDate(2000, 1, 31));
-    w.ctx().showPage(2);
+    w.ctx().nav.show(PageId::SetDate);
     w.user.reply("cmSetDate", -1);
     w.click("SetDateBtn1");
     EXPECT_ARGS(w.user, "cmSetDate", num(31), num(1), num(0));
-    EXPECT_EQ(w.ctx().currentPage(), 2) << "a refusal leaves the page";
+    EXPECT_EQ(w.ctx().nav.current(), PageId::SetDate) << "a refusal leaves the page";
     ASSERT_NE(w.messages.last(), nullptr);
     EXPECT_EQ(w.messages.last()->icon, IMessageService::Icon::Error);
 }
@@ -76,18 +76,18 @@ TEST(DateTimePages, DateGoesDayFirstAndReturnsToTheMenu) {
 TEST(DateTimePages, MenuButtonFillsFromTheClock) {
     TestWindow w;
     w.click("bbtnSetDate");
-    EXPECT_EQ(w.ctx().currentPage(), 2);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::SetDate);
     const QDate today = QDate::currentDate();
     EXPECT_EQ(w.find<QSpinBox>("YearSE")->value(), today.year() % 100);
     EXPECT_EQ(w.find<QSpinBox>("DaySE")->value(), today.day());
     w.click("bbtnSetTime");
-    EXPECT_EQ(w.ctx().currentPage(), 3);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::SetTime);
     EXPECT_TRUE(w.find<QWidget>("BackBtn2")->isHidden());
 }
 
 TEST(DateTimePages, TimeDropsMillisecondsAndFourDigitYearBecomes99) {
     TestWindow w;
-    pageOf<SetTimePage>(w, 3)->fillFrom(QTime(9, 5, 3, 870));
+    pageOf<SetTimePage>(w, PageId::SetTime)->fillFrom(QTime(9, 5, 3, 870));
     w.click("SetTimeBtn1");
     EXPECT_ARGS(w.user, "cmSetTime", num(9), num(5), num(3));
 
@@ -107,11 +107,11 @@ TEST(DateTimePages, TimeDropsMillisecondsAndFourDigitYearBecomes99) {
 TEST(VatRatePage, DefaultsSendNine9999AndAnEmptyLetter) {
     TestWindow w;
     w.click("SetVatRateBtn");
-    EXPECT_EQ(w.ctx().currentPage(), 4);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::SetVatRate);
     w.click("SetVatRateBtn1");
     EXPECT_ARGS(w.user, "cmSetVatRate", num(9999), num(9999), num(9999), num(9999), num(9999), num(9999),
                 num(9999), num(9999), num(9999), text(""));
-    EXPECT_EQ(w.ctx().currentPage(), 1);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Menu);
 }
 
 TEST(VatRatePage, RatesBlanksLetterAndHiddenFields) {
@@ -123,12 +123,12 @@ TEST(VatRatePage, RatesBlanksLetterAndHiddenFields) {
     w.find<QComboBox>("cbTaxType2")->setCurrentText("C");
     EXPECT_TRUE(w.find<QWidget>("PtuME10")->isHidden());
     EXPECT_FALSE(w.find<QWidget>("PtuME10")->isEnabled());
-    w.ctx().showPage(4);
+    w.ctx().nav.show(PageId::SetVatRate);
     w.user.reply("cmSetVatRate", -2);
     w.click("SetVatRateBtn1");
     EXPECT_ARGS(w.user, "cmSetVatRate", num(2200), num(700), num(255), num(9999), num(9999), num(9999),
                 num(9999), num(9999), num(9999), text("C"));
-    EXPECT_EQ(w.ctx().currentPage(), 4);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::SetVatRate);
     EXPECT_EQ(w.ctx().VatRates[2], 255);
 }
 
@@ -151,7 +151,7 @@ TEST(HeadMessagePage, SendsOneHundredSixtyCharactersInCodePage1250) {
     w.find<QLineEdit>("HMEdit1")->setText("abc");
     w.find<QCheckBox>("chkCentralLine1")->setChecked(true);
     w.find<QLineEdit>("HMEdit2")->setText(QString::fromUtf8("ŁÓDŹ"));
-    w.ctx().showPage(5);
+    w.ctx().nav.show(PageId::SetHeadMessage);
     w.click("SetHeadMessageBtn1");
     const auto* c = w.user.lastCommand();
     ASSERT_NE(c, nullptr);
@@ -164,7 +164,7 @@ TEST(HeadMessagePage, SendsOneHundredSixtyCharactersInCodePage1250) {
     EXPECT_EQ(header.left(32), QByteArray(14, ' ') + "abc" + QByteArray(15, ' '));
     EXPECT_EQ(header.mid(32, 4), QByteArray("\xA3\xD3\x44\x8F"));
     EXPECT_EQ(header.mid(64), QByteArray(96, ' '));
-    EXPECT_EQ(w.ctx().currentPage(), 5) << "the page stays";
+    EXPECT_EQ(w.ctx().nav.current(), PageId::SetHeadMessage) << "the page stays";
 }
 
 // ---- departments ----
@@ -193,7 +193,7 @@ TEST(DepartmentPage, SendsThreeStringsAndNotBoundToMenu) {
 TEST(ClerkPage, ModesShowOneButtonEach) {
     TestWindow w;
     w.click("bbtnSetClerkPwd");
-    EXPECT_EQ(w.ctx().currentPage(), 25);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::ClerkLogon);
     EXPECT_FALSE(w.find<QWidget>("btnExecClerkPwd")->isHidden());
     EXPECT_TRUE(w.find<QWidget>("btnExecClerkLogon")->isHidden());
     w.click("bbtnClerkLogon");
@@ -211,7 +211,7 @@ TEST(ClerkPage, ShortPasswordIsRefusedWithTheNumber3) {
     EXPECT_TRUE(w.messages.last()->text.contains("3")) << w.messages.last()->text.toStdString();
     EXPECT_FALSE(w.messages.last()->text.contains("12"));
     EXPECT_EQ(w.messages.last()->icon, IMessageService::Icon::Error);
-    EXPECT_EQ(w.ctx().currentPage(), 25);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::ClerkLogon);
 
     w.find<QLineEdit>("edClerkPwd")->setText(" 1 ");
     w.click("btnExecClerkPwd");
@@ -225,14 +225,14 @@ TEST(ClerkPage, LogonWithBlankClerkSendsZeroAndPasswordSetSendsName) {
     w.find<QLineEdit>("edClerkName")->setText(QString::fromUtf8("Żaneta"));
     w.click("btnExecClerkLogon");
     EXPECT_ARGS(w.user, "cmClerkLogon", num(0), text("123"));
-    EXPECT_EQ(w.ctx().currentPage(), 1);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Menu);
 
     w.click("bbtnSetClerkPwd");
     w.find<QLineEdit>("edClerk")->setText("4");
     w.user.reply("cmSetClerkPwd", -5);
     w.click("btnExecClerkPwd");
     EXPECT_ARGS(w.user, "cmSetClerkPwd", num(4), text("123"), text("Żaneta"));
-    EXPECT_EQ(w.ctx().currentPage(), 25);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::ClerkLogon);
     EXPECT_EQ(w.find<QLineEdit>("edClerkPwd")->text(), "123") << "the clerk page keeps its fields";
 
     w.click("Button7");
@@ -274,7 +274,7 @@ TEST(KeyFilters, PasteAndKeysHeldWithCtrlOrAltObeyTheFieldsRules) {
         while (page && !qobject_cast<Page*>(page))
             page = page->parentWidget();
         ASSERT_NE(page, nullptr) << c.field;
-        w.form->showPage(static_cast<Page*>(page)->number());
+        w.form->showPage(static_cast<Page*>(page)->id());
         edit->parentWidget()->setEnabled(true); // the second rate group starts disabled
         edit->clear();
         QApplication::clipboard()->setText(pasted);
@@ -298,35 +298,35 @@ TEST(KeyFilters, PasteAndKeysHeldWithCtrlOrAltObeyTheFieldsRules) {
 TEST(ServiceLogon, AdmitsSetTaxIdAndAFailedLogonClearsItAgain) {
     TestWindow w(true);
     w.click("bbtnUserMode");
-    EXPECT_EQ(w.ctx().currentPage(), 1) << "refused without a service logon";
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Menu) << "refused without a service logon";
     ASSERT_NE(w.messages.last(), nullptr);
     EXPECT_EQ(w.messages.last()->icon, IMessageService::Icon::None);
     EXPECT_FALSE(w.messages.last()->text.isEmpty());
 
     w.click("bbtnServiceLogon");
-    EXPECT_EQ(w.ctx().currentPage(), 23);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::ServiceLogon);
     w.find<QLineEdit>("edServicePwd")->setText("1234");
     w.click("bbtnExecServiceLogon");
     EXPECT_ARGS(w.user, "cmServiceLogon", text("1234"));
     EXPECT_TRUE(w.ctx().ServiceLoggedOn);
     EXPECT_TRUE(w.find<QLineEdit>("edServicePwd")->text().isEmpty());
-    EXPECT_EQ(w.ctx().currentPage(), 1);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Menu);
     w.click("bbtnUserMode");
-    EXPECT_EQ(w.ctx().currentPage(), 22);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::SetTaxId);
 
-    w.ctx().showPage(23);
+    w.ctx().nav.show(PageId::ServiceLogon);
     w.find<QLineEdit>("edServicePwd")->setText("0000");
     w.user.reply("cmServiceLogon", -1);
     w.messages.clear();
     w.click("bbtnExecServiceLogon");
     EXPECT_FALSE(w.ctx().ServiceLoggedOn);
     EXPECT_TRUE(w.find<QLineEdit>("edServicePwd")->text().isEmpty()) << "emptied after a failure too";
-    EXPECT_EQ(w.ctx().currentPage(), 23);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::ServiceLogon);
     for (const auto& box : w.messages.boxes)
         EXPECT_FALSE(box.text.contains("0000"));
-    w.ctx().showPage(1);
+    w.ctx().nav.show(PageId::Menu);
     w.click("bbtnUserMode");
-    EXPECT_EQ(w.ctx().currentPage(), 1);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Menu);
 }
 
 // ---- tax ID, identity, ECR number ----
@@ -383,14 +383,14 @@ TEST(SetIdPage, SetIdModeAndTheIdFilters) {
     code->setText("OLD");
     number->setText("1");
     w.click("bbtnSetId");
-    EXPECT_EQ(w.ctx().currentPage(), 18);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::SetId);
     EXPECT_TRUE(code->text().isEmpty());
     EXPECT_TRUE(number->text().isEmpty());
     EXPECT_TRUE(w.find<QWidget>("btnExecEnterFiscalMode")->isHidden());
     EXPECT_FALSE(w.find<QWidget>("btnExecSetID")->isHidden());
     for (const char* name : {"StringGrid1", "Label130", "lbRate11", "lbFreeDep1", "lbTaxID1", "lbIDFmt1",
                              "lbCurDate1", "lbCurTime1", "lblCurrency", "CheckBox2", "Panel7"})
-        EXPECT_FALSE(w.find<QWidget>(name)->isVisibleTo(w.form->page(18))) << name;
+        EXPECT_FALSE(w.find<QWidget>(name)->isVisibleTo(w.form->page(PageId::SetId))) << name;
 
     QTest::keyClicks(code, "a1b-cd");
     EXPECT_EQ(code->text(), "ABC");
@@ -399,7 +399,7 @@ TEST(SetIdPage, SetIdModeAndTheIdFilters) {
     EXPECT_EQ(number->text(), "12345678");
     w.click("btnExecSetID");
     EXPECT_ARGS(w.service, "cmSetID", text("ABC"), text("12345678"));
-    EXPECT_EQ(w.ctx().currentPage(), 18);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::SetId);
 }
 
 TEST(SetIdPage, FiscalReviewFillsThePageAndEnablesOnlyOn1) {
@@ -414,13 +414,13 @@ TEST(SetIdPage, FiscalReviewFillsThePageAndEnablesOnlyOn1) {
     w.click("bbtnEnterFiscalMode");
     EXPECT_TRUE(reviewDuringUpload);
     EXPECT_FALSE(w.ctx().FiscalReviewMode);
-    EXPECT_EQ(w.ctx().currentPage(), 18);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::SetId);
     auto* fiscal = w.find<QPushButton>("btnExecEnterFiscalMode");
     EXPECT_TRUE(fiscal->isEnabled());
     EXPECT_FALSE(fiscal->isHidden());
     EXPECT_TRUE(w.find<QWidget>("btnExecSetID")->isHidden());
     EXPECT_EQ(fiscal->x(), w.find<QWidget>("btnExecSetID")->x());
-    EXPECT_TRUE(w.find<QWidget>("StringGrid1")->isVisibleTo(w.form->page(18)));
+    EXPECT_TRUE(w.find<QWidget>("StringGrid1")->isVisibleTo(w.form->page(PageId::SetId)));
     EXPECT_EQ(w.find<QLabel>("lblCurrency")->text(), "PLN");
     EXPECT_EQ(w.ctx().receipt.CurrencyTable[1].code, "EUR");
 
@@ -460,16 +460,16 @@ TEST(SetIdPage, EnterFiscalModeSendsTheIdThroughTheServiceLibrary) {
 TEST(EcrNumberPage, EmptyFieldStopsWithConversionMessage) {
     TestWindow w;
     w.click("Button2");
-    EXPECT_EQ(w.ctx().currentPage(), 36);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::EcrNumberSet);
     w.click("Button1");
     EXPECT_EQ(w.user.count("cmSetEcrNumber"), 0);
     ASSERT_NE(w.messages.last(), nullptr);
     EXPECT_EQ(w.messages.last()->text, "'' is not a valid integer value");
-    EXPECT_EQ(w.ctx().currentPage(), 36);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::EcrNumberSet);
     w.find<QLineEdit>("Edit3")->setText("5");
     w.click("Button1");
     EXPECT_ARGS(w.user, "cmSetEcrNumber", num(5));
-    EXPECT_EQ(w.ctx().currentPage(), 1);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Menu);
 }
 
 // ---- device settings ----
@@ -477,13 +477,13 @@ TEST(EcrNumberPage, EmptyFieldStopsWithConversionMessage) {
 TEST(DeviceSettings, DensityParameterAndSleep) {
     TestWindow w;
     w.click("bbtnPrinterSpeed");
-    EXPECT_EQ(w.ctx().currentPage(), 29);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::PrinterSpeed);
     w.find<QComboBox>("cbDensity")->setCurrentText("5");
     w.click("bbtnSetPrinterSpeed");
     EXPECT_ARGS(w.user, "cmSetPrinterSpeed", num(5));
 
     w.click("btn1");
-    EXPECT_EQ(w.ctx().currentPage(), 33);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::SetParameter);
     w.find<QCheckBox>("chk2")->setChecked(true);
     w.user.clearCalls();
     w.click("btn2");
@@ -501,7 +501,7 @@ TEST(DeviceSettings, FirmwareUpdateClosesBothLinksFirst) {
     w.ctx().frame.EnsureLinkOpen(dev::Library::User);
     w.user.clearCalls();
     w.messages.clear();
-    pageOf<PrinterSpeedPage>(w, 29)->btnUpdateFullProgramClick();
+    pageOf<PrinterSpeedPage>(w, PageId::PrinterSpeed)->btnUpdateFullProgramClick();
     EXPECT_FALSE(w.ctx().frame.UserLinkOpen);
     EXPECT_FALSE(w.ctx().frame.ServiceLinkOpen);
     EXPECT_EQ(w.user.count("CloseTavo"), 1);
@@ -511,6 +511,6 @@ TEST(DeviceSettings, FirmwareUpdateClosesBothLinksFirst) {
     EXPECT_EQ(call.args, (Args{num(1), Arg::bytes("COM3"), num(1)}));
     EXPECT_TRUE(w.messages.boxes.empty()) << "nothing is shown afterwards";
 
-    pageOf<PrinterSpeedPage>(w, 29)->UpdateProgramBtnClick();
+    pageOf<PrinterSpeedPage>(w, PageId::PrinterSpeed)->UpdateProgramBtnClick();
     EXPECT_EQ(w.service.calls.back().args[2], num(0));
 }

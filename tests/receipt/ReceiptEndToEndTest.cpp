@@ -17,7 +17,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QLocale>
 #include <QTemporaryDir>
 
@@ -44,7 +44,7 @@ struct ReceiptOnVirtualPrinter : VirtualPrinterTest {
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
 
-    SalePage* sale() { return dynamic_cast<SalePage*>(form->page(8)); }
+    SalePage* sale() { return dynamic_cast<SalePage*>(form->page(PageId::Sale)); }
     // Fills the sale page from the article file by barcode and sells `quantity`.
     void sellByBarcode(const QString& barcode, double quantity) {
         find<QLineEdit>("edBarcode")->setText(barcode);
@@ -77,14 +77,16 @@ TEST_F(ReceiptOnVirtualPrinter, ArticleFileDiscountTwoCurrenciesCancelAndPackage
         f.write("Mleko\t5901234567890\tszt\t2.50\tA\t3\r\n"
                 "Chleb\t590000000002\tszt\t4.00\tB\t0\r\n");
     }
-    static_cast<UpRtnPkgPage*>(form->page(32))->choosePluFile = [plu](const QString&) { return plu; };
+    static_cast<UpRtnPkgPage*>(form->page(PageId::UpRtnPkg))->choosePluFile = [plu](const QString&) {
+        return plu;
+    };
     click("bbtnLoadPlu");
     expectNoBoxes("load PLU");
     ASSERT_TRUE(form->context().plu.loaded());
 
     // Receipt 1: two articles from the file, a 10 % discount on the first.
     click("bbtnSale");
-    ASSERT_EQ(form->currentPage(), 8);
+    ASSERT_EQ(form->currentPage(), PageId::Sale);
     find<QLineEdit>("edBarcode")->setText(QStringLiteral("5901234567890"));
     sale()->edBarcodeExit();
     EXPECT_EQ(find<QLineEdit>("edName")->text(), QStringLiteral("Mleko"));
@@ -109,7 +111,7 @@ TEST_F(ReceiptOnVirtualPrinter, ArticleFileDiscountTwoCurrenciesCancelAndPackage
     // Pay 4.00 in the sale currency and 1.00 EUR (at 4.5, so 4.50) in cash.
     click("btnSaleOK");
     expectNoBoxes("open the payment");
-    ASSERT_EQ(form->currentPage(), 9);
+    ASSERT_EQ(form->currentPage(), PageId::Pay);
     EXPECT_EQ(form->context().receipt.CurrencyTable[1].code, QStringLiteral("EUR"));
     EXPECT_EQ(form->context().receipt.CurrencyTable[2].code, QStringLiteral("USD"));
     EXPECT_DOUBLE_EQ(form->context().receipt.CurrencyTable[1].rate, 4.5);
@@ -123,8 +125,8 @@ TEST_F(ReceiptOnVirtualPrinter, ArticleFileDiscountTwoCurrenciesCancelAndPackage
     find<QLineEdit>("NewCashEdit")->setText(QStringLiteral("1.00"));
     click("btnPay");
     expectNoBoxes("payment");
-    EXPECT_EQ(form->currentPage(), 1);
-    EXPECT_FALSE(form->context().receipt.ReceiptOpen);
+    EXPECT_EQ(form->currentPage(), PageId::Menu);
+    EXPECT_FALSE(sale()->receipt().open());
     EXPECT_EQ(drawer(), 850); // both cash lines end up in the drawer
     const QString roll = QString::fromUtf8(paper());
     EXPECT_TRUE(roll.contains(QStringLiteral("RABAT"))) << roll.toStdString();
@@ -140,13 +142,13 @@ TEST_F(ReceiptOnVirtualPrinter, ArticleFileDiscountTwoCurrenciesCancelAndPackage
     expectNoBoxes("sales of receipt 2");
     EXPECT_EQ(pluFile(plu), "Mleko\t5901234567890\tszt\t2.50\tA\t8\r\n"
                             "Chleb\t590000000002\tszt\t4.00\tB\t3\r\n");
-    EXPECT_TRUE(form->context().receipt.ReceiptOpen);
+    EXPECT_TRUE(sale()->receipt().open());
     click("btnSaleVoid");
-    ASSERT_EQ(form->currentPage(), 19);
+    ASSERT_EQ(form->currentPage(), PageId::EndReceipt);
     click("bbtnExecCancelRecp");
     expectNoBoxes("receipt cancel");
-    EXPECT_EQ(form->currentPage(), 1);
-    EXPECT_FALSE(form->context().receipt.ReceiptOpen);
+    EXPECT_EQ(form->currentPage(), PageId::Menu);
+    EXPECT_FALSE(sale()->receipt().open());
     EXPECT_EQ(pluFile(plu), "Mleko\t5901234567890\tszt\t2.50\tA\t5\r\n"
                             "Chleb\t590000000002\tszt\t4.00\tB\t1\r\n");
     EXPECT_EQ(drawer(), 850);
@@ -166,7 +168,7 @@ TEST_F(ReceiptOnVirtualPrinter, ArticleFileDiscountTwoCurrenciesCancelAndPackage
 
     // Packages: two bottles returned, one crate sold, each settled.
     click("bbtnRtnPackage");
-    ASSERT_EQ(form->currentPage(), 24);
+    ASSERT_EQ(form->currentPage(), PageId::RtnPackage);
     auto enter = [&](const char* name, const char* price, const char* qty, const char* button) {
         find<QLineEdit>("edName2")->setText(QString::fromLatin1(name));
         find<QLineEdit>("edUnit2")->setText(QStringLiteral("szt"));
@@ -183,16 +185,16 @@ TEST_F(ReceiptOnVirtualPrinter, ArticleFileDiscountTwoCurrenciesCancelAndPackage
     click("btnExecPckPay");
     expectNoBoxes("returned packages paid out");
     EXPECT_EQ(drawer(), 750);
-    form->showPage(24);
+    form->showPage(PageId::RtnPackage);
     click("btnSalePackagePayment");
     expectNoBoxes("sold packages paid in");
-    EXPECT_EQ(form->currentPage(), 1);
+    EXPECT_EQ(form->currentPage(), PageId::Menu);
     EXPECT_EQ(drawer(), 1250);
 
     // The returned-package records the printer keeps: name, price, returned
     // quantity and value, sold quantity and value.
     click("bbtnUploadPkg");
-    ASSERT_EQ(form->currentPage(), 32);
+    ASSERT_EQ(form->currentPage(), PageId::UpRtnPkg);
     click("btnUpRtnPkg");
     messages.clear(); // the decoder's page may have its say
     QFile records(home.filePath(QStringLiteral("_RtnPkg.mem")));

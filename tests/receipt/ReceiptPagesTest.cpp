@@ -20,9 +20,10 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QRadioButton>
 #include <QTest>
@@ -53,10 +54,14 @@ struct ReceiptPages : ::testing::Test {
     ~ReceiptPages() override { QLocale::setDefault(QLocale::system()); }
 
     TestWindow w;
-    SalePage* sale() { return static_cast<SalePage*>(w.form->page(8)); }
-    PayPage* pay() { return static_cast<PayPage*>(w.form->page(9)); }
+    SalePage* sale() { return static_cast<SalePage*>(w.form->page(PageId::Sale)); }
+    PayPage* pay() { return static_cast<PayPage*>(w.form->page(PageId::Pay)); }
     QStringList lines() { return sale()->saleLines(); }
     QString total() { return w.find<QLineEdit>("edTotal")->text(); }
+    void selectLine(int row) {
+        auto* list = w.find<QListView>("SaleList");
+        list->setCurrentIndex(list->model()->index(row, 0));
+    }
 
     void enterItem(double qty, double price, const QString& unit, int tax, const QString& name,
                    const QString& barcode = QString(), double rtn = 0) {
@@ -79,7 +84,9 @@ struct ReceiptPages : ::testing::Test {
         EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(content);
         f.close();
-        static_cast<UpRtnPkgPage*>(w.form->page(32))->choosePluFile = [path](const QString&) { return path; };
+        static_cast<UpRtnPkgPage*>(w.form->page(PageId::UpRtnPkg))->choosePluFile = [path](const QString&) {
+            return path;
+        };
         w.click(QStringLiteral("bbtnLoadPlu"));
         EXPECT_EQ(w.ctx().plu.PluFileName, path);
         return path;
@@ -88,7 +95,7 @@ struct ReceiptPages : ::testing::Test {
 
 TEST_F(ReceiptPages, SaleSendsItsArgumentsAndMirrorsTheAcceptedLine) {
     w.click(QStringLiteral("bbtnSale"));
-    EXPECT_EQ(w.ctx().currentPage(), 8);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Sale);
     sell(2, 1.50);
     expectArgs(w.user.lastCommand(), "cmSaleItem",
                {Arg::real(2), Arg::text1250(QStringLiteral("szt")), Arg::real(1.5),
@@ -96,7 +103,7 @@ TEST_F(ReceiptPages, SaleSendsItsArgumentsAndMirrorsTheAcceptedLine) {
                 Arg::real(0)});
     EXPECT_EQ(lines(), QStringList{QStringLiteral("2.000---szt---1.50---A---Milk---3---0.00---123---0")});
     EXPECT_EQ(total(), QStringLiteral("3"));
-    EXPECT_TRUE(w.ctx().receipt.ReceiptOpen);
+    EXPECT_TRUE(sale()->receipt().open());
     EXPECT_FALSE(w.find<QPushButton>("BackBtn7")->isEnabled());
     EXPECT_TRUE(w.find<QLineEdit>("edName")->text().isEmpty());
     EXPECT_DOUBLE_EQ(w.find<QDoubleSpinBox>("edQty")->value(), 1);
@@ -215,7 +222,7 @@ TEST_F(ReceiptPages, TextsAndPricesFromTheProgramAreKeptWhole) {
                 Arg::integer(0), Arg::real(0)});
     EXPECT_EQ(SplitText(lines().last(), saleline::kSeparator).at(saleline::kPrice), QStringLiteral("1.555"));
     // The cancel sends what the sale sent.
-    w.find<QListWidget>("SaleList")->setCurrentRow(0);
+    selectLine(0);
     w.click(QStringLiteral("btnCancelItem"));
     EXPECT_EQ(w.user.lastCommand()->args[2], Arg::real(1.555));
 
@@ -245,9 +252,9 @@ TEST_F(ReceiptPages, TextsAndPricesFromTheProgramAreKeptWhole) {
     EXPECT_EQ(rate->text(), QStringLiteral("123.7"));
 
     // A due amount of eleven characters fills the ten-character payment field whole.
-    sale()->setTotalText(QStringLiteral("10000000.01"));
+    sale()->receipt().setAmountDue(QStringLiteral("10000000.01"));
     w.click(QStringLiteral("btnSaleOK"));
-    ASSERT_EQ(w.ctx().currentPage(), 9);
+    ASSERT_EQ(w.ctx().nav.current(), PageId::Pay);
     auto* cash = w.find<QLineEdit>("CashEdit");
     EXPECT_EQ(cash->text(), QStringLiteral("10000000.01"));
     cash->selectAll();
@@ -262,8 +269,7 @@ TEST_F(ReceiptPages, SaleCancelAndReceiptCancelKeepSoldQuantities) {
     EXPECT_EQ(fileBytes(path), "Milk\t123\tszt\t1.50\tA\t2\r\nBread\t456\tszt\t2.00\tB\t1\r\n");
 
     // Cancel the selected line: placeholders in the sizing call, the line's values in the real one.
-    auto* list = w.find<QListWidget>("SaleList");
-    list->setCurrentRow(0);
+    selectLine(0);
     w.user.clearCalls();
     w.click(QStringLiteral("btnCancelItem"));
     const auto withSizing = w.user.commands(true);
@@ -281,14 +287,15 @@ TEST_F(ReceiptPages, SaleCancelAndReceiptCancelKeepSoldQuantities) {
 
     // Nothing selected: nothing sent.
     sell(1, 2.0, QStringLiteral("Bread"), QStringLiteral("456"));
+    auto* list = w.find<QListView>("SaleList");
     list->clearSelection();
-    list->setCurrentRow(-1);
+    list->setCurrentIndex(QModelIndex());
     w.user.clearCalls();
     w.click(QStringLiteral("btnCancelItem"));
     EXPECT_EQ(w.user.count("cmCancelItem"), 0);
 
     // Refused cancel: list, total and file unchanged.
-    list->setCurrentRow(0);
+    selectLine(0);
     w.user.reply("cmCancelItem", -1);
     w.click(QStringLiteral("btnCancelItem"));
     EXPECT_EQ(lines().size(), 1);
@@ -297,15 +304,15 @@ TEST_F(ReceiptPages, SaleCancelAndReceiptCancelKeepSoldQuantities) {
     // Receipt cancel gives every line's quantity back after acceptance.
     sell(3, 1.50, QStringLiteral("Milk"), QStringLiteral("123"));
     w.click(QStringLiteral("btnSaleVoid"));
-    EXPECT_EQ(w.ctx().currentPage(), 19);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::EndReceipt);
     w.user.reply("cmReceiptCancel", -1);
     w.click(QStringLiteral("bbtnExecCancelRecp"));
-    EXPECT_TRUE(w.ctx().receipt.ReceiptOpen);
+    EXPECT_TRUE(sale()->receipt().open());
     w.user.reply("cmReceiptCancel", 0);
     w.click(QStringLiteral("bbtnExecCancelRecp"));
     expectArgs(w.user.lastCommand(), "cmReceiptCancel", {Arg::text1250(QString())});
-    EXPECT_EQ(w.ctx().currentPage(), 1);
-    EXPECT_FALSE(w.ctx().receipt.ReceiptOpen);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Menu);
+    EXPECT_FALSE(sale()->receipt().open());
     EXPECT_EQ(fileBytes(path), "Milk\t123\tszt\t1.50\tA\t0\r\nBread\t456\tszt\t2.00\tB\t1\r\n");
     EXPECT_EQ(lines().size(), 2); // emptied by the next "Sale"
 }
@@ -392,8 +399,8 @@ TEST_F(ReceiptPages, PayReadsTheDueAmountAndSendsPaymentCodes) {
     sell(1, 100);
     w.user.reply("cmUploadExchangeRate", 0, 0, exchangeAnswer("0000010000"));
     w.click(QStringLiteral("btnSaleOK"));
-    EXPECT_EQ(w.ctx().currentPage(), 9);
-    EXPECT_FALSE(w.ctx().receipt.ReceiptOpen);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Pay);
+    EXPECT_FALSE(sale()->receipt().open());
     EXPECT_EQ(w.find<QLabel>("TotalLabel")->text(), QStringLiteral("100.00"));
     EXPECT_EQ(w.find<QLineEdit>("CashEdit")->text(), QStringLiteral("100.00"));
     EXPECT_EQ(w.find<QPushButton>("btnPayInCashOld")->text(), QStringLiteral("PLN"));
@@ -409,13 +416,13 @@ TEST_F(ReceiptPages, PayReadsTheDueAmountAndSendsPaymentCodes) {
     w.find<QLineEdit>("NewCashEdit")->setText(QStringLiteral("50"));
     w.user.reply("cmPayment", -1);
     w.click(QStringLiteral("btnPay"));
-    EXPECT_EQ(w.ctx().currentPage(), 9); // refused: the page stays
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Pay); // refused: the page stays
     w.user.reply("cmPayment", 0);
     w.click(QStringLiteral("btnPay"));
     expectArgs(
         w.user.lastCommand(), "cmPayment",
         {Arg::integer(1), Arg::integer(3), Arg::integer(0), Arg::real(50), Arg::real(50), Arg::real(0)});
-    EXPECT_EQ(w.ctx().currentPage(), 1);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Menu);
 }
 
 TEST_F(ReceiptPages, PartPaymentStaysAndRefusedRateQueryStillOpensPay) {
@@ -423,15 +430,15 @@ TEST_F(ReceiptPages, PartPaymentStaysAndRefusedRateQueryStillOpensPay) {
     sell(1, 100);
     w.user.reply("cmUploadExchangeRate", -1);
     w.click(QStringLiteral("btnSaleOK"));
-    EXPECT_EQ(w.ctx().currentPage(), 9);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Pay);
     EXPECT_EQ(w.find<QLabel>("TotalLabel")->text(), QStringLiteral("100"));
     w.find<QLineEdit>("CashEdit")->setText(QStringLiteral("60"));
     w.click(QStringLiteral("btnPay"));
-    EXPECT_EQ(w.ctx().currentPage(), 9);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Pay);
     w.find<QLineEdit>("CashEdit")->setText(QStringLiteral("99.995")); // rounds to 100
     w.click(QStringLiteral("btnPay"));
     EXPECT_EQ(w.user.lastCommand()->args[3], Arg::real(100));
-    EXPECT_EQ(w.ctx().currentPage(), 1);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Menu);
 }
 
 TEST_F(ReceiptPages, BuyerIdentificationIsEighteenCharacters) {
@@ -444,20 +451,20 @@ TEST_F(ReceiptPages, BuyerIdentificationIsEighteenCharacters) {
 }
 
 TEST_F(ReceiptPages, PostponedReceiptsTakeSlotsInTurn) {
-    auto* inv = static_cast<InvInfoPage*>(w.form->page(21));
+    auto* inv = static_cast<InvInfoPage*>(w.form->page(PageId::InvInfo));
     w.click(QStringLiteral("bbtnSale"));
-    inv->btnPostponeClick(); // empty list: nothing
+    inv->btnPostponeClick(true); // empty list: nothing
     EXPECT_EQ(w.user.count("cmInvoiceInfo"), 0);
     for (int receipt = 1; receipt <= 4; ++receipt) {
         sell(receipt, 10);
-        inv->btnPostponeClick();
+        inv->btnPostponeClick(true);
         expectArgs(w.user.lastCommand(), "cmInvoiceInfo",
                    {Arg::integer(0), Arg::integer(receipt == 4 ? 1 : receipt), Arg::real(10.0 * receipt),
                     Arg::real(0)});
         EXPECT_TRUE(lines().isEmpty());
         EXPECT_EQ(total(), QStringLiteral("0"));
     }
-    EXPECT_DOUBLE_EQ(w.ctx().receipt.slot(1).total, 40);
+    EXPECT_EQ(sale()->receipt().postponed(1)->total, 4000);
 
     // Take up slot 2 (a line on the list blocks it first).
     auto* recNo = w.find<QComboBox>("cbRecNo");
@@ -471,8 +478,8 @@ TEST_F(ReceiptPages, PostponedReceiptsTakeSlotsInTurn) {
                {Arg::integer(1), Arg::integer(2), Arg::real(20), Arg::real(0)});
     EXPECT_EQ(lines(), QStringList{QStringLiteral("2.000---szt---10.00---A---Milk---20---0.00---123---0")});
     EXPECT_EQ(total(), QStringLiteral("20"));
-    EXPECT_FALSE(w.ctx().receipt.slot(2).filled);
-    EXPECT_EQ(w.ctx().receipt.NextPostponeSlot, 2);
+    EXPECT_FALSE(sale()->receipt().postponed(2).has_value());
+    EXPECT_EQ(sale()->receipt().nextSlot(), 2);
 }
 
 TEST_F(ReceiptPages, PostponeSendsTheVatOfTheLinesByTheirRates) {
@@ -483,13 +490,13 @@ TEST_F(ReceiptPages, PostponeSendsTheVatOfTheLinesByTheirRates) {
     w.click(QStringLiteral("btnSaleItem")); // B at 8 %: 8
     enterItem(1, 50, QStringLiteral("szt"), 2, QStringLiteral("Free"));
     w.click(QStringLiteral("btnSaleItem")); // C inactive
-    static_cast<InvInfoPage*>(w.form->page(21))->btnPostponeClick();
+    static_cast<InvInfoPage*>(w.form->page(PageId::InvInfo))->btnPostponeClick(true);
     EXPECT_EQ(w.user.lastCommand()->args[3], Arg::real(31));
 }
 
 TEST_F(ReceiptPages, PackagesKeepRunningTotals) {
     w.click(QStringLiteral("bbtnRtnPackage"));
-    EXPECT_EQ(w.ctx().currentPage(), 24);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::RtnPackage);
     w.find<QLineEdit>("edName2")->setText(QStringLiteral("Crate"));
     w.find<QLineEdit>("edUnit2")->setText(QStringLiteral("szt"));
     w.find<QLineEdit>("edPrice2")->setText(QStringLiteral("0.50"));
@@ -519,7 +526,7 @@ TEST_F(ReceiptPages, PackagesKeepRunningTotals) {
     w.click(QStringLiteral("btnExecPckPay"));
     expectArgs(w.user.lastCommand(), "cmPackagePayment", {Arg::integer(0)});
     EXPECT_TRUE(w.find<QPushButton>("BitBtn15")->isEnabled());
-    EXPECT_EQ(w.ctx().currentPage(), 1);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Menu);
     w.click(QStringLiteral("bbtnRtnPackage"));
     EXPECT_EQ(w.find<QLineEdit>("edTotal2")->text(), QStringLiteral("1.5"));
 }
@@ -529,15 +536,15 @@ TEST_F(ReceiptPages, CashInPaidOutAndDrawer) {
     w.find<QLineEdit>("ReceiveAccountEdit")->setText(QStringLiteral("12.345"));
     w.click(QStringLiteral("bbtnReceiveCash"));
     expectArgs(w.user.lastCommand(), "cmReceiveCash", {Arg::real(12.345)});
-    EXPECT_EQ(w.ctx().currentPage(), 1);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Menu);
     EXPECT_EQ(w.find<QLineEdit>("ReceiveAccountEdit")->text(), QStringLiteral("12.345"));
 
     w.click(QStringLiteral("bbtnPaidOut"));
-    EXPECT_EQ(w.ctx().currentPage(), 7);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::PaidOut);
     w.user.reply("cmPaidOut", -1);
     w.find<QLineEdit>("PaidOutEdit")->setText(QStringLiteral("12.345"));
     w.click(QStringLiteral("PaidOutBtn1"));
-    EXPECT_EQ(w.ctx().currentPage(), 7);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::PaidOut);
     expectArgs(w.user.lastCommand(), "cmPaidOut", {Arg::real(12.35)});
     w.find<QLineEdit>("PaidOutEdit")->clear();
     w.user.reply("cmPaidOut", 0);
@@ -548,7 +555,7 @@ TEST_F(ReceiptPages, CashInPaidOutAndDrawer) {
     expectArgs(w.user.lastCommand(), "cmCashInDrawer", {});
     w.click(QStringLiteral("btnOpenDrawer"));
     expectArgs(w.user.lastCommand(), "cmOpenDrawer", {});
-    EXPECT_EQ(w.ctx().currentPage(), 1);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::Menu);
 }
 
 TEST_F(ReceiptPages, UploadsDisableTheWindowAndAlwaysRestoreIt) {
@@ -572,7 +579,7 @@ TEST_F(ReceiptPages, UploadsDisableTheWindowAndAlwaysRestoreIt) {
     EXPECT_EQ(w.messages.last()->icon, IMessageService::Icon::Error);
 
     w.click(QStringLiteral("bbtnUploadPkg"));
-    EXPECT_EQ(w.ctx().currentPage(), 32);
+    EXPECT_EQ(w.ctx().nav.current(), PageId::UpRtnPkg);
     w.find<QCheckBox>("chkbUpRtnPkg")->setChecked(true);
     w.user.clearCalls();
     w.click(QStringLiteral("btnUpRtnPkg"));
@@ -606,14 +613,15 @@ TEST(ReceiptPagesComma, CommaLocaleReadsAndWritesComma) {
         w.find<QDoubleSpinBox>("edPrice")->setValue(1.25);
         w.find<QComboBox>("cbDepId")->setCurrentIndex(0);
         w.click(QStringLiteral("btnSaleItem"));
-        auto* sale = static_cast<SalePage*>(w.form->page(8));
+        auto* sale = static_cast<SalePage*>(w.form->page(PageId::Sale));
         EXPECT_EQ(sale->saleLines().at(0), QStringLiteral("2,000------1,25---A------2,5---0,00------0"));
         EXPECT_EQ(sale->totalText(), QStringLiteral("2,5"));
         w.click(QStringLiteral("bbtnPaidOut"));
         w.find<QLineEdit>("PaidOutEdit")->setText(QStringLiteral("1,005"));
         w.click(QStringLiteral("PaidOutBtn1"));
         EXPECT_EQ(w.user.lastCommand()->args[0], Arg::real(1.0)); // 1.005 lies just below
-        w.find<QListWidget>("SaleList")->setCurrentRow(0);
+        auto* list = w.find<QListView>("SaleList");
+        list->setCurrentIndex(list->model()->index(0, 0));
         w.click(QStringLiteral("bbtnSale"));
     }
     QLocale::setDefault(QLocale::system());
