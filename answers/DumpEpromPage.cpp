@@ -1,7 +1,7 @@
 #include "answers/DumpEpromPage.h"
 
 #include "answers/DumpSramPage.h"
-#include "answers/WidgetAccess.h"
+#include "core/WidgetAccess.h"
 
 #include <QLabel>
 #include <QLineEdit>

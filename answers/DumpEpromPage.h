@@ -2,7 +2,7 @@
 // Page 16, "DumpEprom", shared by the EPROM (code "45") and ROM (code "48")
 // dumps; only one of the two run buttons is shown at a time.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class DumpEpromPage : public Page {
     Q_OBJECT

@@ -1,6 +1,6 @@
 #include "answers/DumpSramPage.h"
 
-#include "answers/WidgetAccess.h"
+#include "core/WidgetAccess.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 // Page 15, "DumpSram": a block of the printer's SRAM from a hexadecimal start
 // address, shown only as the Return Buffer dump (code "44").
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class DumpSramPage : public Page {
     Q_OBJECT

@@ -1,7 +1,7 @@
 #include "answers/EcrResetPage.h"
 
-#include "answers/WidgetAccess.h"
-#include "programming/ProgrammingWidgets.h"
+#include "core/WidgetAccess.h"
+#include "core/ProgrammingWidgets.h"
 
 #include <QLabel>
 #include <QSpinBox>

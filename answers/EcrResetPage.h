@@ -2,7 +2,7 @@
 // Page 37, "ECR Reset": erases the printer's SRAM through the service library
 // with a date and time taken from the workstation clock (code "43").
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QDateTime>
 

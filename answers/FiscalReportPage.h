@@ -2,7 +2,7 @@
 // Page 35, "Fiscal Reprt": a fiscal memory report uploaded as text; the device
 // library leaves it in "_FisRpt.mem" (code "15").
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QByteArray>
 

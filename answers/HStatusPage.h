@@ -2,7 +2,7 @@
 // Page 12, "HStatus": the printer's hardware status (code "40"), and the
 // "Hardware Status" menu command.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QByteArray>
 

@@ -1,8 +1,8 @@
 #include "answers/PluInfoPage.h"
 
 #include "answers/DataFiles.h"
-#include "answers/WidgetAccess.h"
-#include "app/LocaleLibrary.h"
+#include "core/WidgetAccess.h"
+#include "core/SafeFormat.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -2,7 +2,7 @@
 // Page 26, "PLUInfo": the article table read back from the printer; the device
 // library leaves it in "_Plu.mem" (code "90").
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QByteArray>
 

@@ -1,7 +1,7 @@
 #include "answers/PrnStatusPage.h"
 
 #include "answers/AnswerDecoders.h"
-#include "answers/WidgetAccess.h"
+#include "core/WidgetAccess.h"
 
 #include <QGroupBox>
 #include <QRadioButton>

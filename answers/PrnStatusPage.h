@@ -2,7 +2,7 @@
 // Page 14, "PrnStatus": the printer mechanism's state (code "47"), and the
 // "Printer Status" menu command.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QByteArray>
 

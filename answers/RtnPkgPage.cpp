@@ -1,7 +1,7 @@
 #include "answers/RtnPkgPage.h"
 
 #include "answers/DataFiles.h"
-#include "answers/WidgetAccess.h"
+#include "core/WidgetAccess.h"
 
 #include <QLabel>
 #include <QTableView>

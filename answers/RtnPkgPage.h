@@ -2,7 +2,7 @@
 // Page 30, "RtnPkg": the returnable packages read back from the printer; the
 // device library leaves them in "_RtnPkg.mem" (code "89").
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QByteArray>
 

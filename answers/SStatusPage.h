@@ -2,7 +2,7 @@
 // Page 13, "SStatus": the printer's software status (code "41"), and the
 // "Software Status" menu command.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QByteArray>
 

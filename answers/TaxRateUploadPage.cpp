@@ -1,7 +1,7 @@
 #include "answers/TaxRateUploadPage.h"
 
 #include "answers/AnswerDecoders.h"
-#include "answers/WidgetAccess.h"
+#include "core/WidgetAccess.h"
 
 #include <QLabel>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Page 28, "TaxRateUpload": the tax rates read back from the printer (code "91").
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QByteArray>
 

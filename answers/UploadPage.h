@@ -2,7 +2,7 @@
 // Page 27, "Upload": departments (code "92") and header lines (code "93") read
 // back from the printer, in the grid sgrdUpload.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QByteArray>
 

@@ -2,7 +2,7 @@
 // Page 0, "CommandLine": a raw command line sent with ExecCommand, its answer
 // shown (and decoded) under the code of its first two characters.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class CommandLinePage : public Page {
     Q_OBJECT

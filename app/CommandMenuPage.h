@@ -2,7 +2,7 @@
 // Page 1, "Command": the menu of command buttons. The buttons carry no logic of
 // their own; the page that owns each command connects to its button by name.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class QLabel;
 

@@ -1,7 +1,9 @@
 #pragma once
 // The locale object: the console's link to its language library (Glosk), which
-// holds the localised captions and messages by number, and the safe formatter
-// through which every localised format text is filled in.
+// holds the localised captions and messages by number. Every localised format
+// text is filled in through SafeFormat.
+
+#include "core/SafeFormat.h"
 
 #include <QList>
 #include <QString>
@@ -53,15 +55,3 @@ class TLocaleLibrary {
 // The text under `id`: the empty text when there is no locale object, else its
 // GetString. Every run-time lookup of a localised string goes through here.
 QString LocaleString(const TLocaleLibrary* locale, int id);
-
-// Fills in a format text that comes from the language library (or any other
-// untrusted source). Understands "%s" and "%d" (also "%i"), with the flags
-// "-", "0", "+", " ", "#", a width and a precision as in printf (so "%-5s" and
-// "%.2d" work) and "h"/"l" length modifiers, which are ignored; "%%" gives "%".
-// Arguments are used in order: a missing one gives the empty text, surplus
-// ones are ignored, an argument that is no number is shown as text by "%d".
-// A malformed or unknown directive, or a width or precision above
-// kSafeFormatMaxWidth, is kept literally. Never reads outside the format or the
-// argument list and never hands anything to printf.
-inline constexpr int kSafeFormatMaxWidth = 1024;
-QString SafeFormat(const QString& format, const QList<QVariant>& args);

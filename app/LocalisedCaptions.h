@@ -2,22 +2,14 @@
 // Localised captions and messages: which string of the language library goes to
 // which control, and the step of the start-up that puts them there.
 
+#include "core/MessageService.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 class QWidget;
 class TLocaleLibrary;
-
-// Message texts that the start-up replaces with localised strings. The defaults
-// are the console's own texts, used when no language library is in use.
-struct LocalisedMessages {
-    QString errorCaption = QStringLiteral("Error");                            // string 11370
-    QString formatError = QStringLiteral("Return Value's Format is Illegal!"); // string 11371
-    QString sramEraseWarning =
-        QStringLiteral("This Operation will erase the SRAM in Printer"); // 11372, 11373
-    QString confirmationCaption = QStringLiteral("Confirmation");        // string 11376
-};
 
 // One identifier of the language library and the controls (by object name)
 // whose caption it becomes, followed by `suffix`.

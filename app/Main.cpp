@@ -1,16 +1,16 @@
 #include "app/Main.h"
 
 #include "answers/PaperRollModel.h"
-#include "answers/ReturnBufferModel.h"
 #include "answers/ReturnBufferView.h"
 #include "app/LocaleLibrary.h"
 #include "app/LocalisedCaptions.h"
-#include "app/Page.h"
 #include "app/PageRegistry.h"
 #include "app/PaperDock.h"
 #include "app/PrinterPanel.h"
 #include "app/SystemConfig.h"
-#include "app/TypingLimit.h"
+#include "core/Page.h"
+#include "core/ReturnBufferModel.h"
+#include "core/TypingLimit.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -67,6 +67,7 @@ TMainForm::TMainForm(dev::DeviceSet devices, IMessageService& messages, Options 
     ctx_.returnBuffer = returnBuffer_;
     ctx_.returnBufferView = ListBox1;
     ctx_.portNameFn = [this] { return portName(); };
+    ctx_.localeText = [this](int id) { return ::LocaleString(ctx_.locale, id); };
     for (Page* p : pages_)
         p->attach();
     // While a library call runs, our own libraries call back so the window keeps answering.
@@ -118,10 +119,10 @@ void TMainForm::addPrinterDocks() {
                                      kWindowHeight - kStatusHeight - centralWidget()->height());
                     resize(size() + lack.expandedTo(QSize(0, 0)));
                     if (QScreen* s = screen()) { // and stays on its screen
-                        const QRect area = s->availableGeometry();
+                        const QRect room = s->availableGeometry();
                         const QRect frame = frameGeometry();
-                        move(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())),
-                             std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+                        move(std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame.width())),
+                             std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame.height())));
                     }
                 });
         });

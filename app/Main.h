@@ -2,7 +2,7 @@
 // The console's main window, TMainForm: the port panel, the notebook of 39
 // pages and the "Return Buffer" list.
 
-#include "app/ConsoleContext.h"
+#include "core/ConsoleContext.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "app/PrinterPanel.h"
 
-#include "app/ConsoleContext.h"
+#include "core/ConsoleContext.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "app/PrinterSwitches.h"
 
-#include "app/ConsoleContext.h"
+#include "core/ConsoleContext.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
 #include "programming/ClerkLogonPage.h"
 
-#include "app/LocaleLibrary.h"
+#include "core/SafeFormat.h"
 #include "programming/ProgrammingRules.h"
-#include "programming/ProgrammingWidgets.h"
+#include "core/ProgrammingWidgets.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 // Page 25, "ClerkLogon": a clerk's password and name, or a clerk's logon;
 // "Clerk Log Out" of the menu is handled here too.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class QLineEdit;
 

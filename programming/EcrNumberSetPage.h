@@ -1,7 +1,7 @@
 #pragma once
 // Page 36, "ECR number set".
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class QLineEdit;
 

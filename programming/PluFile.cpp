@@ -1,6 +1,6 @@
 #include "programming/PluFile.h"
 
-#include "receipt/EntryRules.h"
+#include "core/EntryRules.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // The ".plu" article file: loading, barcode lookup, the sold-quantity update
 // and the safe rewrite (temporary file, sync, rename, directory sync).
 
-#include "programming/PluTable.h"
+#include "core/PluTable.h"
 
 #include <QByteArray>
 #include <QLocale>

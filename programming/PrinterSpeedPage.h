@@ -2,7 +2,7 @@
 // Page 29, "PrinterSpeed": the print density. The firmware update buttons of
 // the top panel are handled here too.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class QComboBox;
 

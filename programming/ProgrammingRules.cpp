@@ -1,7 +1,7 @@
 #include "programming/ProgrammingRules.h"
 
 #include "device/Cp1250.h"
-#include "receipt/EntryRules.h"
+#include "core/EntryRules.h"
 
 namespace prog {
 

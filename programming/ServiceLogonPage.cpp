@@ -1,7 +1,7 @@
 #include "programming/ServiceLogonPage.h"
 
 #include "programming/ProgrammingRules.h"
-#include "programming/ProgrammingWidgets.h"
+#include "core/ProgrammingWidgets.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,7 +2,7 @@
 // Page 23, "SeviceLogon": the service technician's logon, which admits the
 // service commands of the console ("Set Tax ID").
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class QLineEdit;
 

@@ -2,7 +2,7 @@
 
 #include "device/Cp1250.h"
 #include "programming/ProgrammingRules.h"
-#include "programming/ProgrammingWidgets.h"
+#include "core/ProgrammingWidgets.h"
 
 #include <QApplication>
 #include <QEvent>

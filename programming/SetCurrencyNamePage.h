@@ -4,7 +4,7 @@
 // and the currency names and exchange rates on their own. The fiscal
 // currency reading of the fiscalisation review (Button12) is here too.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QDateTime>
 

@@ -1,6 +1,6 @@
 #include "programming/SetDatePage.h"
 
-#include "programming/ProgrammingWidgets.h"
+#include "core/ProgrammingWidgets.h"
 
 #include <QLabel>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Page 2, "SetDate": the printer's date, pre-filled from the workstation's clock.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QDate>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Page 10, "SetDep": one department's number, name and VAT letter.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class QComboBox;
 class QLineEdit;

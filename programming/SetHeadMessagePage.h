@@ -1,7 +1,7 @@
 #pragma once
 // Page 5, "SetHeadMessage": the five 32-character header lines of the receipt.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class SetHeadMessagePage : public Page {
     Q_OBJECT

@@ -1,7 +1,7 @@
 #include "programming/SetIdPage.h"
 
 #include "programming/ProgrammingRules.h"
-#include "programming/ProgrammingWidgets.h"
+#include "core/ProgrammingWidgets.h"
 
 #include <QCheckBox>
 #include <QFrame>

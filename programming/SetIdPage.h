@@ -2,7 +2,7 @@
 // Page 18, "SetID": the printer's identity (ID code and number) and, in its
 // second mode, the review of the printer's state before fiscalisation.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QList>
 

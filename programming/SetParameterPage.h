@@ -2,7 +2,7 @@
 // Page 33, "SetParameter": the printer's option flags; "SleepMode" of the menu
 // is handled here too.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class QCheckBox;
 

@@ -1,7 +1,7 @@
 #include "programming/SetTaxIdPage.h"
 
 #include "programming/ProgrammingRules.h"
-#include "programming/ProgrammingWidgets.h"
+#include "core/ProgrammingWidgets.h"
 
 #include <QLabel>
 

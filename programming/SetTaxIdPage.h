@@ -3,7 +3,7 @@
 // admitted only after a service logon. "ECR number set" and the identity
 // commands live on their own pages.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 namespace prog {
 class MaskEdit;

@@ -1,6 +1,6 @@
 #include "programming/SetTimePage.h"
 
-#include "programming/ProgrammingWidgets.h"
+#include "core/ProgrammingWidgets.h"
 
 #include <QLabel>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Page 3, "SetTime": the printer's time, pre-filled from the workstation's clock.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QTime>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Page 4, "SetVarRate": the nine VAT (PTU) rates A to I and the exempt letter.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #include "receipt/EndReceiptPage.h"
 
 #include "programming/PluFile.h"
-#include "receipt/EntryRules.h"
+#include "core/EntryRules.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #pragma once
 // Page 19, "EndReceipt": receipt cancel, and receipt close with a footer message.
 
-#include "app/Page.h"
+#include "core/Page.h"
 #include "receipt/ReceiptModel.h"
 
 class QLabel;

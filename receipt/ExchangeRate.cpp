@@ -1,7 +1,7 @@
 #include "receipt/ExchangeRate.h"
 
 #include "device/Cp1250.h"
-#include "receipt/EntryRules.h"
+#include "core/EntryRules.h"
 
 namespace {
 

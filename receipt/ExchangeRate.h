@@ -2,7 +2,7 @@
 // The answer of the exchange-rate query: currency codes, rates and modes, and
 // the amount due, read by byte offset.
 
-#include "receipt/ReceiptState.h"
+#include "core/ReceiptState.h"
 
 #include <QByteArray>
 #include <QLocale>

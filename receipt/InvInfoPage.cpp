@@ -1,6 +1,6 @@
 #include "receipt/InvInfoPage.h"
 
-#include "receipt/EntryRules.h"
+#include "core/EntryRules.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 // Page 21, "InvInfo": postponed receipts, three slots.
 
-#include "app/Page.h"
+#include "core/Page.h"
 #include "receipt/ReceiptModel.h"
 
 class QComboBox;

@@ -1,6 +1,6 @@
 #include "receipt/MemReportPage.h"
 
-#include "answers/WidgetAccess.h"
+#include "core/WidgetAccess.h"
 
 #include <QDateEdit>
 #include <QGroupBox>

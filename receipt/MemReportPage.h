@@ -3,7 +3,7 @@
 // printed or (behind hidden buttons) uploaded as text; and the menu's X, Z and
 // "Message Report" commands.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QDate>
 

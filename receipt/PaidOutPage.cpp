@@ -1,6 +1,6 @@
 #include "receipt/PaidOutPage.h"
 
-#include "receipt/EntryRules.h"
+#include "core/EntryRules.h"
 
 #include <QLineEdit>
 

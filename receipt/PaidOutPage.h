@@ -1,7 +1,7 @@
 #pragma once
 // Page 7, "PaidOut": cash taken out of the drawer.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class QLineEdit;
 

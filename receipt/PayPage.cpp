@@ -1,7 +1,7 @@
 #include "receipt/PayPage.h"
 
-#include "app/TypingLimit.h"
-#include "receipt/EntryRules.h"
+#include "core/TypingLimit.h"
+#include "core/EntryRules.h"
 #include "receipt/ExchangeRate.h"
 
 #include <QAction>

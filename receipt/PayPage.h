@@ -2,7 +2,7 @@
 // Page 9, "Pay": up to three payment lines (payment type by currency), the
 // buyer's identification, and the settled check.
 
-#include "app/Page.h"
+#include "core/Page.h"
 #include "receipt/ReceiptModel.h"
 
 class QLabel;

@@ -1,6 +1,6 @@
 #include "receipt/PriceEdit.h"
 
-#include "receipt/EntryRules.h"
+#include "core/EntryRules.h"
 
 PriceEdit::PriceEdit(QWidget* parent) : QDoubleSpinBox(parent) {}
 

@@ -2,7 +2,7 @@
 // The upload progress panel of the menu page: the window is disabled and the
 // panel shows a text while the second call of an upload runs.
 
-#include "app/ConsoleContext.h"
+#include "core/ConsoleContext.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "receipt/ReadOnlyReportPage.h"
 
-#include "answers/WidgetAccess.h"
+#include "core/WidgetAccess.h"
 #include "receipt/MemReportPage.h"
 
 #include <QCheckBox>

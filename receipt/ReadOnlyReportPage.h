@@ -3,7 +3,7 @@
 // a mode choice, the printer's service-mode indicator, and the password entry
 // into the read-only mode.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class ReadOnlyReportPage : public Page {
     Q_OBJECT

@@ -1,6 +1,6 @@
 #include "receipt/ReceiptModel.h"
 
-#include "receipt/EntryRules.h"
+#include "core/EntryRules.h"
 
 #include <cmath>
 

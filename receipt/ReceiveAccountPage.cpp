@@ -1,6 +1,6 @@
 #include "receipt/ReceiveAccountPage.h"
 
-#include "receipt/EntryRules.h"
+#include "core/EntryRules.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #pragma once
 // Page 6, "ReceiveAccount": cash into the drawer; also the menu's drawer commands.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class QLineEdit;
 

@@ -1,6 +1,6 @@
 #include "receipt/RtnPackagePage.h"
 
-#include "receipt/EntryRules.h"
+#include "core/EntryRules.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #pragma once
 // Page 24, "RtnPackage": returned and sold packages with their running totals.
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 class QLineEdit;
 

@@ -1,9 +1,9 @@
 #include "receipt/SalePage.h"
 
-#include "app/LocaleLibrary.h"
-#include "app/TypingLimit.h"
+#include "core/SafeFormat.h"
+#include "core/TypingLimit.h"
 #include "programming/PluFile.h"
-#include "receipt/EntryRules.h"
+#include "core/EntryRules.h"
 #include "receipt/PriceEdit.h"
 
 #include <QApplication>

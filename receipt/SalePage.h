@@ -2,7 +2,7 @@
 // Page 8, "Sale": the receipt being built, its local mirror (sale list and
 // running total), item cancel, discount and increase.
 
-#include "app/Page.h"
+#include "core/Page.h"
 #include "receipt/ReceiptModel.h"
 
 #include <QStringList>

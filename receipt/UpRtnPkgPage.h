@@ -2,7 +2,7 @@
 // Page 32, "UpRtnPkg": the returned-packages upload. Also owns the menu's
 // article-file commands "Load PLU" and "Upload PLU".
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <functional>
 

@@ -4,7 +4,7 @@
 #include "answers/DumpEpromPage.h"
 #include "answers/DumpSramPage.h"
 #include "answers/EcrResetPage.h"
-#include "answers/ReturnBufferModel.h"
+#include "core/ReturnBufferModel.h"
 
 #include <QLabel>
 #include <QLineEdit>

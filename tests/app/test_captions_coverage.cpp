@@ -4,7 +4,7 @@
 #include "TestWindow.h"
 #include "app/LocalisedCaptions.h"
 
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 // The console on the virtual printer, loaded by name exactly as at start-up.
 #include "VirtualPrinterTest.h"
-#include "answers/ReturnBufferModel.h"
+#include "core/ReturnBufferModel.h"
 #include "app/Main.h"
 #include "device/DeviceErrors.h"
 #include "device/QLibraryDevice.h"

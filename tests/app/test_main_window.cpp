@@ -1,6 +1,6 @@
 #include "TestWindow.h"
 #include "app/CommandMenuPage.h"
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QComboBox>
 #include <QGuiApplication>

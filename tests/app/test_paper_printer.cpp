@@ -7,7 +7,7 @@
 
 #include "answers/PaperRollModel.h"
 #include "answers/PaperRollView.h"
-#include "answers/ReturnBufferModel.h"
+#include "core/ReturnBufferModel.h"
 #include "app/PaperDock.h"
 #include "app/PrinterPanel.h"
 

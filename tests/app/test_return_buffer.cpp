@@ -1,7 +1,7 @@
 #include "TestWindow.h"
-#include "answers/AnswerDispatch.h"
-#include "answers/HexDump.h"
-#include "answers/ReturnBufferModel.h"
+#include "core/AnswerDispatch.h"
+#include "core/HexDump.h"
+#include "core/ReturnBufferModel.h"
 
 #include <QAbstractItemView>
 #include <QScrollBar>

@@ -14,7 +14,7 @@
 #include "ScriptedDevice.h"
 #include "app/Application.h"
 #include "app/Main.h"
-#include "app/Page.h"
+#include "core/Page.h"
 
 #include <QApplication>
 #include <QDateTimeEdit>

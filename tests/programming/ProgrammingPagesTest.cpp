@@ -3,11 +3,11 @@
 
 #include "TestWindow.h"
 
-#include "app/Page.h"
+#include "core/Page.h"
 #include "programming/ClerkLogonPage.h"
 #include "programming/PrinterSpeedPage.h"
 #include "programming/ProgrammingRules.h"
-#include "programming/ProgrammingWidgets.h"
+#include "core/ProgrammingWidgets.h"
 #include "programming/SetDatePage.h"
 #include "programming/SetIdPage.h"
 #include "programming/SetTimePage.h"

@@ -1,6 +1,6 @@
 // The entry rules: key filter, conversion, rounding, splitting, number form, tax code.
 
-#include "receipt/EntryRules.h"
+#include "core/EntryRules.h"
 
 #include "TestWindow.h"
 

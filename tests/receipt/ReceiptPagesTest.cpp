@@ -3,10 +3,10 @@
 
 #include "TestWindow.h"
 
-#include "app/Page.h"
+#include "core/Page.h"
 #include "programming/PluFile.h"
 #include "receipt/EndReceiptPage.h"
-#include "receipt/EntryRules.h"
+#include "core/EntryRules.h"
 #include "receipt/ExchangeRate.h"
 #include "receipt/InvInfoPage.h"
 #include "receipt/PayPage.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Records every message box and answers questions from a queue, without a dialog.
 
-#include "app/MessageService.h"
+#include "core/MessageService.h"
 
 #include <QString>
 

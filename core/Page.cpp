@@ -1,4 +1,4 @@
-#include "app/Page.h"
+#include "core/Page.h"
 
 Page::Page(ConsoleContext& ctx, PageId id, const QString& pageName, QWidget* parent)
     : QWidget(parent), ctx_(ctx), id_(id), pageName_(pageName) {

@@ -1,4 +1,4 @@
-#include "answers/AnswerDispatch.h"
+#include "core/AnswerDispatch.h"
 
 int AnswerDispatcher::codeNumber(const QString& code) {
     bool ok = false;

@@ -3,13 +3,12 @@
 // the Return Buffer, the decoders, the message boxes, the localised texts and
 // the state that lives for the whole run (receipt, article table, mode flags).
 
-#include "answers/AnswerDispatch.h"
-#include "app/LocalisedCaptions.h"
-#include "app/MessageService.h"
+#include "core/AnswerDispatch.h"
+#include "core/MessageService.h"
 #include "core/Navigator.h"
+#include "core/PluTable.h"
+#include "core/ReceiptState.h"
 #include "device/CommandFrame.h"
-#include "programming/PluTable.h"
-#include "receipt/ReceiptState.h"
 
 #include <QString>
 #include <QWidget>
@@ -33,6 +32,7 @@ class ConsoleContext {
     AnswerDispatcher decoders;
     LocalisedMessages texts;                   // error caption, format error, ...
     TLocaleLibrary* locale = nullptr;          // null when the language library is not in use
+    std::function<QString(int)> localeText;    // the language library's string by number; empty without one
     ReturnBufferModel* returnBuffer = nullptr; // the model behind ListBox1
     QAbstractItemView* returnBufferView = nullptr;
     QWidget* window = nullptr; // the main window, for finding controls by name

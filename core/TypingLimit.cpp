@@ -1,4 +1,4 @@
-#include "app/TypingLimit.h"
+#include "core/TypingLimit.h"
 
 #include <QLineEdit>
 #include <QVariant>

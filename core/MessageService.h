@@ -27,3 +27,13 @@ class QtMessageService : public IMessageService {
   private:
     QWidget* parent_;
 };
+
+// Message texts that the start-up replaces with localised strings. The defaults
+// are the console's own texts, used when no language library is in use.
+struct LocalisedMessages {
+    QString errorCaption = QStringLiteral("Error");                            // string 11370
+    QString formatError = QStringLiteral("Return Value's Format is Illegal!"); // string 11371
+    QString sramEraseWarning =
+        QStringLiteral("This Operation will erase the SRAM in Printer"); // 11372, 11373
+    QString confirmationCaption = QStringLiteral("Confirmation");        // string 11376
+};

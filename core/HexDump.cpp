@@ -1,4 +1,4 @@
-#include "answers/HexDump.h"
+#include "core/HexDump.h"
 
 #include <algorithm>
 #include <cstring>

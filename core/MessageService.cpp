@@ -1,4 +1,4 @@
-#include "app/MessageService.h"
+#include "core/MessageService.h"
 
 #include <QMessageBox>
 

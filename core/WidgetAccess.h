@@ -3,7 +3,7 @@
 // by object name anywhere in the window; a control that does not exist is
 // skipped silently (the pages of other commands may not carry it).
 
-#include "app/ConsoleContext.h"
+#include "core/ConsoleContext.h"
 
 #include <QAbstractButton>
 #include <QFontMetrics>

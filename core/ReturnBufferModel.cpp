@@ -1,7 +1,7 @@
-#include "answers/ReturnBufferModel.h"
+#include "core/ReturnBufferModel.h"
 
-#include "answers/HexDump.h"
 #include "codepage/Cp1250.h"
+#include "core/HexDump.h"
 
 #include <algorithm>
 #include <array>

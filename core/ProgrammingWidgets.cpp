@@ -1,4 +1,4 @@
-#include "programming/ProgrammingWidgets.h"
+#include "core/ProgrammingWidgets.h"
 
 #include <QEvent>
 #include <QKeyEvent>

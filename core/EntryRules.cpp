@@ -1,4 +1,4 @@
-#include "receipt/EntryRules.h"
+#include "core/EntryRules.h"
 
 #include <QLineEdit>
 

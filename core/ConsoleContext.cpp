@@ -1,7 +1,7 @@
-#include "app/ConsoleContext.h"
+#include "core/ConsoleContext.h"
 
-#include "answers/ReturnBufferModel.h"
-#include "app/LocaleLibrary.h"
+#include "core/ReturnBufferModel.h"
+#include "core/SafeFormat.h"
 #include "device/DeviceErrors.h"
 
 #include <QAbstractItemView>
@@ -18,7 +18,7 @@ ConsoleContext::ConsoleContext(dev::DeviceSet devices, IMessageService& msgs)
                 [this](const QString& code, const QByteArray& answer) { ShowReturnBuffer(code, answer); }}) {}
 
 QString ConsoleContext::LocaleString(int id) const {
-    return ::LocaleString(locale, id);
+    return localeText ? localeText(id) : QString();
 }
 
 QString ConsoleContext::applicationTitle() const {

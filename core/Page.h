@@ -2,7 +2,7 @@
 // One page of the notebook: its controls (each with its object name) and their
 // handlers. Pages are placed at fixed pixel positions, like the rest of the window.
 
-#include "app/ConsoleContext.h"
+#include "core/ConsoleContext.h"
 
 #include <QAbstractButton>
 #include <QPushButton>

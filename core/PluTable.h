@@ -26,7 +26,7 @@ class PluTextList {
     static Span span(qsizetype offset, qsizetype size) {
         Span s;
         s.offset = static_cast<quint32>(offset);
-        s.size = static_cast<quint32>(size);
+        s.size = static_cast<quint32>(size) & 0x7FFFFFFFu;
         s.own = 0;
         return s;
     }
