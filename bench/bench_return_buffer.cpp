@@ -2,8 +2,8 @@
 // same bytes, ListBox1 after a long session, and start-up to the menu page.
 //
 //   build/bin/bench_return_buffer
-#include "answers/HexDump.h"
-#include "answers/ReturnBufferModel.h"
+#include "core/HexDump.h"
+#include "core/ReturnBufferModel.h"
 #include "answers/ReturnBufferView.h"
 #include "app/Main.h"
 #include "device/DeviceLibrary.h"

@@ -1,7 +1,7 @@
 // Any answer under any command code, through ShowReturnBuffer and every
 // decoder the window registers: the first two bytes are the code, the rest the
 // answer. Nothing may crash or read past the answer.
-#include "answers/ReturnBufferModel.h"
+#include "core/ReturnBufferModel.h"
 #include "app/Main.h"
 
 #include <QApplication>

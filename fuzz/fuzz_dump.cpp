@@ -1,7 +1,7 @@
 // The Return Buffer dump of any answer: every line stays inside its buffer and
 // has the fixed layout.
-#include "answers/HexDump.h"
-#include "answers/ReturnBufferModel.h"
+#include "core/HexDump.h"
+#include "core/ReturnBufferModel.h"
 
 #include <algorithm>
 #include <cstdlib>
