@@ -135,10 +135,14 @@ void Exec::uploadPlu() {
         ++count;
         AnswerWriter rec(R::layout);
         rec.put(R::Name, cp1250::fromUtf8(p.name));
-        const bool zw = exemptGroup(p.group);
         rec.putBig(R::Price, u16(std::min<Grosze>(p.price, 65534)));
-        rec.putBig(R::VatRate, u16(zw ? 10000 : s.rates[p.group - 1]));
-        rec.putBig(R::Group, u16(p.group * 100));
+        if (p.group >= 1 && p.group <= static_cast<int>(s.rates.size())) {
+            rec.putBig(R::VatRate, u16(exemptGroup(p.group) ? 10000 : s.rates[p.group - 1]));
+            rec.putBig(R::Group, u16(p.group * 100));
+        } else { // a row of a base edited by hand: no group, no rate
+            rec.putBig(R::VatRate, 0xFFFF);
+            rec.putBig(R::Group, 0xFFFF);
+        }
         rec.putBig(R::SoldQuantity, u16(std::min<int64_t>(roundDiv(p.soldMilli, 10), 65534)));
         rec.putBig(R::SoldValue, u16(std::min<Grosze>(p.soldValue / 100, 65534))); // whole units
         rec.putBig(R::Spare, 0xFFFF);
