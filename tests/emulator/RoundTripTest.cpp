@@ -6,9 +6,12 @@
 
 #include <QLocale>
 
+#include <functional>
 #include <map>
+#include <stdexcept>
 #include <string>
 
+#include "AnswerWriter.h"
 #include "Printer.h"
 #include "answers/AnswerDecoders.h"
 #include "answers/DataFiles.h"
@@ -531,5 +534,60 @@ TEST(RoundTrip, PackageRecords) {
         for (int c = 1; c <= 5; ++c)
             read[K::values[c - 1].field.name] = s(answers::PackageCell(rec.data(), c, QLocale::c()));
         expectEveryField(K::layout, read, expected[i]);
+    }
+}
+
+// The writer pads and cuts each value to its field, and a misuse is a
+// programming error with the layout and field named, never a short answer.
+TEST(AnswerWriter, PadsCutsAndRefusesMisuse) {
+    namespace X = P::ExchangeRate;
+    AnswerWriter x(X::layout);
+    x.put(X::SaleCode, "PLNX"); // cut
+    x.put(X::FirstCode, "E");   // blank padded
+    x.put(X::FirstRate, "1,5");
+    x.putChar(X::FirstMode, 'A');
+    x.put(X::SecondCode, "");
+    x.put(X::SecondRate, "");
+    x.put(X::SecondMode, "");
+    x.putDigits(X::AmountDue, 12345678901); // its last ten digits
+    EXPECT_EQ(x.finish(), "O0PLNE  1,5           A                  2345678901");
+    namespace A = P::Acknowledgement;
+    AnswerWriter a(A::layout);
+    a.put(A::Code, "5");            // digits are right-aligned
+    a.putDigits(A::DocumentNo, -5); // never negative
+    a.putDigits(A::Value, 42);
+    EXPECT_EQ(a.finish(), "O005000000000000000042");
+
+    namespace H = P::HardwareStatus;
+    const struct {
+        const char* misuse;
+        std::function<void()> write;
+        std::string message;
+    } cases[] = {
+        {"a byte left unwritten", [] { AnswerWriter(P::PrinterStatus::layout).finish(); },
+         "PrinterStatus: byte 2 (State) not written"},
+        {"a byte written twice",
+         [] { AnswerWriter(P::PrinterStatus::layout).put(P::PrinterStatus::Prefix, "P0"); },
+         "PrinterStatus.Prefix: written twice"},
+        {"a field of another layout", [] { AnswerWriter(P::PrinterStatus::layout).put(H::TaxId, "1"); },
+         "PrinterStatus.TaxId: outside the layout"},
+        {"digits into a flag", [] { AnswerWriter(H::layout).putDigits(H::RamCheck, 1); },
+         "HardwareStatus.RamCheck: not a digits field"},
+        {"a record past the block", [] { AnswerWriter(P::Departments::layout).record(9); },
+         "Departments: no record 9"},
+        {"a record field outside its record",
+         [] { AnswerWriter(P::Departments::layout).record(0).put(P::HeaderLines::Text, "x"); },
+         "Departments.Text: outside the layout"},
+        {"three digits into a BCD byte",
+         [] { AnswerWriter(P::CurrencyChange::layout).putBcd(P::CurrencyChange::Day, 100); },
+         "CurrencyChange.Day: not two decimal digits"},
+    };
+    for (const auto& c : cases) {
+        try {
+            c.write();
+            ADD_FAILURE() << c.misuse << " passed";
+        } catch (const std::logic_error& e) {
+            EXPECT_EQ(e.what(), c.message) << c.misuse;
+        }
     }
 }
