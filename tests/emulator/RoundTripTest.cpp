@@ -591,3 +591,37 @@ TEST(AnswerWriter, PadsCutsAndRefusesMisuse) {
         }
     }
 }
+
+// The fiscal memory report's upload: one record per line of the report.
+TEST(RoundTrip, FiscalReportRecords) {
+    namespace R = P::FiscalReportRecord;
+    Rig r;
+    ZRecord z;
+    z.zNo = 1;
+    z.at = wallSeconds(2026, 3, 6, 21, 0, 0);
+    z.rates = {2300, 800, 500, 0, kInactiveRate, kInactiveRate, kInactiveRate, kInactiveRate, kInactiveRate};
+    z.exempt = "D";
+    z.gross[0] = 12300;
+    z.net[0] = 10000;
+    z.vat[0] = 2300;
+    z.receipts = 3;
+    r.fm.records.push_back(z);
+    const std::string ack = r.answer("15", P::Acknowledgement::layout, {"Z", "0", "1", "1"});
+    ASSERT_TRUE(r.last.file);
+    EXPECT_EQ(r.last.file->name, P::kFiscalReportFile);
+    const std::string& file = r.last.file->bytes;
+    const std::vector<std::string> report{
+        "        RAPORT OKRESOWY",          "        OD NR 1 DO NR 1",
+        "--------------------------------", "          PODSUMOWANIE",
+        "SPRZED. OPODATK. A        123,00", "NETTO A                   100,00",
+        "KWOTA PTU A                23,00", "ŁĄCZNA KWOTA PTU           23,00",
+        "ŁĄCZNA NALEŻNOŚĆ          123,00", "PARAGONY                       3",
+        "ANULOWANE                      0", "LICZBA RAPORTÓW                1"};
+    ASSERT_EQ(file.size(), report.size() * R::layout.size);
+    EXPECT_EQ(bytes(ack, P::Acknowledgement::Value), "0000000000" + std::to_string(report.size()));
+    for (size_t i = 0; i < report.size(); ++i)
+        expectEveryField(
+            R::layout,
+            {{"Line", s(answers::FiscalReportLine(file.data() + i * R::layout.size, R::layout.size))}},
+            {{"Line", report[i]}});
+}
