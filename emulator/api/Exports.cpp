@@ -1,19 +1,22 @@
-// The device libraries' C interface.  Every cm... function turns its arguments
-// into the printer's command fields (the same fields a raw command line
-// carries, see docs/virtual-printer.md) and runs them on the link.  No
-// exception crosses this boundary.
+// The device libraries' C interface.  Every cm... function names its entry of
+// the protocol catalogue (protocol/Commands.h), turns its arguments into the
+// printer's command fields (the same fields a raw command line carries, see
+// docs/virtual-printer.md) traced under the catalogue's parameter names, and
+// runs them on the link.  No exception crosses this boundary.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "Commands.h"
 #include "Link.h"
 #include "Money.h"
 #include "Printer.h"
 #include "codepage/Cp1250.h"
+#include "protocol/Commands.h"
 
 namespace {
 
@@ -26,13 +29,39 @@ CommandResult failure(int32_t status, int32_t sub) {
     return r;
 }
 
+namespace cmd = protocol::cmd;
+
+// A double sent as decimal text with `decimals` places.
+struct Number {
+    double value;
+    int decimals;
+};
+// A field sent as given, traced as `shown`.
+struct Raw {
+    std::string field, shown;
+};
+
+// The catalogue's parameter count of a command, at compile time.
+constexpr int parameterCount(const protocol::Command& c) {
+    const std::string_view p = c.params;
+    if (p.empty())
+        return 0;
+    int n = 1;
+    for (char ch : p)
+        n += ch == ',';
+    return n;
+}
+
+// One call of an exported function: the printer's fields in the catalogue's
+// parameter order, each traced under the catalogue's name (a password as
+// asterisks).
 class Args {
   public:
-    Args(const char* function, const char* code) {
-        call_.function = function;
-        call_.request.code = code;
+    explicit Args(const protocol::Command& command) : command_(command) {
+        call_.function = command.function;
+        call_.request.code = command.code;
     }
-    Args& text(const char* name, const char* value, bool secret = false) {
+    void add(const char* value) {
         std::string v;
         if (value != nullptr) {
             const size_t n = strnlen(value, kMaxText + 1);
@@ -41,41 +70,36 @@ class Args {
             else
                 v.assign(value, n);
         }
+        const protocol::Param p = next();
         call_.request.fields.push_back(v);
-        call_.traceArgs.emplace_back(name, value == nullptr ? std::string("(null)")
-                                           : secret         ? std::string(v.size(), '*')
-                                                            : cp1250::toUtf8(v));
-        return *this;
+        call_.traceArgs.emplace_back(std::string(p.name), value == nullptr ? std::string("(null)")
+                                                          : p.secret       ? std::string(v.size(), '*')
+                                                                           : cp1250::toUtf8(v));
     }
-    Args& integer(const char* name, int32_t value) {
-        call_.request.fields.push_back(std::to_string(value));
-        call_.traceArgs.emplace_back(name, std::to_string(value));
-        return *this;
-    }
-    // A double as decimal text with `decimals` places; "?" when not a finite,
-    // non-negative number within 12 digits, so the printer refuses it.
-    Args& number(const char* name, double value, int decimals) {
-        const auto scaled = vp::scaleDouble(value, decimals, 999999999999LL);
+    void add(int32_t value) { add(Raw{std::to_string(value), std::to_string(value)}); }
+    // "?" when not a finite, non-negative number within 12 digits, so the
+    // printer refuses it.
+    void add(const Number& n) {
+        const auto scaled = vp::scaleDouble(n.value, n.decimals, 999999999999LL);
         std::string t = "?";
         if (scaled) {
             int64_t scale = 1;
-            for (int i = 0; i < decimals; ++i)
+            for (int i = 0; i < n.decimals; ++i)
                 scale *= 10;
             char buf[48];
-            std::snprintf(buf, sizeof buf, "%lld.%0*lld", static_cast<long long>(*scaled / scale), decimals,
+            std::snprintf(buf, sizeof buf, "%lld.%0*lld", static_cast<long long>(*scaled / scale), n.decimals,
                           static_cast<long long>(*scaled % scale));
             t = buf;
         }
-        call_.request.fields.push_back(t);
         char shown[48];
-        std::snprintf(shown, sizeof shown, "%.15g", value);
-        call_.traceArgs.emplace_back(name, shown);
-        return *this;
+        std::snprintf(shown, sizeof shown, "%.15g", n.value);
+        add(Raw{t, shown});
     }
-    Args& raw(const char* name, const std::string& field, const std::string& shown) {
-        call_.request.fields.push_back(field);
-        call_.traceArgs.emplace_back(name, shown);
-        return *this;
+    void add(const Raw& r) {
+        const protocol::Param p = next();
+        call_.request.fields.push_back(r.field);
+        call_.traceArgs.emplace_back(std::string(p.name),
+                                     p.secret ? std::string(r.shown.size(), '*') : r.shown);
     }
     CommandResult run(char* buffer, int32_t* length) {
         try {
@@ -90,8 +114,23 @@ class Args {
     }
 
   private:
+    protocol::Param next() const {
+        return protocol::param(command_, static_cast<int>(call_.traceArgs.size()));
+    }
+
+    const protocol::Command& command_;
     vp::Call call_;
 };
+
+// The call of catalogue entry C with its arguments: as many as the catalogue
+// has parameters, or the library does not build.
+template <const protocol::Command& C, class... A> Args args(const A&... a) {
+    static_assert(sizeof...(A) == static_cast<size_t>(parameterCount(C)),
+                  "an exported function passes exactly the catalogue's parameters");
+    Args r(C);
+    (r.add(a), ...);
+    return r;
+}
 
 template <class F> CommandResult guarded(F f) {
     try {
@@ -288,152 +327,108 @@ TAVO_API int32_t TAVO_CALL TavoGetClock(char* buffer, int32_t* length) {
 
 TAVO_API CommandResult TAVO_CALL cmSetID(const char* idCode, const char* idNumber, char* buffer,
                                          int32_t* length) {
-    return Args("cmSetID", "70").text("idCode", idCode).text("idNumber", idNumber).run(buffer, length);
+    return args<cmd::cmSetID>(idCode, idNumber).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSetTaxID(const char* taxId, int32_t format, char* buffer,
                                             int32_t* length) {
-    return Args("cmSetTaxID", "71").text("taxId", taxId).integer("format", format).run(buffer, length);
+    return args<cmd::cmSetTaxID>(taxId, format).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmEnterFiscalMode(const char* idCode, const char* idNumber, char* buffer,
                                                    int32_t* length) {
-    return Args("cmEnterFiscalMode", "72")
-        .text("idCode", idCode)
-        .text("idNumber", idNumber)
-        .run(buffer, length);
+    return args<cmd::cmEnterFiscalMode>(idCode, idNumber).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSRAMErase(int32_t day, int32_t month, int32_t year, int32_t hour,
                                              int32_t minute, int32_t second, char* buffer, int32_t* length) {
-    return Args("cmSRAMErase", "43")
-        .integer("day", day)
-        .integer("month", month)
-        .integer("year", year)
-        .integer("hour", hour)
-        .integer("minute", minute)
-        .integer("second", second)
-        .run(buffer, length);
+    return args<cmd::cmSRAMErase>(day, month, year, hour, minute, second).run(buffer, length);
 }
 
 // ---- reports ----
 
 TAVO_API CommandResult TAVO_CALL cmXReport(int32_t printFlag, char* buffer, int32_t* length) {
-    return Args("cmXReport", "60").integer("printFlag", printFlag).run(buffer, length);
+    return args<cmd::cmXReport>(printFlag).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmZReport(char* buffer, int32_t* length) {
-    return Args("cmZReport", "61").run(buffer, length);
+    return args<cmd::cmZReport>().run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmPrnProgramReport(char* buffer, int32_t* length) {
-    return Args("cmPrnProgramReport", "62").run(buffer, length);
+    return args<cmd::cmPrnProgramReport>().run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmMemReportByZNo(int32_t kind, int32_t firstZ, int32_t lastZ, char* buffer,
                                                   int32_t* length) {
-    return Args("cmMemReportByZNo", "21")
-        .integer("kind", kind)
-        .integer("firstZ", firstZ)
-        .integer("lastZ", lastZ)
-        .run(buffer, length);
+    return args<cmd::cmMemReportByZNo>(kind, firstZ, lastZ).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmMemReportByDate(int32_t kind, int32_t day1, int32_t month1, int32_t year1,
                                                    int32_t day2, int32_t month2, int32_t year2, char* buffer,
                                                    int32_t* length) {
-    return Args("cmMemReportByDate", "22")
-        .integer("kind", kind)
-        .integer("day1", day1)
-        .integer("month1", month1)
-        .integer("year1", year1)
-        .integer("day2", day2)
-        .integer("month2", month2)
-        .integer("year2", year2)
-        .run(buffer, length);
+    return args<cmd::cmMemReportByDate>(kind, day1, month1, year1, day2, month2, year2).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmMemReportMonthly(int32_t kind, int32_t month, int32_t year, char* buffer,
                                                     int32_t* length) {
-    return Args("cmMemReportMonthly", "23")
-        .integer("kind", kind)
-        .integer("month", month)
-        .integer("year", year)
-        .run(buffer, length);
+    return args<cmd::cmMemReportMonthly>(kind, month, year).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmUploadFisRptByZNo(int32_t kind, int32_t firstZ, int32_t lastZ,
                                                      char* buffer, int32_t* length) {
-    return Args("cmUploadFisRptByZNo", "15")
-        .raw("range", "Z", "Z")
-        .integer("kind", kind)
-        .integer("firstZ", firstZ)
-        .integer("lastZ", lastZ)
-        .run(buffer, length);
+    return args<cmd::cmUploadFisRptByZNo>(Raw{"Z", "Z"}, kind, firstZ, lastZ).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmUploadFisRptByDate(int32_t kind, int32_t day1, int32_t month1,
                                                       int32_t year1, int32_t day2, int32_t month2,
                                                       int32_t year2, char* buffer, int32_t* length) {
-    return Args("cmUploadFisRptByDate", "15")
-        .raw("range", "D", "D")
-        .integer("kind", kind)
-        .integer("day1", day1)
-        .integer("month1", month1)
-        .integer("year1", year1)
-        .integer("day2", day2)
-        .integer("month2", month2)
-        .integer("year2", year2)
+    return args<cmd::cmUploadFisRptByDate>(Raw{"D", "D"}, kind, day1, month1, year1, day2, month2, year2)
         .run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmUploadFisRptMonthly(int32_t kind, int32_t month, int32_t year,
                                                        char* buffer, int32_t* length) {
-    return Args("cmUploadFisRptMonthly", "15")
-        .raw("range", "M", "M")
-        .integer("kind", kind)
-        .integer("month", month)
-        .integer("year", year)
-        .run(buffer, length);
+    return args<cmd::cmUploadFisRptMonthly>(Raw{"M", "M"}, kind, month, year).run(buffer, length);
 }
 
 // ---- status and uploads ----
 
 TAVO_API CommandResult TAVO_CALL cmHardwareStatus(char* buffer, int32_t* length) {
-    return Args("cmHardwareStatus", "40").run(buffer, length);
+    return args<cmd::cmHardwareStatus>().run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmSoftwareStatus(char* buffer, int32_t* length) {
-    return Args("cmSoftwareStatus", "41").run(buffer, length);
+    return args<cmd::cmSoftwareStatus>().run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmPrinterStatus(char* buffer, int32_t* length) {
-    return Args("cmPrinterStatus", "47").run(buffer, length);
+    return args<cmd::cmPrinterStatus>().run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmUploadTaxRate(char* buffer, int32_t* length) {
-    return Args("cmUploadTaxRate", "91").run(buffer, length);
+    return args<cmd::cmUploadTaxRate>().run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmUploadDepartment(char* buffer, int32_t* length) {
-    return Args("cmUploadDepartment", "92").run(buffer, length);
+    return args<cmd::cmUploadDepartment>().run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmUploadHeadMessage(char* buffer, int32_t* length) {
-    return Args("cmUploadHeadMessage", "93").run(buffer, length);
+    return args<cmd::cmUploadHeadMessage>().run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmUploadPlu(char* buffer, int32_t* length) {
-    return Args("cmUploadPlu", "90").run(buffer, length);
+    return args<cmd::cmUploadPlu>().run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmUploadPkg(int32_t clearFlag, char* buffer, int32_t* length) {
     const std::string flag = clearFlag == '1' || clearFlag == 1   ? "1"
                              : clearFlag == '0' || clearFlag == 0 ? "0"
                                                                   : "?";
-    return Args("cmUploadPkg", "89").raw("clearFlag", flag, std::to_string(clearFlag)).run(buffer, length);
+    return args<cmd::cmUploadPkg>(Raw{flag, std::to_string(clearFlag)}).run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmUploadFisStatus(char* buffer, int32_t* length) {
-    return Args("cmUploadFisStatus", "14").run(buffer, length);
+    return args<cmd::cmUploadFisStatus>().run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmUploadExchangeRate(char* buffer, int32_t* length) {
-    return Args("cmUploadExchangeRate", "13").run(buffer, length);
+    return args<cmd::cmUploadExchangeRate>().run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmUploadCurrencyChange(char* buffer, int32_t* length) {
-    return Args("cmUploadCurrencyChange", "17").run(buffer, length);
+    return args<cmd::cmUploadCurrencyChange>().run(buffer, length);
 }
 
 // ---- memory dumps ----
@@ -447,236 +442,161 @@ static std::string hexAddress(int32_t address) {
 }
 
 TAVO_API CommandResult TAVO_CALL cmSRAMDump(int32_t address, char* buffer, int32_t* length) {
-    return Args("cmSRAMDump", "44")
-        .raw("address", hexAddress(address), std::to_string(address))
-        .run(buffer, length);
+    return args<cmd::cmSRAMDump>(Raw{hexAddress(address), std::to_string(address)}).run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmEPROMDump(int32_t address, char* buffer, int32_t* length) {
-    return Args("cmEPROMDump", "45")
-        .raw("address", hexAddress(address), std::to_string(address))
-        .run(buffer, length);
+    return args<cmd::cmEPROMDump>(Raw{hexAddress(address), std::to_string(address)}).run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmROMDump(int32_t address, char* buffer, int32_t* length) {
-    return Args("cmROMDump", "48")
-        .raw("address", hexAddress(address), std::to_string(address))
-        .run(buffer, length);
+    return args<cmd::cmROMDump>(Raw{hexAddress(address), std::to_string(address)}).run(buffer, length);
 }
 
 // ---- receipts ----
 
-static CommandResult itemCommand(const char* fn, const char* code, double quantity, const char* unit,
-                                 double price, const char* taxGroup, const char* name,
-                                 int32_t returnPackageFlag, double returnPackagePrice, char* buffer,
-                                 int32_t* length) {
-    return Args(fn, code)
-        .number("quantity", quantity, 3)
-        .text("unit", unit)
-        .number("price", price, 2)
-        .text("taxGroup", taxGroup)
-        .text("name", name)
-        .integer("returnPackageFlag", returnPackageFlag)
-        .number("returnPackagePrice", returnPackagePrice, 2)
-        .run(buffer, length);
-}
-
 TAVO_API CommandResult TAVO_CALL cmSaleItem(double quantity, const char* unit, double price,
                                             const char* taxGroup, const char* name, int32_t returnPackageFlag,
                                             double returnPackagePrice, char* buffer, int32_t* length) {
-    return itemCommand("cmSaleItem", "30", quantity, unit, price, taxGroup, name, returnPackageFlag,
-                       returnPackagePrice, buffer, length);
+    return args<cmd::cmSaleItem>(Number{quantity, 3}, unit, Number{price, 2}, taxGroup, name,
+                                 returnPackageFlag, Number{returnPackagePrice, 2})
+        .run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmCancelItem(double quantity, const char* unit, double price,
                                               const char* taxGroup, const char* name,
                                               int32_t returnPackageFlag, double returnPackagePrice,
                                               char* buffer, int32_t* length) {
-    return itemCommand("cmCancelItem", "31", quantity, unit, price, taxGroup, name, returnPackageFlag,
-                       returnPackagePrice, buffer, length);
+    return args<cmd::cmCancelItem>(Number{quantity, 3}, unit, Number{price, 2}, taxGroup, name,
+                                   returnPackageFlag, Number{returnPackagePrice, 2})
+        .run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmDiscount(int32_t discountType, int32_t value, int32_t isDiscount,
                                             int32_t byRate, char* buffer, int32_t* length) {
-    return Args("cmDiscount", "32")
-        .integer("discountType", discountType)
-        .integer("value", value)
-        .integer("isDiscount", isDiscount)
-        .integer("byRate", byRate)
-        .run(buffer, length);
+    return args<cmd::cmDiscount>(discountType, value, isDiscount, byRate).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmPrintSubTotal(char* buffer, int32_t* length) {
-    return Args("cmPrintSubTotal", "33").run(buffer, length);
+    return args<cmd::cmPrintSubTotal>().run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmPayment(int32_t code1, int32_t code2, int32_t code3, double amount1,
                                            double amount2, double amount3, char* buffer, int32_t* length) {
-    return Args("cmPayment", "34")
-        .integer("code1", code1)
-        .integer("code2", code2)
-        .integer("code3", code3)
-        .number("amount1", amount1, 2)
-        .number("amount2", amount2, 2)
-        .number("amount3", amount3, 2)
+    return args<cmd::cmPayment>(code1, code2, code3, Number{amount1, 2}, Number{amount2, 2},
+                                Number{amount3, 2})
         .run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSetClientId(const char* buyerId, char* buffer, int32_t* length) {
-    return Args("cmSetClientId", "35").text("buyerId", buyerId).run(buffer, length);
+    return args<cmd::cmSetClientId>(buyerId).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmReceiptCancel(const char* footer, char* buffer, int32_t* length) {
-    return Args("cmReceiptCancel", "36").text("footer", footer).run(buffer, length);
+    return args<cmd::cmReceiptCancel>(footer).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmReceiptClose(const char* footer, char* buffer, int32_t* length) {
-    return Args("cmReceiptClose", "37").text("footer", footer).run(buffer, length);
+    return args<cmd::cmReceiptClose>(footer).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmInvoiceInfo(int32_t mode, int32_t slot, double receiptTotal,
                                                double vatTotal, char* buffer, int32_t* length) {
-    return Args("cmInvoiceInfo", "63")
-        .integer("mode", mode)
-        .integer("slot", slot)
-        .number("receiptTotal", receiptTotal, 2)
-        .number("vatTotal", vatTotal, 2)
+    return args<cmd::cmInvoiceInfo>(mode, slot, Number{receiptTotal, 2}, Number{vatTotal, 2})
         .run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmReturnPackage(double quantity, const char* unit, double price,
                                                  const char* name, char* buffer, int32_t* length) {
-    return Args("cmReturnPackage", "38")
-        .number("quantity", quantity, 3)
-        .text("unit", unit)
-        .number("price", price, 2)
-        .text("name", name)
-        .run(buffer, length);
+    return args<cmd::cmReturnPackage>(Number{quantity, 3}, unit, Number{price, 2}, name).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSalePackage(double quantity, const char* unit, double price,
                                                const char* name, char* buffer, int32_t* length) {
-    return Args("cmSalePackage", "39")
-        .number("quantity", quantity, 3)
-        .text("unit", unit)
-        .number("price", price, 2)
-        .text("name", name)
-        .run(buffer, length);
+    return args<cmd::cmSalePackage>(Number{quantity, 3}, unit, Number{price, 2}, name).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmPackagePayment(int32_t zero, char* buffer, int32_t* length) {
-    return Args("cmPackagePayment", "42").integer("zero", zero).run(buffer, length);
+    return args<cmd::cmPackagePayment>(zero).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSalePackagePayment(int32_t zero, char* buffer, int32_t* length) {
-    return Args("cmSalePackagePayment", "46").integer("zero", zero).run(buffer, length);
+    return args<cmd::cmSalePackagePayment>(zero).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmReceiveCash(double amount, char* buffer, int32_t* length) {
-    return Args("cmReceiveCash", "49").number("amount", amount, 2).run(buffer, length);
+    return args<cmd::cmReceiveCash>(Number{amount, 2}).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmPaidOut(double amount, char* buffer, int32_t* length) {
-    return Args("cmPaidOut", "50").number("amount", amount, 2).run(buffer, length);
+    return args<cmd::cmPaidOut>(Number{amount, 2}).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmCashInDrawer(char* buffer, int32_t* length) {
-    return Args("cmCashInDrawer", "51").run(buffer, length);
+    return args<cmd::cmCashInDrawer>().run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmOpenDrawer(char* buffer, int32_t* length) {
-    return Args("cmOpenDrawer", "52").run(buffer, length);
+    return args<cmd::cmOpenDrawer>().run(buffer, length);
 }
 
 // ---- programming ----
 
 TAVO_API CommandResult TAVO_CALL cmSetDate(int32_t day, int32_t month, int32_t year, char* buffer,
                                            int32_t* length) {
-    return Args("cmSetDate", "04")
-        .integer("day", day)
-        .integer("month", month)
-        .integer("year", year)
-        .run(buffer, length);
+    return args<cmd::cmSetDate>(day, month, year).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSetTime(int32_t hour, int32_t minute, int32_t second, char* buffer,
                                            int32_t* length) {
-    return Args("cmSetTime", "05")
-        .integer("hour", hour)
-        .integer("minute", minute)
-        .integer("second", second)
-        .run(buffer, length);
+    return args<cmd::cmSetTime>(hour, minute, second).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSetVatRate(int32_t rateA, int32_t rateB, int32_t rateC, int32_t rateD,
                                               int32_t rateE, int32_t rateF, int32_t rateG, int32_t rateH,
                                               int32_t rateI, const char* exemptLetter, char* buffer,
                                               int32_t* length) {
-    return Args("cmSetVatRate", "03")
-        .integer("rateA", rateA)
-        .integer("rateB", rateB)
-        .integer("rateC", rateC)
-        .integer("rateD", rateD)
-        .integer("rateE", rateE)
-        .integer("rateF", rateF)
-        .integer("rateG", rateG)
-        .integer("rateH", rateH)
-        .integer("rateI", rateI)
-        .text("exemptLetter", exemptLetter)
+    return args<cmd::cmSetVatRate>(rateA, rateB, rateC, rateD, rateE, rateF, rateG, rateH, rateI,
+                                   exemptLetter)
         .run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSetHeadMessage(int32_t one, int32_t zero, const char* header, char* buffer,
                                                   int32_t* length) {
-    return Args("cmSetHeadMessage", "01")
-        .integer("one", one)
-        .integer("zero", zero)
-        .text("header", header)
-        .run(buffer, length);
+    return args<cmd::cmSetHeadMessage>(one, zero, header).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSetDepartName(const char* number, const char* name, const char* vatLetter,
                                                  char* buffer, int32_t* length) {
-    return Args("cmSetDepartName", "02")
-        .text("number", number)
-        .text("name", name)
-        .text("vatLetter", vatLetter)
-        .run(buffer, length);
+    return args<cmd::cmSetDepartName>(number, name, vatLetter).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSetClerkPwd(int32_t clerk, const char* password, const char* name,
                                                char* buffer, int32_t* length) {
-    return Args("cmSetClerkPwd", "06")
-        .integer("clerk", clerk)
-        .text("password", password, true)
-        .text("name", name)
-        .run(buffer, length);
+    return args<cmd::cmSetClerkPwd>(clerk, password, name).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmClerkLogon(int32_t clerk, const char* password, char* buffer,
                                               int32_t* length) {
-    return Args("cmClerkLogon", "07")
-        .integer("clerk", clerk)
-        .text("password", password, true)
-        .run(buffer, length);
+    return args<cmd::cmClerkLogon>(clerk, password).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmClerkLogout(char* buffer, int32_t* length) {
-    return Args("cmClerkLogout", "08").run(buffer, length);
+    return args<cmd::cmClerkLogout>().run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmServiceLogon(const char* password, char* buffer, int32_t* length) {
-    return Args("cmServiceLogon", "09").text("password", password, true).run(buffer, length);
+    return args<cmd::cmServiceLogon>(password).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSkipPswdLogon(const char* password, char* buffer, int32_t* length) {
-    return Args("cmSkipPswdLogon", "10").text("password", password, true).run(buffer, length);
+    return args<cmd::cmSkipPswdLogon>(password).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSetEcrNumber(int32_t ecrNumber, char* buffer, int32_t* length) {
-    return Args("cmSetEcrNumber", "20").integer("ecrNumber", ecrNumber).run(buffer, length);
+    return args<cmd::cmSetEcrNumber>(ecrNumber).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSetSysNum(const char* systemNumber, char* buffer, int32_t* length) {
-    return Args("cmSetSysNum", "24").text("systemNumber", systemNumber).run(buffer, length);
+    return args<cmd::cmSetSysNum>(systemNumber).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSetMoney(int32_t year, int32_t month, int32_t day, int32_t hour,
@@ -684,46 +604,31 @@ TAVO_API CommandResult TAVO_CALL cmSetMoney(int32_t year, int32_t month, int32_t
                                             const char* direction1, const char* secondCurrency,
                                             const char* rate2, const char* direction2, char* buffer,
                                             int32_t* length) {
-    return Args("cmSetMoney", "11")
-        .integer("year", year)
-        .integer("month", month)
-        .integer("day", day)
-        .integer("hour", hour)
-        .integer("minute", minute)
-        .text("newCurrency", newCurrency)
-        .text("rate1", rate1)
-        .text("direction1", direction1)
-        .text("secondCurrency", secondCurrency)
-        .text("rate2", rate2)
-        .text("direction2", direction2)
+    return args<cmd::cmSetMoney>(year, month, day, hour, minute, newCurrency, rate1, direction1,
+                                 secondCurrency, rate2, direction2)
         .run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSetExChangeRate(const char* rate1, const char* direction1,
                                                    const char* rate2, const char* direction2, char* buffer,
                                                    int32_t* length) {
-    return Args("cmSetExChangeRate", "13")
-        .text("rate1", rate1)
-        .text("direction1", direction1)
-        .text("rate2", rate2)
-        .text("direction2", direction2)
-        .run(buffer, length);
+    return args<cmd::cmSetExChangeRate>(rate1, direction1, rate2, direction2).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSetCurrencyName(const char* names, char* buffer, int32_t* length) {
-    return Args("cmSetCurrencyName", "16").text("names", names).run(buffer, length);
+    return args<cmd::cmSetCurrencyName>(names).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSetPrinterSpeed(int32_t density, char* buffer, int32_t* length) {
-    return Args("cmSetPrinterSpeed", "18").integer("density", density).run(buffer, length);
+    return args<cmd::cmSetPrinterSpeed>(density).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmSetParameter(const char* parameters, char* buffer, int32_t* length) {
-    return Args("cmSetParameter", "19").text("parameters", parameters).run(buffer, length);
+    return args<cmd::cmSetParameter>(parameters).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmEcrSleepMode(char* buffer, int32_t* length) {
-    return Args("cmEcrSleepMode", "12").run(buffer, length);
+    return args<cmd::cmEcrSleepMode>().run(buffer, length);
 }
 
 } // extern "C"

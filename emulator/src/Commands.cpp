@@ -1,79 +1,100 @@
 #include "Commands.h"
 
 #include <array>
+#include <string_view>
 
 #include "Exec.h"
 
 namespace vp {
 namespace {
 
-constexpr int kAck = kAckLength;
-constexpr int kDump = 130;
-
 // clang-format off
 constexpr std::array kTable{
-    //          code  handler                        answer  prints service noDoc  ramErr secret
-    CommandEntry{"01", &Exec::setHeader,              kAck,   false, false,  true,  false, 0},
-    CommandEntry{"02", &Exec::setDepartment,          kAck,   false, false,  true,  false, 0},
-    CommandEntry{"03", &Exec::setVat,                 kAck,   true,  false,  true,  false, 0},
-    CommandEntry{"04", &Exec::setDate,                kAck,   false, false,  true,  false, 0},
-    CommandEntry{"05", &Exec::setTime,                kAck,   false, false,  true,  false, 0},
-    CommandEntry{"06", &Exec::setClerk,               kAck,   false, false,  true,  false, 0b10},
-    CommandEntry{"07", &Exec::clerkLogon,             kAck,   false, false,  true,  false, 0b10},
-    CommandEntry{"08", &Exec::clerkLogout,            kAck,   false, false,  true,  true,  0},
-    CommandEntry{"09", &Exec::serviceLogon,           kAck,   false, false,  false, true,  0b1},
-    CommandEntry{"10", &Exec::readOnlyLogon,          kAck,   false, false,  true,  false, 0b1},
-    CommandEntry{"11", &Exec::setMoney,               kAck,   false, false,  true,  false, 0},
-    CommandEntry{"12", &Exec::sleepMode,              kAck,   false, false,  true,  true,  0},
-    CommandEntry{"13", &Exec::exchangeRate,           51,     false, false,  false, false, 0},
-    CommandEntry{"14", &Exec::fiscalStatus,           13,     false, false,  false, true,  0},
-    CommandEntry{"15", &Exec::uploadFiscalReport,     kAck,   false, false,  false, true,  0},
-    CommandEntry{"16", &Exec::setCurrencyName,        kAck,   false, false,  true,  false, 0},
-    CommandEntry{"17", &Exec::currencyChangeAnswer,   43,     false, false,  false, true,  0},
-    CommandEntry{"18", &Exec::setDensity,             kAck,   false, false,  false, false, 0},
-    CommandEntry{"19", &Exec::setParameters,          kAck,   false, false,  false, false, 0},
-    CommandEntry{"20", &Exec::setEcrNumber,           kAck,   false, true,   true,  false, 0},
-    CommandEntry{"21", &Exec::memReportByNumber,      kAck,   true,  false,  true,  true,  0},
-    CommandEntry{"22", &Exec::memReportByDate,        kAck,   true,  false,  true,  true,  0},
-    CommandEntry{"23", &Exec::memReportMonthly,       kAck,   true,  false,  true,  true,  0},
-    CommandEntry{"24", &Exec::setSystemNumber,        kAck,   false, true,   false, false, 0},
-    CommandEntry{"30", &Exec::saleItem,               kAck,   true,  false,  false, false, 0},
-    CommandEntry{"31", &Exec::cancelItem,             kAck,   true,  false,  false, false, 0},
-    CommandEntry{"32", &Exec::discount,               kAck,   true,  false,  false, false, 0},
-    CommandEntry{"33", &Exec::subtotal,               kAck,   true,  false,  false, false, 0},
-    CommandEntry{"34", &Exec::payment,                kAck,   true,  false,  false, false, 0},
-    CommandEntry{"35", &Exec::clientId,               kAck,   false, false,  false, false, 0},
-    CommandEntry{"36", &Exec::receiptCancel,          kAck,   true,  false,  false, false, 0},
-    CommandEntry{"37", &Exec::receiptClose,           kAck,   true,  false,  false, false, 0},
-    CommandEntry{"38", &Exec::returnPackage,          kAck,   true,  false,  false, false, 0},
-    CommandEntry{"39", &Exec::salePackage,            kAck,   true,  false,  false, false, 0},
-    CommandEntry{"40", &Exec::hardwareStatus,         62,     false, false,  false, true,  0},
-    CommandEntry{"41", &Exec::softwareStatus,         48,     false, false,  false, true,  0},
-    CommandEntry{"42", &Exec::returnPackagePayment,   kAck,   true,  false,  false, false, 0},
-    CommandEntry{"43", &Exec::sramErase,              kAck,   false, false,  false, true,  0},
-    CommandEntry{"44", &Exec::sramDump,               kDump,  false, false,  false, true,  0},
-    CommandEntry{"45", &Exec::epromDump,              kDump,  false, false,  false, true,  0},
-    CommandEntry{"46", &Exec::salePackagePayment,     kAck,   true,  false,  false, false, 0},
-    CommandEntry{"47", &Exec::printerStatus,          3,      false, false,  false, true,  0},
-    CommandEntry{"48", &Exec::romDump,                kDump,  false, false,  false, true,  0},
-    CommandEntry{"49", &Exec::cashIn,                 kAck,   true,  false,  true,  false, 0},
-    CommandEntry{"50", &Exec::paidOut,                kAck,   true,  false,  true,  false, 0},
-    CommandEntry{"51", &Exec::cashInDrawer,           kAck,   false, false,  false, false, 0},
-    CommandEntry{"52", &Exec::openDrawer,             kAck,   true,  false,  false, false, 0},
-    CommandEntry{"60", &Exec::xReport,                kAck,   true,  false,  true,  false, 0},
-    CommandEntry{"61", &Exec::zReport,                kAck,   true,  false,  true,  false, 0},
-    CommandEntry{"62", &Exec::programReport,          kAck,   true,  false,  true,  true,  0},
-    CommandEntry{"63", &Exec::postpone,               kAck,   true,  false,  false, false, 0},
-    CommandEntry{"70", &Exec::setId,                  kAck,   false, true,   false, false, 0},
-    CommandEntry{"71", &Exec::setTaxId,               kAck,   false, true,   false, false, 0},
-    CommandEntry{"72", &Exec::enterFiscalMode,        kAck,   true,  true,   true,  false, 0},
-    CommandEntry{"89", &Exec::uploadPackages,         kAck,   false, false,  false, false, 0},
-    CommandEntry{"90", &Exec::uploadPlu,              kAck,   false, false,  false, false, 0},
-    CommandEntry{"91", &Exec::uploadRates,            39,     false, false,  false, true,  0},
-    CommandEntry{"92", &Exec::uploadDepartments,      209,    false, false,  false, false, 0},
-    CommandEntry{"93", &Exec::uploadHeader,           172,    false, false,  false, false, 0},
+    //          code  handler                        service noDoc  ramErr
+    CommandEntry{"01", &Exec::setHeader,              false, true,  false},
+    CommandEntry{"02", &Exec::setDepartment,          false, true,  false},
+    CommandEntry{"03", &Exec::setVat,                 false, true,  false},
+    CommandEntry{"04", &Exec::setDate,                false, true,  false},
+    CommandEntry{"05", &Exec::setTime,                false, true,  false},
+    CommandEntry{"06", &Exec::setClerk,               false, true,  false},
+    CommandEntry{"07", &Exec::clerkLogon,             false, true,  false},
+    CommandEntry{"08", &Exec::clerkLogout,            false, true,  true},
+    CommandEntry{"09", &Exec::serviceLogon,           false, false, true},
+    CommandEntry{"10", &Exec::readOnlyLogon,          false, true,  false},
+    CommandEntry{"11", &Exec::setMoney,               false, true,  false},
+    CommandEntry{"12", &Exec::sleepMode,              false, true,  true},
+    CommandEntry{"13", &Exec::exchangeRate,           false, false, false},
+    CommandEntry{"14", &Exec::fiscalStatus,           false, false, true},
+    CommandEntry{"15", &Exec::uploadFiscalReport,     false, false, true},
+    CommandEntry{"16", &Exec::setCurrencyName,        false, true,  false},
+    CommandEntry{"17", &Exec::currencyChangeAnswer,   false, false, true},
+    CommandEntry{"18", &Exec::setDensity,             false, false, false},
+    CommandEntry{"19", &Exec::setParameters,          false, false, false},
+    CommandEntry{"20", &Exec::setEcrNumber,           true,  true,  false},
+    CommandEntry{"21", &Exec::memReportByNumber,      false, true,  true},
+    CommandEntry{"22", &Exec::memReportByDate,        false, true,  true},
+    CommandEntry{"23", &Exec::memReportMonthly,       false, true,  true},
+    CommandEntry{"24", &Exec::setSystemNumber,        true,  false, false},
+    CommandEntry{"30", &Exec::saleItem,               false, false, false},
+    CommandEntry{"31", &Exec::cancelItem,             false, false, false},
+    CommandEntry{"32", &Exec::discount,               false, false, false},
+    CommandEntry{"33", &Exec::subtotal,               false, false, false},
+    CommandEntry{"34", &Exec::payment,                false, false, false},
+    CommandEntry{"35", &Exec::clientId,               false, false, false},
+    CommandEntry{"36", &Exec::receiptCancel,          false, false, false},
+    CommandEntry{"37", &Exec::receiptClose,           false, false, false},
+    CommandEntry{"38", &Exec::returnPackage,          false, false, false},
+    CommandEntry{"39", &Exec::salePackage,            false, false, false},
+    CommandEntry{"40", &Exec::hardwareStatus,         false, false, true},
+    CommandEntry{"41", &Exec::softwareStatus,         false, false, true},
+    CommandEntry{"42", &Exec::returnPackagePayment,   false, false, false},
+    CommandEntry{"43", &Exec::sramErase,              false, false, true},
+    CommandEntry{"44", &Exec::sramDump,               false, false, true},
+    CommandEntry{"45", &Exec::epromDump,              false, false, true},
+    CommandEntry{"46", &Exec::salePackagePayment,     false, false, false},
+    CommandEntry{"47", &Exec::printerStatus,          false, false, true},
+    CommandEntry{"48", &Exec::romDump,                false, false, true},
+    CommandEntry{"49", &Exec::cashIn,                 false, true,  false},
+    CommandEntry{"50", &Exec::paidOut,                false, true,  false},
+    CommandEntry{"51", &Exec::cashInDrawer,           false, false, false},
+    CommandEntry{"52", &Exec::openDrawer,             false, false, false},
+    CommandEntry{"60", &Exec::xReport,                false, true,  false},
+    CommandEntry{"61", &Exec::zReport,                false, true,  false},
+    CommandEntry{"62", &Exec::programReport,          false, true,  true},
+    CommandEntry{"63", &Exec::postpone,               false, false, false},
+    CommandEntry{"70", &Exec::setId,                  true,  false, false},
+    CommandEntry{"71", &Exec::setTaxId,               true,  false, false},
+    CommandEntry{"72", &Exec::enterFiscalMode,        true,  true,  false},
+    CommandEntry{"89", &Exec::uploadPackages,         false, false, false},
+    CommandEntry{"90", &Exec::uploadPlu,              false, false, false},
+    CommandEntry{"91", &Exec::uploadRates,            false, false, true},
+    CommandEntry{"92", &Exec::uploadDepartments,      false, false, false},
+    CommandEntry{"93", &Exec::uploadHeader,           false, false, false},
 };
 // clang-format on
+
+constexpr bool listed(std::string_view code) {
+    for (const protocol::Command* c : protocol::kCommands)
+        if (code == c->code)
+            return true;
+    return false;
+}
+constexpr bool inTable(std::string_view code) {
+    int n = 0;
+    for (const CommandEntry& e : kTable)
+        n += code == e.code;
+    return n == 1;
+}
+// The table and the catalogue know the same codes, and the table each once.
+static_assert([] {
+    for (const CommandEntry& e : kTable)
+        if (!listed(e.code) || !inTable(e.code))
+            return false;
+    for (const protocol::Command* c : protocol::kCommands)
+        if (!inTable(c->code))
+            return false;
+    return true;
+}());
 
 } // namespace
 
@@ -89,19 +110,18 @@ const CommandEntry* findCommand(const std::string& code) {
 }
 
 int answerSize(const std::string& code) {
-    const CommandEntry* c = findCommand(code);
-    return c ? c->answerSize : kAckLength;
+    return protocol::answerSize(code);
 }
 
 bool isKnownCode(const std::string& code) {
-    return findCommand(code) != nullptr;
+    return protocol::findCode(code) != nullptr;
 }
 
 std::string traceText(const Request& request) {
-    const CommandEntry* command = findCommand(request.code);
+    const unsigned mask = protocol::secretMask(request.code);
     std::string t = cp1250::toUtf8(request.code);
     for (size_t i = 0; i < request.fields.size(); ++i) {
-        const bool secret = command && i < 32 && (command->secretMask >> i) & 1u;
+        const bool secret = i < 32 && (mask >> i) & 1u;
         t += "|" + (secret ? std::string(request.fields[i].size(), '*') : cp1250::toUtf8(request.fields[i]));
     }
     return t;

@@ -1,5 +1,8 @@
 #include "Exec.h"
 
+#include "AnswerWriter.h"
+#include "protocol/Layouts.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -24,7 +27,12 @@ int64_t Exec::decimal(size_t i, int decimals, int sub) const {
 }
 
 void Exec::ack(int64_t value) {
-    o_.answer = "O0" + r_.code + paper::digits(s.documentNo, 6) + paper::digits(value, 12);
+    namespace A = protocol::Acknowledgement;
+    AnswerWriter a(A::layout);
+    a.put(A::Code, r_.code);
+    a.putDigits(A::DocumentNo, s.documentNo);
+    a.putDigits(A::Value, value);
+    o_.answer = a.finish();
 }
 
 bool Exec::anyPostponed() const {

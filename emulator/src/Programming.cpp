@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "AnswerWriter.h"
 #include "Exec.h"
 
 namespace vp {
@@ -270,13 +271,17 @@ void Exec::exchangeRate() {
         s.second = second;
         changed();
     }
-    auto code = [](const Currency& c) { return paper::pad(c.code, 3); };
-    auto mode = [](const Currency& c) {
-        return c.direction.empty() ? std::string(" ") : c.direction.substr(0, 1);
-    };
-    o_.answer = "O0" + code(s.sale) + code(s.first) + formatRate(s.first.rateMicro, true) + mode(s.first) +
-                code(s.second) + formatRate(s.second.rateMicro, true) + mode(s.second) +
-                paper::digits(due(), 10);
+    namespace X = protocol::ExchangeRate;
+    AnswerWriter a(X::layout);
+    a.put(X::SaleCode, s.sale.code);
+    a.put(X::FirstCode, s.first.code);
+    a.put(X::FirstRate, formatRate(s.first.rateMicro, true));
+    a.put(X::FirstMode, s.first.direction);
+    a.put(X::SecondCode, s.second.code);
+    a.put(X::SecondRate, formatRate(s.second.rateMicro, true));
+    a.put(X::SecondMode, s.second.direction);
+    a.putDigits(X::AmountDue, due());
+    o_.answer = a.finish();
 }
 
 void Exec::setCurrencyName() {

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 
+#include "AnswerWriter.h"
 #include "Exec.h"
 
 namespace vp {
@@ -296,10 +297,14 @@ void Exec::fiscalReport(char mode, bool upload) {
         lines.push_back(paper::centre("NIP " + paper::groupTaxId(s.taxId, s.taxIdFormat)));
     zTotals(rs, *kind == 1, lines);
     if (upload) {
+        namespace R = protocol::FiscalReportRecord;
         std::string bytes;
-        for (const auto& l : lines)
-            bytes += paper::pad(cp1250::fromUtf8(l), 32, '\0');
-        o_.file = DataFile{"_FisRpt.mem", bytes};
+        for (const auto& l : lines) {
+            AnswerWriter rec(R::layout);
+            rec.putRaw(R::Line, paper::pad(cp1250::fromUtf8(l), static_cast<size_t>(R::Line.width), '\0'));
+            bytes += rec.finish();
+        }
+        o_.file = DataFile{protocol::kFiscalReportFile, bytes};
         ack(static_cast<int64_t>(lines.size()));
         return;
     }

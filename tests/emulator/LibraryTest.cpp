@@ -19,10 +19,27 @@
 #include <vector>
 
 #include "device/TavoApi.h"
+#include "protocol/Layouts.h"
 
 namespace fs = std::filesystem;
+namespace HW = protocol::HardwareStatus;
+namespace SW = protocol::SoftwareStatus;
+namespace Ack = protocol::Acknowledgement;
+namespace XR = protocol::ExchangeRate;
+namespace CC = protocol::CurrencyChange;
 
 namespace {
+
+// A field of an answer, named by the catalogue; empty when the answer is shorter.
+std::string field(const std::string& answer, const protocol::Field& f) {
+    return answer.size() >= static_cast<size_t>(f.end()) ? answer.substr(f.offset, f.width) : std::string();
+}
+// The bytes from the first field's start to the last field's end.
+std::string fields(const std::string& answer, const protocol::Field& first, const protocol::Field& last) {
+    return answer.size() >= static_cast<size_t>(last.end())
+               ? answer.substr(first.offset, last.end() - first.offset)
+               : std::string();
+}
 
 void* library(const char* name) {
     static void* user = nullptr;
@@ -121,7 +138,7 @@ class Library : public ::testing::Test {
     int64_t zCount() {
         const Reply hw = frame(USER(cmHardwareStatus));
         EXPECT_EQ(hw.answer.size(), 62u);
-        return std::stoll(hw.answer.substr(32, 4));
+        return std::stoll(field(hw.answer, HW::LastZ));
     }
 };
 
@@ -149,7 +166,8 @@ TEST_F(Library, ClosedLinkAndSizing) {
         USER(cmSaleItem)(1, "szt", 5, "01", "Chleb", 0, 0, nullptr, &n);
         EXPECT_EQ(n, 22);
     }
-    EXPECT_EQ(frame(USER(cmSoftwareStatus)).answer[34], '0') << "no receipt opened by sizing";
+    EXPECT_EQ(field(frame(USER(cmSoftwareStatus)).answer, SW::ReceiptNotClosed), "0")
+        << "no receipt opened by sizing";
     // a buffer shorter than the answer gets only what fits
     std::string buf(64, '\x55');
     int32_t small = 10;
@@ -192,7 +210,7 @@ TEST_F(Library, BadInputIsRefusedNotFollowed) {
     EXPECT_EQ(frame(USER(cmEPROMDump), 0x7FFFFFFF).r.SubCode, 44);
     EXPECT_EQ(frame(USER(cmSRAMDump), 0x100).answer.size(), 130u);
     EXPECT_EQ(USER(GetReturnBufLength)(nullptr), 22);
-    EXPECT_EQ(frame(USER(cmSoftwareStatus)).answer[34], '0');
+    EXPECT_EQ(field(frame(USER(cmSoftwareStatus)).answer, SW::ReceiptNotClosed), "0");
 }
 
 TEST_F(Library, AWholeFiscalDay) {
@@ -214,11 +232,12 @@ TEST_F(Library, AWholeFiscalDay) {
     ASSERT_TRUE(frame(USER(cmPrintSubTotal)).ok());
     const Reply rates = frame(USER(cmUploadExchangeRate));
     ASSERT_EQ(rates.answer.size(), 51u);
-    EXPECT_EQ(rates.answer.substr(41, 10), "0000003025"); // 3.00 + 10.00 + 18.00 - 1.00 + 0.25 deposit
+    EXPECT_EQ(field(rates.answer, XR::AmountDue), "0000003025"); // 3.00 + 10.00 + 18.00 - 1.00 + 0.25 deposit
     ASSERT_TRUE(frame(USER(cmSetClientId), "05260250274       ").ok());
     Reply paid = pay(4, 6, 0, 2.0, 1.0, 50.0); // card 2 EUR (8.50), cash 1 USD (4.00), cash 50 PLN
     ASSERT_TRUE(paid.ok()) << paid.r.SubCode;
-    EXPECT_EQ(frame(USER(cmSoftwareStatus)).answer[34], '0') << "receipt closed by full payment";
+    EXPECT_EQ(field(frame(USER(cmSoftwareStatus)).answer, SW::ReceiptNotClosed), "0")
+        << "receipt closed by full payment";
 
     // receipt 2, cancelled
     ASSERT_TRUE(sale(1, 99.99, "03", "Książka").ok());
@@ -230,18 +249,18 @@ TEST_F(Library, AWholeFiscalDay) {
     ASSERT_TRUE(frame(USER(cmPaidOut), 20.0).ok());
     const Reply drawer = frame(USER(cmCashInDrawer));
     // 200 in, receipt 1: 4.00 + 50.00 cash - 32.25 change, receipt 3: 0.30, 20 out
-    EXPECT_EQ(drawer.answer.substr(10, 12), "000000020205");
+    EXPECT_EQ(field(drawer.answer, Ack::Value), "000000020205");
     ASSERT_TRUE(frame(USER(cmXReport), 1).ok());
     const Reply z = frame(USER(cmZReport));
     ASSERT_TRUE(z.ok());
-    EXPECT_EQ(z.answer.substr(10, 12), "000000003030"); // 30.00 + 0.30: the deposit is outside sales
+    EXPECT_EQ(field(z.answer, Ack::Value), "000000003030"); // 30.00 + 0.30: the deposit is outside sales
     EXPECT_EQ(zCount(), 1);
 
     // fiscal memory reports, printed and uploaded
     EXPECT_TRUE(frame(USER(cmMemReportByZNo), 1, 1, 1).ok());
     const Reply sw = frame(USER(cmSoftwareStatus));
-    const int day = std::stoi(sw.answer.substr(2, 2)), month = std::stoi(sw.answer.substr(4, 2)),
-              year = std::stoi(sw.answer.substr(8, 2));
+    const int day = std::stoi(field(sw.answer, SW::Day)), month = std::stoi(field(sw.answer, SW::Month)),
+              year = std::stoi(field(sw.answer, SW::Year).substr(2));
     EXPECT_TRUE(frame(USER(cmMemReportByDate), 0, day, month, year, day, month, year).ok());
     EXPECT_TRUE(frame(USER(cmMemReportMonthly), 1, month, year).ok());
     EXPECT_EQ(frame(USER(cmMemReportByZNo), 0, 2, 2).r.SubCode, 34);
@@ -282,7 +301,7 @@ TEST_F(Library, AWholeFiscalDay) {
     SRV(CloseTavo)();
     openUser();
     EXPECT_EQ(zCount(), 1);
-    EXPECT_EQ(frame(USER(cmCashInDrawer)).answer.substr(10, 12), "000000020205");
+    EXPECT_EQ(field(frame(USER(cmCashInDrawer)).answer, Ack::Value), "000000020205");
     EXPECT_EQ(frame(USER(cmUploadTaxRate)).answer, "O0230008000500000099999999999999999999D");
 }
 
@@ -342,8 +361,8 @@ TEST_F(Library, FaultsFromTheSettings) {
     ASSERT_TRUE(frame(USER(cmSetVatRate), 2300, 800, 500, 0, 9999, 9999, 9999, 9999, 9999, "D").r.SubCode ==
                 8);
     const Reply hw = frame(USER(cmHardwareStatus));
-    EXPECT_EQ(hw.answer[27], '0');
-    EXPECT_EQ(hw.answer.substr(60, 2), "24");
+    EXPECT_EQ(field(hw.answer, HW::Battery), "0");
+    EXPECT_EQ(fields(hw.answer, HW::BatteryUnits, HW::BatteryTenths), "24");
     openUser("COM3");
     EXPECT_EQ(frame(USER(cmPrinterStatus)).r.Status, -3);
     EXPECT_EQ(frame(USER(cmPrinterStatus)).r.Status, -3);
@@ -355,19 +374,19 @@ TEST_F(Library, FaultsFromTheSettings) {
     ASSERT_TRUE(frame(USER(cmSetTaxID), "5260250274", 0).ok());
     ASSERT_TRUE(frame(USER(cmSetID), "ABC", "1").ok());
     ASSERT_TRUE(frame(USER(cmEnterFiscalMode), "ABC", "1").ok());
-    EXPECT_EQ(frame(USER(cmHardwareStatus)).answer.substr(32, 8), "00000010");
+    EXPECT_EQ(fields(frame(USER(cmHardwareStatus)).answer, HW::LastZ, HW::FreeZ), "00000010");
     for (int i = 0; i < 10; ++i)
         ASSERT_TRUE(frame(USER(cmZReport)).ok()) << i;
     EXPECT_EQ(frame(USER(cmZReport)).r.SubCode, 7);
-    EXPECT_EQ(frame(USER(cmHardwareStatus)).answer.substr(26, 1) +
-                  frame(USER(cmHardwareStatus)).answer.substr(32, 8),
+    EXPECT_EQ(field(frame(USER(cmHardwareStatus)).answer, HW::FiscalMemFull) +
+                  fields(frame(USER(cmHardwareStatus)).answer, HW::LastZ, HW::FreeZ),
               "100100000");
     openUser("COM4");
     const Reply full = frame(USER(cmHardwareStatus));
-    EXPECT_EQ(full.answer[26], '1');
-    EXPECT_EQ(full.answer[56], '1');
-    EXPECT_EQ(full.answer[59], '1');
-    EXPECT_EQ(full.answer.substr(36, 4), "0000");
+    EXPECT_EQ(field(full.answer, HW::FiscalMemFull), "1");
+    EXPECT_EQ(field(full.answer, HW::RecordsDamaged), "1");
+    EXPECT_EQ(field(full.answer, HW::FiscalMemCheck), "1");
+    EXPECT_EQ(field(full.answer, HW::FreeZ), "0000");
 }
 
 TEST_F(Library, TraceShowsEveryCallWithPasswordsMasked) {
@@ -430,7 +449,7 @@ TEST_F(Library, IdleHandlerRunsAndAbortLeavesNoTrace) {
     USER(TavoSetIdleHandler)(nullptr, nullptr);
     setenv("VPRINTER_TIMING", "instant", 1);
     openUser(); // settings are read when the link opens
-    EXPECT_EQ(frame(USER(cmCashInDrawer)).answer.substr(10, 12), std::string(12, '0'));
+    EXPECT_EQ(field(frame(USER(cmCashInDrawer)).answer, Ack::Value), std::string(12, '0'));
 }
 
 namespace {
@@ -479,7 +498,7 @@ TEST_F(Library, KillDuringZReportLosesNothing) {
     const Reply sw = frame(USER(cmSoftwareStatus));
     ASSERT_TRUE(records == 0 || records == 1);
     // before: the day still holds its sale; after: one complete record and a closed day
-    EXPECT_EQ(sw.answer[39], records == 0 ? '1' : '0');
+    EXPECT_EQ(field(sw.answer, SW::ZReportNeeded), records == 0 ? "1" : "0");
     const Reply z = frame(USER(cmZReport));
     ASSERT_TRUE(z.ok());
     EXPECT_EQ(zCount(), records + 1);
@@ -515,7 +534,8 @@ TEST_F(Library, FiscalMemoryAndJournalOnlyGrow) {
                                 "REPLACE INTO journal SELECT * FROM journal LIMIT 1"})
         EXPECT_NE(sql(db, attempt), SQLITE_OK) << attempt;
     openUser();
-    EXPECT_EQ(frame(USER(cmHardwareStatus)).answer.substr(56, 4), "0010") << "nothing damaged";
+    EXPECT_EQ(fields(frame(USER(cmHardwareStatus)).answer, HW::RecordsDamaged, HW::FiscalMemCheck), "0010")
+        << "nothing damaged";
 }
 
 // Whoever gets past the guards is caught by the hash chains: the printer reads
@@ -548,8 +568,8 @@ TEST_F(Library, ATamperedRecordOrJournalEntryIsReportedDamaged) {
         ASSERT_EQ(sql(dir / "COM1.sqlite", c.statements), SQLITE_OK);
         openUser();
         const Reply hw = frame(USER(cmHardwareStatus));
-        EXPECT_EQ(hw.answer[56], '1') << "records may be damaged";
-        EXPECT_EQ(hw.answer[59], '1') << "fiscal memory check";
+        EXPECT_EQ(field(hw.answer, HW::RecordsDamaged), "1") << "records may be damaged";
+        EXPECT_EQ(field(hw.answer, HW::FiscalMemCheck), "1") << "fiscal memory check";
         EXPECT_EQ(sale(1, 1, "01", "Kawa").r.SubCode, 95);
         ASSERT_TRUE(frame(USER(cmMemReportByZNo), 1, 1, 1).ok());
         const std::string paper = readFile(dir / "COM1-paper.txt");
@@ -573,21 +593,23 @@ TEST_F(Library, ALostWorkingMemoryKeepsTheFiscalFacts) {
         ASSERT_EQ(sql(dir / "COM1.sqlite", damage), SQLITE_OK);
         openSrv();
         Reply hw = frame(SRV(cmHardwareStatus));
-        EXPECT_EQ(hw.answer.substr(2, 21), "ABC123456785260250274") << "identity from the fiscal memory";
-        EXPECT_EQ(hw.answer[25], '0') << "still fiscal";
-        EXPECT_EQ(hw.answer[57], '1') << "RAM check failed";
-        EXPECT_EQ(frame(SRV(cmSoftwareStatus)).answer[47], '1');
+        EXPECT_EQ(fields(hw.answer, HW::IdCode, HW::TaxId), "ABC123456785260250274")
+            << "identity from the fiscal memory";
+        EXPECT_EQ(field(hw.answer, HW::OperationMode), "0") << "still fiscal";
+        EXPECT_EQ(field(hw.answer, HW::RamCheck), "1") << "RAM check failed";
+        EXPECT_EQ(field(frame(SRV(cmSoftwareStatus)).answer, SW::RamChecksum), "1");
         EXPECT_EQ(frame(SRV(cmSaleItem), 1.0, "szt", 1.0, "01", "X", 0, 0.0).r.SubCode, 68);
         EXPECT_EQ(frame(SRV(cmSetTaxID), "5260250274", 0).r.SubCode, 68);
         ASSERT_TRUE(frame(SRV(cmServiceLogon), "0000").ok());
         const Reply sw = frame(SRV(cmSoftwareStatus));
-        const int d = std::stoi(sw.answer.substr(2, 2)), m = std::stoi(sw.answer.substr(4, 2)),
-                  y = std::stoi(sw.answer.substr(8, 2)), h = std::stoi(sw.answer.substr(10, 2));
+        const int d = std::stoi(field(sw.answer, SW::Day)), m = std::stoi(field(sw.answer, SW::Month)),
+                  y = std::stoi(field(sw.answer, SW::Year).substr(2)),
+                  h = std::stoi(field(sw.answer, SW::Hours));
         ASSERT_TRUE(frame(SRV(cmSRAMErase), d, m, y, h + 1, 0, 0).ok());
         hw = frame(SRV(cmHardwareStatus));
-        EXPECT_EQ(hw.answer[57], '0');
-        EXPECT_EQ(hw.answer.substr(2, 21), "ABC123456785260250274");
-        EXPECT_EQ(hw.answer.substr(46, 4), "0001") << "one RAM reset";
+        EXPECT_EQ(field(hw.answer, HW::RamCheck), "0");
+        EXPECT_EQ(fields(hw.answer, HW::IdCode, HW::TaxId), "ABC123456785260250274");
+        EXPECT_EQ(field(hw.answer, HW::RamResets), "0001") << "one RAM reset";
         EXPECT_EQ(frame(SRV(cmSetTaxID), "5260250274", 0).r.SubCode, 84) << "the tax ID stays written";
         EXPECT_EQ(frame(SRV(cmUploadTaxRate)).answer, "O0230008000500000099999999999999999999D");
         EXPECT_TRUE(frame(SRV(cmSaleItem), 1.0, "szt", 1.0, "01", "X", 0, 0.0).ok());
@@ -599,10 +621,10 @@ TEST_F(Library, APrinterOfTheEarlierLayoutIsMigrated) {
     openUser();
     EXPECT_EQ(zCount(), 1);
     const Reply hw = frame(USER(cmHardwareStatus));
-    EXPECT_EQ(hw.answer.substr(2, 21), "ABC123456785260250274");
-    EXPECT_EQ(hw.answer[25], '0');
-    EXPECT_EQ(hw.answer.substr(56, 4), "0010") << "the chains are whole";
-    EXPECT_EQ(frame(USER(cmCashInDrawer)).answer.substr(10, 12), "000000011349");
+    EXPECT_EQ(fields(hw.answer, HW::IdCode, HW::TaxId), "ABC123456785260250274");
+    EXPECT_EQ(field(hw.answer, HW::OperationMode), "0");
+    EXPECT_EQ(fields(hw.answer, HW::RecordsDamaged, HW::FiscalMemCheck), "0010") << "the chains are whole";
+    EXPECT_EQ(field(frame(USER(cmCashInDrawer)).answer, Ack::Value), "000000011349");
     EXPECT_EQ(frame(USER(cmUploadTaxRate)).answer, "O0230008000500000099999999999999999999D");
     ASSERT_TRUE(frame(USER(cmUploadPlu)).ok());
     const std::string plu = readFile("_Plu.mem");
@@ -684,7 +706,7 @@ TEST_F(Library, FirmwareUpdateChangesTheVersion) {
     EXPECT_NE(SRV(UpdateTavoProgram)(0, "COM0", 0), 0);
     unsetenv("VPRINTER_FIRMWARE");
     openUser();
-    EXPECT_EQ(frame(USER(cmSoftwareStatus)).answer.substr(43, 4), "0207");
+    EXPECT_EQ(field(frame(USER(cmSoftwareStatus)).answer, SW::Version), "0207");
 }
 
 TEST_F(Library, CurrencyChangeTakesEffectAfterItsMoment) {
@@ -697,17 +719,18 @@ TEST_F(Library, CurrencyChangeTakesEffectAfterItsMoment) {
     EXPECT_EQ(frame(USER(cmSetMoney), 26, 3, 1, 0, 0, "EUR", "4.3", "B", none, none, none).r.SubCode, 91)
         << "a moment in the past";
     const Reply before = frame(USER(cmUploadCurrencyChange));
-    EXPECT_EQ(before.answer.substr(2, 5), std::string("\x26\x04\x01\x00\x00", 5));
-    EXPECT_EQ(before.answer[24], 'B');
-    EXPECT_EQ(frame(USER(cmUploadExchangeRate)).answer.substr(2, 3), "PLN");
+    EXPECT_EQ(fields(before.answer, CC::Year, CC::Minute), std::string("\x26\x04\x01\x00\x00", 5));
+    EXPECT_EQ(field(before.answer, CC::FirstMode), "B");
+    EXPECT_EQ(field(frame(USER(cmUploadExchangeRate)).answer, XR::SaleCode), "PLN");
     USER(CloseTavo)();
     ini("[COM1]\nclock_start=2026-04-01 00:00:30\n");
     openUser();
     const Reply after = frame(USER(cmUploadExchangeRate));
-    EXPECT_EQ(after.answer.substr(2, 6), "EURPLN");
-    EXPECT_EQ(after.answer.substr(8, 15), "0000004,300000B");
-    EXPECT_EQ(frame(USER(cmUploadCurrencyChange)).answer[24], 'N') << "nothing programmed any more";
-    EXPECT_EQ(frame(USER(cmSoftwareStatus)).answer.substr(2, 8), "01042026");
+    EXPECT_EQ(fields(after.answer, XR::SaleCode, XR::FirstCode), "EURPLN");
+    EXPECT_EQ(fields(after.answer, XR::FirstRate, XR::FirstMode), "0000004,300000B");
+    EXPECT_EQ(field(frame(USER(cmUploadCurrencyChange)).answer, CC::FirstMode), "N")
+        << "nothing programmed any more";
+    EXPECT_EQ(fields(frame(USER(cmSoftwareStatus)).answer, SW::Day, SW::Year), "01042026");
 }
 
 TEST_F(Library, PostponedReceiptsPackagesAndClerks) {
@@ -722,13 +745,13 @@ TEST_F(Library, PostponedReceiptsPackagesAndClerks) {
     ASSERT_TRUE(pay(0, 0, 0, 6.0, 0, 0).ok());
     EXPECT_EQ(frame(USER(cmInvoiceInfo), 1, 2, 0.0, 0.0).r.SubCode, 46) << "slot 2 is empty";
     ASSERT_TRUE(frame(USER(cmInvoiceInfo), 1, 1, 7.5, 1.4).ok());
-    EXPECT_EQ(frame(USER(cmSoftwareStatus)).answer.substr(22, 12), "000000000750");
+    EXPECT_EQ(field(frame(USER(cmSoftwareStatus)).answer, SW::Subtotal), "000000000750");
     ASSERT_TRUE(pay(1, 0, 0, 7.5, 0, 0).ok());
     ASSERT_TRUE(frame(USER(cmSalePackage), 10.0, "szt", 0.5, "Skrzynka").ok());
     ASSERT_TRUE(frame(USER(cmSalePackagePayment), 0).ok());
     ASSERT_TRUE(frame(USER(cmReturnPackage), 4.0, "szt", 0.5, "Skrzynka").ok());
     ASSERT_TRUE(frame(USER(cmPackagePayment), 0).ok());
-    EXPECT_EQ(frame(USER(cmCashInDrawer)).answer.substr(10, 12), "000000000900"); // 6 + 5 - 2
+    EXPECT_EQ(field(frame(USER(cmCashInDrawer)).answer, Ack::Value), "000000000900"); // 6 + 5 - 2
     ASSERT_TRUE(frame(USER(cmUploadPkg), static_cast<int32_t>('0')).ok());
     const std::string pkg = readFile("_RtnPkg.mem");
     ASSERT_EQ(pkg.size(), 66u);
@@ -773,7 +796,7 @@ TEST_F(Library, FixedBufferCallsAndHeadlessFirmwareUpdate) {
     EXPECT_EQ(n, 22);
     EXPECT_EQ(std::string(buf, 4), "O019");
     EXPECT_EQ(frame(USER(cmSetParameter), "80").r.SubCode, 3);
-    EXPECT_EQ(frame(USER(cmSetPrinterSpeed), 5).answer.substr(10, 12), "000000000005");
+    EXPECT_EQ(field(frame(USER(cmSetPrinterSpeed), 5).answer, Ack::Value), "000000000005");
     EXPECT_EQ(frame(USER(cmSetPrinterSpeed), 10).r.SubCode, 3);
     USER(CloseTavo)();
     // no application object and no file given: nothing to ask, nothing changes
@@ -910,12 +933,12 @@ TEST_F(Library, FaultsSwitchedDuringTheSessionShowInTheNextAnswer) {
     ASSERT_EQ(USER(TavoSetFault)("reset_pin", "shorted"), TAVO_EXT_OK);
     ASSERT_EQ(USER(TavoSetFault)("fiscal_memory", "full"), TAVO_EXT_OK);
     Reply hw = frame(USER(cmHardwareStatus));
-    EXPECT_EQ(hw.answer[26], '1') << "fiscal memory full";
-    EXPECT_EQ(hw.answer[27], '0') << "battery low";
-    EXPECT_EQ(hw.answer[28], '1') << "reset jumper shorted";
-    EXPECT_EQ(hw.answer.substr(60, 2), "24");
+    EXPECT_EQ(field(hw.answer, HW::FiscalMemFull), "1") << "fiscal memory full";
+    EXPECT_EQ(field(hw.answer, HW::Battery), "0") << "battery low";
+    EXPECT_EQ(field(hw.answer, HW::ResetPin), "1") << "reset jumper shorted";
+    EXPECT_EQ(fields(hw.answer, HW::BatteryUnits, HW::BatteryTenths), "24");
     ASSERT_EQ(USER(TavoSetFault)("fiscal_memory", "nearly_full"), TAVO_EXT_OK);
-    EXPECT_EQ(frame(USER(cmHardwareStatus)).answer.substr(36, 4), "0010") << "ten free records";
+    EXPECT_EQ(field(frame(USER(cmHardwareStatus)).answer, HW::FreeZ), "0010") << "ten free records";
     EXPECT_EQ(getFault("fiscal_memory"), "nearly_full");
 
     // time-outs on the next commands, counted down as they are used
@@ -930,7 +953,7 @@ TEST_F(Library, FaultsSwitchedDuringTheSessionShowInTheNextAnswer) {
     SRV(CloseTavo)();
     openUser();
     EXPECT_EQ(getFault("battery"), "low");
-    EXPECT_EQ(frame(USER(cmHardwareStatus)).answer[27], '0');
+    EXPECT_EQ(field(frame(USER(cmHardwareStatus)).answer, HW::Battery), "0");
     EXPECT_EQ(getFault("timeouts"), "0");
 
     // refused while a command runs, from inside it
@@ -969,14 +992,14 @@ TEST_F(Library, ClockSetBeforeMidnightThenASaleAfterItIsRefused) {
     ASSERT_EQ(USER(TavoGetClock)(clock.data(), &length), TAVO_EXT_OK);
     EXPECT_EQ(clock.substr(0, 16), "2099-03-31 23:59");
     const Reply sw = frame(USER(cmSoftwareStatus));
-    EXPECT_EQ(sw.answer.substr(6, 4) + sw.answer.substr(10, 2), "209923") << sw.answer;
+    EXPECT_EQ(field(sw.answer, SW::Year) + field(sw.answer, SW::Hours), "209923") << sw.answer;
     ASSERT_TRUE(sale(1, 2, "01", "Przed p\xF3\xB3noc\xB9").ok());
     ASSERT_TRUE(pay(0, 0, 0, 2, 0, 0).ok());
     ASSERT_EQ(USER(TavoSetClock)("2099-04-01 00:00:10"), TAVO_EXT_OK);
     const Reply after = sale(1, 2, "01", "Po p\xF3\xB3nocy");
     EXPECT_EQ(after.r.Status, -4);
     EXPECT_EQ(after.r.SubCode, 72);
-    EXPECT_EQ(frame(USER(cmHardwareStatus)).answer[31], '1') << "Z report blocked";
+    EXPECT_EQ(field(frame(USER(cmHardwareStatus)).answer, HW::ZReportBlocked), "1") << "Z report blocked";
     ASSERT_TRUE(frame(USER(cmZReport)).ok());
     EXPECT_TRUE(sale(1, 2, "01", "Po raporcie").ok());
     const std::string roll = lastLines(readFile(dir / "COM1-paper.txt"), 40);

@@ -6,10 +6,27 @@
 #include "Commands.h"
 #include "Printer.h"
 #include "codepage/Cp1250.h"
+#include "protocol/Layouts.h"
 
 using namespace vp;
+namespace HW = protocol::HardwareStatus;
+namespace FS = protocol::FiscalStatus;
+namespace Ack = protocol::Acknowledgement;
+namespace XR = protocol::ExchangeRate;
+namespace CC = protocol::CurrencyChange;
 
 namespace {
+
+// A field of an answer, named by the catalogue; empty when the answer is shorter.
+std::string field(const std::string& answer, const protocol::Field& f) {
+    return answer.size() >= static_cast<size_t>(f.end()) ? answer.substr(f.offset, f.width) : std::string();
+}
+// The bytes from the first field's start to the last field's end.
+std::string fields(const std::string& answer, const protocol::Field& first, const protocol::Field& last) {
+    return answer.size() >= static_cast<size_t>(last.end())
+               ? answer.substr(first.offset, last.end() - first.offset)
+               : std::string();
+}
 
 class Rig {
   public:
@@ -59,7 +76,7 @@ class Rig {
         program();
         ok("72", {"ABC", "12345678"});
     }
-    int64_t ackValue(const Outcome& o) { return std::stoll(o.answer.substr(10, 12)); }
+    int64_t ackValue(const Outcome& o) { return std::stoll(field(o.answer, Ack::Value)); }
 };
 
 const std::pair<int, int> kSequence{-4, 5};
@@ -128,9 +145,9 @@ TEST(PrinterReceipt, ThreeLinePaymentInThreeCurrencies) {
     r.sell("1", "100.00", "01");
     const Outcome rates = r.run("13");
     ASSERT_EQ(rates.answer.size(), 51u);
-    EXPECT_EQ(rates.answer.substr(2, 6), "PLNEUR");
-    EXPECT_EQ(rates.answer.substr(8, 15), "0000004,200000A");
-    EXPECT_EQ(rates.answer.substr(41, 10), "0000010000");
+    EXPECT_EQ(fields(rates.answer, XR::SaleCode, XR::FirstCode), "PLNEUR");
+    EXPECT_EQ(fields(rates.answer, XR::FirstRate, XR::FirstMode), "0000004,200000A");
+    EXPECT_EQ(field(rates.answer, XR::AmountDue), "0000010000");
     Outcome o = r.run("34", {"3", "7", "1", "10.00", "5.00", "20.00"}); // 42.00 + 20.00 + 20.00
     ASSERT_EQ(o.status, 0);
     EXPECT_EQ(r.ackValue(o), 1800);
@@ -210,7 +227,7 @@ TEST(PrinterRules, SalesNeedAProgrammedRateAndAnOpenDay) {
     r.ok("34", {"0", "0", "0", "1.00", "0", "0"});
     r.now = wallSeconds(2026, 3, 8, 0, 0, 1); // the day ends at midnight
     EXPECT_EQ(r.refusal("30", {"1", "szt", "1.00", "01", "X", "0", "0"}).second, 72);
-    EXPECT_EQ(r.run("40").answer[31], '1') << "Z report blocked";
+    EXPECT_EQ(field(r.run("40").answer, HW::ZReportBlocked), "1") << "Z report blocked";
     r.ok("61");
     r.sell("1", "1.00", "01");
 }
@@ -252,21 +269,20 @@ TEST(PrinterFiscal, FiscalisationIsOneWay) {
     r.ok("71", {"5260250274", "13090"});
     EXPECT_EQ(r.refusal("71", {"5260250274", "0"}).second, 84);
     const Outcome status = r.run("14");
-    EXPECT_EQ(status.answer[2], '0') << "no ID and no rates yet";
+    EXPECT_EQ(field(status.answer, FS::MayFiscalise), "0") << "no ID and no rates yet";
     r.ok("70", {"ABC", "12345678"});
     EXPECT_EQ(r.refusal("70", {"ABD", "12345678"}).second, 52);
     r.program();
-    EXPECT_EQ(r.run("14").answer[2], '1');
+    EXPECT_EQ(field(r.run("14").answer, FS::MayFiscalise), "1");
     EXPECT_EQ(r.refusal("72", {"ABC", "87654321"}).second, 51);
     r.ok("72", {"ABC", "12345678"});
     EXPECT_EQ(r.refusal("72", {"ABC", "12345678"}).second, 53);
     const Outcome hw = r.run("40");
     ASSERT_EQ(hw.answer.size(), 62u);
-    EXPECT_EQ(hw.answer.substr(2, 11), "ABC12345678");
-    EXPECT_EQ(hw.answer.substr(13, 10), "5260250274");
-    EXPECT_EQ(hw.answer[23], '\x33');
-    EXPECT_EQ(hw.answer[24], '\x22');
-    EXPECT_EQ(hw.answer[25], '0');
+    EXPECT_EQ(fields(hw.answer, HW::IdCode, HW::IdNumber), "ABC12345678");
+    EXPECT_EQ(field(hw.answer, HW::TaxId), "5260250274");
+    EXPECT_EQ(field(hw.answer, HW::IdFormat), "\x33\x22");
+    EXPECT_EQ(field(hw.answer, HW::OperationMode), "0");
 }
 
 TEST(PrinterFiscal, ZReportWritesTheDayAndClosesIt) {
@@ -289,7 +305,7 @@ TEST(PrinterFiscal, ZReportWritesTheDayAndClosesIt) {
     EXPECT_EQ(r.state.day.gross[0], 0);
     r.ok("61"); // an empty day still gets its record
     EXPECT_EQ(r.fm.records.size(), 2u);
-    EXPECT_EQ(r.run("40").answer.substr(32, 8), "00021998");
+    EXPECT_EQ(fields(r.run("40").answer, HW::LastZ, HW::FreeZ), "00021998");
     EXPECT_EQ(r.refusal("21", {"0", "2", "1"}).second, 33);
     EXPECT_EQ(r.refusal("21", {"0", "3", "3"}).second, 34);
     EXPECT_EQ(r.refusal("21", {"0", "1", "3"}).second, 35);
@@ -310,7 +326,7 @@ TEST(PrinterFiscal, LimitsOfTheFiscalMemory) {
     r.ok("61");
     EXPECT_EQ(r.refusal("61").second, 7);
     EXPECT_EQ(r.refusal("30", {"1", "szt", "1.00", "01", "X", "0", "0"}).second, 7);
-    EXPECT_EQ(r.run("40").answer[26], '1');
+    EXPECT_EQ(field(r.run("40").answer, HW::FiscalMemFull), "1");
 }
 
 TEST(PrinterFiscal, VatAndCurrencyChangesAreCounted) {
@@ -329,9 +345,9 @@ TEST(PrinterFiscal, VatAndCurrencyChangesAreCounted) {
     r.ok("11", {"26", "3", "8", "0", "0", "EUR", "4.3", "B", "", "", ""});
     const Outcome change = r.run("17");
     ASSERT_EQ(change.answer.size(), 43u);
-    EXPECT_EQ(change.answer[2], '\x26');
-    EXPECT_EQ(change.answer[4], '\x08');
-    EXPECT_EQ(change.answer.substr(7, 18), "EUR0000004,300000B");
+    EXPECT_EQ(field(change.answer, CC::Year), "\x26");
+    EXPECT_EQ(field(change.answer, CC::Day), "\x08");
+    EXPECT_EQ(fields(change.answer, CC::NewCode, CC::FirstMode), "EUR0000004,300000B");
     r.now = wallSeconds(2026, 3, 8, 0, 0, 1);
     r.ok("41");
     EXPECT_EQ(r.state.sale.code, "EUR");
@@ -627,7 +643,7 @@ TEST(PrinterCommands, TheTableCoversEveryCodeItAnswers) {
     for (const CommandEntry& c : commandTable()) {
         EXPECT_TRUE(codes.insert(c.code).second) << c.code << " twice";
         EXPECT_NE(c.handler, nullptr) << c.code;
-        EXPECT_GE(c.answerSize, 3) << c.code;
+        EXPECT_GE(c.answerSize(), 3) << c.code;
     }
     EXPECT_EQ(codes.size(), 59u);
     Rig r;
@@ -638,8 +654,8 @@ TEST(PrinterCommands, TheTableCoversEveryCodeItAnswers) {
         Rig copy = r;
         const Outcome o = copy.run(c.code, {"0", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1"});
         if (o.status >= 0) {
-            EXPECT_LE(static_cast<int>(o.answer.size()), c.answerSize) << c.code;
-            EXPECT_TRUE(c.prints || o.paper.empty()) << c.code << " printed";
+            EXPECT_LE(static_cast<int>(o.answer.size()), c.answerSize()) << c.code;
+            EXPECT_TRUE(c.prints() || o.paper.empty()) << c.code << " printed";
         }
     }
     EXPECT_EQ(Printer::execute(r.state, r.fm, r.articles, r.faults, r.now, Request{"99", {}}).subCode, 1);
