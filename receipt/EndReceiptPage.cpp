@@ -46,9 +46,9 @@ void EndReceiptPage::bbtnCloseRecpClick() {
 }
 
 void EndReceiptPage::bbtnExecCancelRecpClick() {
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmReceiptCancel",
-        [this] { return dev::Args{dev::Arg::text1250(edFootMsg->text())}; }, QString());
+    const auto answer = ctx_.frame.run(protocol::cmd::cmReceiptCancel,
+                                       [this] { return dev::Args{dev::Arg::text1250(edFootMsg->text())}; },
+                                       {.showCode = false});
     if (!answer)
         return;
     ctx_.showPage(1);
@@ -78,9 +78,9 @@ void EndReceiptPage::bbtnExecCancelRecpClick() {
 }
 
 void EndReceiptPage::bbtnExecCloseRecpClick() {
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmReceiptClose",
-        [this] { return dev::Args{dev::Arg::text1250(edFootMsg->text())}; }, QString());
+    const auto answer = ctx_.frame.run(protocol::cmd::cmReceiptClose,
+                                       [this] { return dev::Args{dev::Arg::text1250(edFootMsg->text())}; },
+                                       {.showCode = false});
     if (!answer)
         return;
     ctx_.showPage(1);

@@ -48,13 +48,10 @@ void InvInfoPage::btnPostponeClick() {
     const double vat = ReceiptVatTotal();
     const double total = TextToAmount(sale->totalText(), 0);
     const int slot = ctx_.receipt.NextPostponeSlot;
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmInvoiceInfo",
-        [&] {
-            return dev::Args{dev::Arg::integer(0), dev::Arg::integer(slot), dev::Arg::real(total),
-                             dev::Arg::real(vat)};
-        },
-        QStringLiteral("63"));
+    const auto answer = ctx_.frame.run(protocol::cmd::cmInvoiceInfo, [&] {
+        return dev::Args{dev::Arg::integer(0), dev::Arg::integer(slot), dev::Arg::real(total),
+                         dev::Arg::real(vat)};
+    });
     if (!answer)
         return;
     PostponedReceipt& stored = ctx_.receipt.slot(slot);
@@ -78,13 +75,10 @@ void InvInfoPage::btnExecCancelPostponeClick() {
     if (slot < 1 || slot > 3 || !ctx_.receipt.slot(slot).filled)
         return;
     const PostponedReceipt stored = ctx_.receipt.slot(slot);
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmInvoiceInfo",
-        [&] {
-            return dev::Args{dev::Arg::integer(1), dev::Arg::integer(slot), dev::Arg::real(stored.total),
-                             dev::Arg::real(stored.vat)};
-        },
-        QStringLiteral("63"));
+    const auto answer = ctx_.frame.run(protocol::cmd::cmInvoiceInfo, [&] {
+        return dev::Args{dev::Arg::integer(1), dev::Arg::integer(slot), dev::Arg::real(stored.total),
+                         dev::Arg::real(stored.vat)};
+    });
     if (!answer)
         return;
     sale->bbtnSaleClick();

@@ -309,18 +309,17 @@ void SalePage::btnSaleItemClick() {
         }
     }
     const int group = cbDepId->currentIndex() + 1;
-    auto answer = ctx_.frame.run(
-        dev::Library::User, "cmSaleItem",
-        [&] {
-            return dev::Args{dev::Arg::real(quantity),
-                             dev::Arg::text1250(edUnit->text()),
-                             dev::Arg::real(price),
-                             dev::Arg::text1250(TaxGroupCode(group)),
-                             dev::Arg::text1250(edName->text()),
-                             dev::Arg::integer(returnPrice > 0 ? 1 : 0),
-                             dev::Arg::real(returnPrice)};
-        },
-        QString());
+    auto answer = ctx_.frame.run(protocol::cmd::cmSaleItem,
+                                 [&] {
+                                     return dev::Args{dev::Arg::real(quantity),
+                                                      dev::Arg::text1250(edUnit->text()),
+                                                      dev::Arg::real(price),
+                                                      dev::Arg::text1250(TaxGroupCode(group)),
+                                                      dev::Arg::text1250(edName->text()),
+                                                      dev::Arg::integer(returnPrice > 0 ? 1 : 0),
+                                                      dev::Arg::real(returnPrice)};
+                                 },
+                                 {.showCode = false});
     if (!answer)
         return;
     const double lineTotal = RoundDecimals((price + returnPrice) * quantity, 2);
@@ -400,7 +399,7 @@ void SalePage::btnCancelItemClick() {
     const QString barcode = f.at(saleline::kBarcode);
     int call = 0;
     auto answer = ctx_.frame.run(
-        dev::Library::User, "cmCancelItem",
+        protocol::cmd::cmCancelItem,
         [&] {
             if (call++ == 0) // the sizing call carries placeholders
                 return dev::Args{dev::Arg::real(0),
@@ -418,7 +417,7 @@ void SalePage::btnCancelItemClick() {
                              dev::Arg::integer(returnPrice > 0 ? 1 : 0),
                              dev::Arg::real(returnPrice)};
         },
-        QString());
+        {.showCode = false});
     if (!answer)
         return;
     delete SaleList->takeItem(SaleList->row(item));
@@ -447,13 +446,10 @@ void SalePage::bbtnDiscountClick() {
     const int code = (byRate ? 0 : 2) + (lastItem ? 0 : 1);
     ctx_.frame.EnsureLinkOpen(dev::Library::User);
     const qint32 value = HundredthsOf(TextToAmount(edDiscRate->text(), 0));
-    auto answer = ctx_.frame.run(
-        dev::Library::User, "cmDiscount",
-        [&] {
-            return dev::Args{dev::Arg::integer(code), dev::Arg::integer(value),
-                             dev::Arg::integer(discount ? 1 : 0), dev::Arg::integer(byRate ? 1 : 0)};
-        },
-        QStringLiteral("32"));
+    auto answer = ctx_.frame.run(protocol::cmd::cmDiscount, [&] {
+        return dev::Args{dev::Arg::integer(code), dev::Arg::integer(value),
+                         dev::Arg::integer(discount ? 1 : 0), dev::Arg::integer(byRate ? 1 : 0)};
+    });
     if (!answer)
         return;
     // The local mirror: the change applies to the last line of the list.
@@ -488,8 +484,7 @@ void SalePage::bbtnDiscountClick() {
 }
 
 void SalePage::btnPrnSubtotalClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmPrintSubTotal", [] { return dev::Args{}; }, QString());
+    ctx_.frame.run(protocol::cmd::cmPrintSubTotal, [] { return dev::Args{}; }, {.showCode = false});
 }
 
 void SalePage::btnSaleOKClick() {
