@@ -44,23 +44,33 @@ QString FiscalReportLine(const char* record, int count) {
     return dev::fromCp1250(record, n);
 }
 
+// Every PLU value is a 16-bit big-endian number.
+static_assert([] {
+    for (const protocol::Field& f : protocol::PluRecord::values)
+        if (f.width != 2 || f.kind != protocol::Kind::BigEndian)
+            return false;
+    return true;
+}());
+
 static quint16 bigEndian16(const char* p) {
     return static_cast<quint16>((static_cast<unsigned char>(p[0]) << 8) | static_cast<unsigned char>(p[1]));
 }
 
 QString PluCell(const char* record, int column, const QLocale& locale) {
+    namespace plu = protocol::PluRecord;
     if (column == 0)
         return dev::fromCp1250(record + plu::Name.offset, plu::Name.width);
-    if (column >= 1 && column <= plu::kValues)
-        return PluValueText(bigEndian16(record + plu::value(column - 1).offset), locale);
+    if (column >= 1 && column <= static_cast<int>(std::size(plu::values)))
+        return PluValueText(bigEndian16(record + plu::values[column - 1].offset), locale);
     return {};
 }
 
 QString PackageCell(const char* record, int column, const QLocale& locale) {
+    namespace pkg = protocol::PackageRecord;
     if (column == 0)
         return dev::fromCp1250(record + pkg::Name.offset, pkg::Name.width);
-    if (column >= 1 && column <= 5) {
-        const pkg::ValueField& v = pkg::Values[column - 1];
+    if (column >= 1 && column <= static_cast<int>(std::size(pkg::values))) {
+        const pkg::Value& v = pkg::values[column - 1];
         return PackageValueText(record + v.field.offset, v.field.width, v.divisor, locale);
     }
     return {};

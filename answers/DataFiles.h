@@ -1,10 +1,11 @@
 #pragma once
 // The data files that the device library leaves behind after an upload
-// ("_Plu.mem", "_FisRpt.mem", "_RtnPkg.mem"): their record layouts, the display
-// of their values, the record-at-a-time reader, and the models behind the grids
-// and the list that show them. No whole file is ever held in memory.
+// ("_Plu.mem", "_FisRpt.mem", "_RtnPkg.mem"): the display of their values, the
+// record-at-a-time reader, and the models behind the grids and the list that
+// show them. No whole file is ever held in memory.
 
-#include "answers/AnswerDecoders.h"
+#include "core/AnswerDecoders.h"
+#include "protocol/Layouts.h"
 
 #include <QAbstractListModel>
 #include <QAbstractTableModel>
@@ -17,39 +18,10 @@
 
 namespace answers {
 
-inline constexpr char kPluFile[] = "_Plu.mem";
-inline constexpr char kFiscalReportFile[] = "_FisRpt.mem";
-inline constexpr char kReturnPackageFile[] = "_RtnPkg.mem";
-
-// ---- PLU record, 64 bytes ----
-namespace plu {
-inline constexpr int kRecordSize = 64;
-inline constexpr Field Name{0, 40, "article name"};
-constexpr Field value(int k) {
-    return Field{40 + 2 * k, 2, "value k, unsigned 16-bit big-endian, hundredths"};
-}
-inline constexpr int kValues = 6;
-} // namespace plu
-
-// ---- fiscal report record, 32 bytes: one line of text up to the first zero byte ----
-namespace fisrpt {
-inline constexpr int kRecordSize = 32;
-}
-
-// ---- return package record, 66 bytes ----
-namespace pkg {
-inline constexpr int kRecordSize = 66;
-inline constexpr Field Name{0, 40, "package name"};
-struct ValueField {
-    Field field;
-    int divisor;
-};
-inline constexpr ValueField Values[5] = {{{40, 6, "value 1, unsigned big-endian"}, 100},
-                                         {{46, 4, "value 2, unsigned big-endian"}, 1000},
-                                         {{50, 6, "value 3, unsigned big-endian"}, 100},
-                                         {{56, 4, "value 4, unsigned big-endian"}, 1000},
-                                         {{60, 6, "value 5, unsigned big-endian"}, 100}};
-} // namespace pkg
+// The files' names and record layouts are the catalogue's: protocol::kPluFile
+// with protocol::PluRecord, protocol::kFiscalReportFile with
+// protocol::FiscalReportRecord, protocol::kReturnPackageFile with
+// protocol::PackageRecord.
 
 // The general decimal form: shortest form, at most 15 significant digits, the
 // workstation's decimal separator, no thousands separator.
@@ -63,9 +35,11 @@ QString PackageValueText(const char* field, int width, int divisor, const QLocal
 // The first count bytes of a record up to the first zero byte.
 QString FiscalReportLine(const char* record, int count);
 
-// One cell of a full PLU record (column 0 name, 1 to 6 values).
+// One cell of a full PLU record (column 0 name, 1 to 6 the values of
+// protocol::PluRecord::values).
 QString PluCell(const char* record, int column, const QLocale& locale = QLocale());
-// One cell of a full return package record (column 0 name, 1 to 5 values).
+// One cell of a full return package record (column 0 name, 1 to 5 the values
+// of protocol::PackageRecord::values).
 QString PackageCell(const char* record, int column, const QLocale& locale = QLocale());
 
 // The shared reader loop: records of recordSize bytes, read one at a time into a

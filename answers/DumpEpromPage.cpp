@@ -45,18 +45,16 @@ void DumpEpromPage::bbtnDumpRomClick() {
     ctx_.nav.show(PageId::DumpEprom);
 }
 
-void DumpEpromPage::dump(const char* function, const char* code) {
+void DumpEpromPage::dump(const protocol::Command& command) {
     auto* edit = ctx_.find<QLineEdit>(QStringLiteral("edEPRomAddr"));
-    ctx_.frame.run(
-        dev::Library::User, function,
-        [edit] { return dev::Args{dev::Arg::integer(answers::ParseHexAddress(edit->text()))}; },
-        QString::fromLatin1(code));
+    ctx_.frame.run(command,
+                   [edit] { return dev::Args{dev::Arg::integer(answers::ParseHexAddress(edit->text()))}; });
 }
 
 void DumpEpromPage::btnExecDumpEpromClick() {
-    dump("cmEPROMDump", "45");
+    dump(protocol::cmd::cmEPROMDump);
 }
 
 void DumpEpromPage::btnExecDumpRomClick() {
-    dump("cmROMDump", "48");
+    dump(protocol::cmd::cmROMDump);
 }

@@ -16,5 +16,5 @@ class DumpEpromPage : public Page {
     void btnExecDumpRomClick();
 
   private:
-    void dump(const char* function, const char* code);
+    void dump(const protocol::Command& command);
 };

@@ -36,8 +36,6 @@ void DumpSramPage::bbtnDumpSramClick() {
 
 void DumpSramPage::btnExecDumpSRamClick() {
     auto* edit = ctx_.find<QLineEdit>(QStringLiteral("edSRamAddr"));
-    ctx_.frame.run(
-        dev::Library::User, "cmSRAMDump",
-        [edit] { return dev::Args{dev::Arg::integer(answers::ParseHexAddress(edit->text()))}; },
-        QStringLiteral("44"));
+    ctx_.frame.run(protocol::cmd::cmSRAMDump,
+                   [edit] { return dev::Args{dev::Arg::integer(answers::ParseHexAddress(edit->text()))}; });
 }

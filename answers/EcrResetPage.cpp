@@ -1,7 +1,7 @@
 #include "answers/EcrResetPage.h"
 
-#include "core/WidgetAccess.h"
 #include "core/ProgrammingWidgets.h"
+#include "core/WidgetAccess.h"
 
 #include <QLabel>
 #include <QSpinBox>
@@ -74,8 +74,6 @@ void EcrResetPage::Button5Click() {
     const auto value = [this](int i) {
         return dev::Arg::integer(ctx_.find<QSpinBox>(QString::fromLatin1(kFields[i].name))->value());
     };
-    ctx_.frame.run(
-        dev::Library::Service, "cmSRAMErase",
-        [&] { return dev::Args{value(2), value(1), value(0), value(3), value(4), value(5)}; },
-        QStringLiteral("43"));
+    ctx_.frame.run(protocol::cmd::cmSRAMErase,
+                   [&] { return dev::Args{value(2), value(1), value(0), value(3), value(4), value(5)}; });
 }

@@ -24,7 +24,9 @@ FiscalReportPage::FiscalReportPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void FiscalReportPage::attach() {
-    ctx_.decoders.registerDecoder(15, [this](const QByteArray& a) { DecodeFiscalReportFile(a); });
+    // Code 15: the three fiscal-report uploads leave the same file.
+    ctx_.decoders.registerDecoder(protocol::cmd::cmUploadFisRptByZNo,
+                                  [this](const QByteArray& a) { DecodeFiscalReportFile(a); });
 }
 
 void FiscalReportPage::btnBackToMemRptClick() {
@@ -39,8 +41,8 @@ void FiscalReportPage::DecodeFiscalReportFile(const QByteArray&) {
     model_->beginLoad();
     bool emptied = false;
     try {
-        answers::ReadDataFile(QString::fromLatin1(answers::kFiscalReportFile), answers::fisrpt::kRecordSize,
-                              [&](const char* rec, int n, bool) {
+        answers::ReadDataFile(QString::fromLatin1(protocol::kFiscalReportFile),
+                              protocol::FiscalReportRecord::layout.size, [&](const char* rec, int n, bool) {
                                   if (!emptied) { // the file is open: the old report goes
                                       model_->clear();
                                       emptied = true;

@@ -1,6 +1,6 @@
 #include "answers/HStatusPage.h"
 
-#include "answers/AnswerDecoders.h"
+#include "core/AnswerDecoders.h"
 #include "core/WidgetAccess.h"
 
 #include <QCheckBox>
@@ -66,12 +66,12 @@ HStatusPage::HStatusPage(ConsoleContext& ctx, QWidget* parent)
 
 void HStatusPage::attach() {
     onClick(find<QPushButton>(QStringLiteral("bbtnChkHw")), [this] { bbtnChkHwClick(); });
-    ctx_.decoders.registerDecoder(40, [this](const QByteArray& a) { DecodeHardwareStatus(a); });
+    ctx_.decoders.registerDecoder(protocol::cmd::cmHardwareStatus,
+                                  [this](const QByteArray& a) { DecodeHardwareStatus(a); });
 }
 
 void HStatusPage::bbtnChkHwClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmHardwareStatus", [] { return dev::Args{}; }, QStringLiteral("40"));
+    ctx_.frame.run(protocol::cmd::cmHardwareStatus, [] { return dev::Args{}; });
 }
 
 void HStatusPage::DecodeHardwareStatus(const QByteArray& answer) {

@@ -1,8 +1,8 @@
 #include "answers/PluInfoPage.h"
 
 #include "answers/DataFiles.h"
-#include "core/WidgetAccess.h"
 #include "core/SafeFormat.h"
+#include "core/WidgetAccess.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -33,17 +33,19 @@ PluInfoPage::PluInfoPage(ConsoleContext& ctx, QWidget* parent)
     make<QLineEdit>("edPlu", 375, 2, 80, 22)->setVisible(false);
     makeButton("btnExecPluUpload", QStringLiteral("Upload"), 465, 0)->setVisible(false);
     model_ = new answers::RecordTableModel(
-        answers::plu::kRecordSize, [](const char* rec, int col) { return answers::PluCell(rec, col); }, this);
+        protocol::PluRecord::layout.size, [](const char* rec, int col) { return answers::PluCell(rec, col); },
+        this);
     grid_ = answers::makeRecordGrid(make<QTableView>("sgrdPlu", 16, 26, 585, 256), model_);
     makeBackButton("BitBtn17");
 }
 
 void PluInfoPage::attach() {
-    ctx_.decoders.registerDecoder(90, [this](const QByteArray& a) { DecodePluFile(a); });
+    ctx_.decoders.registerDecoder(protocol::cmd::cmUploadPlu,
+                                  [this](const QByteArray& a) { DecodePluFile(a); });
 }
 
 void PluInfoPage::ShowPluRecord(const char* record, int count, bool first) {
-    if (count < answers::plu::kRecordSize) {
+    if (count < protocol::PluRecord::layout.size) {
         ctx_.formatErrorBox();
         grid_->setVisible(false);
         return;
@@ -52,7 +54,7 @@ void PluInfoPage::ShowPluRecord(const char* record, int count, bool first) {
         // The name column's heading carries the column's number where the
         // language library's text asks for one.
         QStringList headers{SafeFormat(ctx_.LocaleString(11323), {0})};
-        for (int k = 0; k < answers::plu::kValues; ++k)
+        for (int k = 0; k < static_cast<int>(std::size(protocol::PluRecord::values)); ++k)
             headers << SafeFormat(ctx_.LocaleString(11324), {k});
         model_->startOver(headers);
         widthsPending_ = true;
@@ -65,7 +67,7 @@ void PluInfoPage::ShowPluRecord(const char* record, int count, bool first) {
 void PluInfoPage::DecodePluFile(const QByteArray&) {
     model_->beginLoad();
     try {
-        answers::ReadDataFile(QString::fromLatin1(answers::kPluFile), answers::plu::kRecordSize,
+        answers::ReadDataFile(QString::fromLatin1(protocol::kPluFile), protocol::PluRecord::layout.size,
                               [this](const char* rec, int n, bool first) { ShowPluRecord(rec, n, first); });
     } catch (...) {
         model_->endLoad();
@@ -74,8 +76,8 @@ void PluInfoPage::DecodePluFile(const QByteArray&) {
     model_->endLoad();
     if (widthsPending_) {
         widthsPending_ = false;
-        grid_->setColumnWidth(0, answers::gridColumnWidth(grid_, 40));
-        for (int c = 1; c <= answers::plu::kValues; ++c)
+        grid_->setColumnWidth(0, answers::gridColumnWidth(grid_, protocol::PluRecord::Name.width));
+        for (int c = 1; c <= static_cast<int>(std::size(protocol::PluRecord::values)); ++c)
             grid_->setColumnWidth(c, answers::gridColumnWidth(grid_, 4));
     }
     ctx_.nav.show(PageId::PluInfo);

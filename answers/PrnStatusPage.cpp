@@ -1,6 +1,6 @@
 #include "answers/PrnStatusPage.h"
 
-#include "answers/AnswerDecoders.h"
+#include "core/AnswerDecoders.h"
 #include "core/WidgetAccess.h"
 
 #include <QGroupBox>
@@ -28,12 +28,12 @@ PrnStatusPage::PrnStatusPage(ConsoleContext& ctx, QWidget* parent)
 
 void PrnStatusPage::attach() {
     onClick(find<QPushButton>(QStringLiteral("bbtnChkPrn")), [this] { bbtnChkPrnClick(); });
-    ctx_.decoders.registerDecoder(47, [this](const QByteArray& a) { DecodePrinterStatus(a); });
+    ctx_.decoders.registerDecoder(protocol::cmd::cmPrinterStatus,
+                                  [this](const QByteArray& a) { DecodePrinterStatus(a); });
 }
 
 void PrnStatusPage::bbtnChkPrnClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmPrinterStatus", [] { return dev::Args{}; }, QStringLiteral("47"));
+    ctx_.frame.run(protocol::cmd::cmPrinterStatus, [] { return dev::Args{}; });
 }
 
 void PrnStatusPage::DecodePrinterStatus(const QByteArray& answer) {

@@ -14,18 +14,19 @@ RtnPkgPage::RtnPkgPage(ConsoleContext& ctx, QWidget* parent)
     : Page(ctx, PageId::RtnPkg, QStringLiteral("RtnPkg"), parent) {
     answers::plainLabel(make<QLabel>("Label116", 16, 4, 400, 20), QStringLiteral("Return Package Uploaded"));
     model_ = new answers::RecordTableModel(
-        answers::pkg::kRecordSize, [](const char* rec, int col) { return answers::PackageCell(rec, col); },
-        this);
+        protocol::PackageRecord::layout.size,
+        [](const char* rec, int col) { return answers::PackageCell(rec, col); }, this);
     grid_ = answers::makeRecordGrid(make<QTableView>("sgrdPkg", 16, 26, 585, 256), model_);
     makeBackButton("BitBtn20");
 }
 
 void RtnPkgPage::attach() {
-    ctx_.decoders.registerDecoder(89, [this](const QByteArray& a) { DecodeReturnPackageFile(a); });
+    ctx_.decoders.registerDecoder(protocol::cmd::cmUploadPkg,
+                                  [this](const QByteArray& a) { DecodeReturnPackageFile(a); });
 }
 
 void RtnPkgPage::ShowReturnPackageRecord(const char* record, int count, bool first) {
-    if (count < answers::pkg::kRecordSize) {
+    if (count < protocol::PackageRecord::layout.size) {
         ctx_.formatErrorBox();
         grid_->setVisible(false);
         return;
@@ -47,7 +48,7 @@ void RtnPkgPage::DecodeReturnPackageFile(const QByteArray&) {
     model_->beginLoad();
     try {
         answers::ReadDataFile(
-            QString::fromLatin1(answers::kReturnPackageFile), answers::pkg::kRecordSize,
+            QString::fromLatin1(protocol::kReturnPackageFile), protocol::PackageRecord::layout.size,
             [this](const char* rec, int n, bool first) { ShowReturnPackageRecord(rec, n, first); });
     } catch (...) {
         model_->endLoad();
@@ -56,8 +57,8 @@ void RtnPkgPage::DecodeReturnPackageFile(const QByteArray&) {
     model_->endLoad();
     if (widthsPending_) {
         widthsPending_ = false;
-        grid_->setColumnWidth(0, answers::gridColumnWidth(grid_, 40));
-        for (int c = 1; c <= 5; ++c)
+        grid_->setColumnWidth(0, answers::gridColumnWidth(grid_, protocol::PackageRecord::Name.width));
+        for (int c = 1; c <= static_cast<int>(std::size(protocol::PackageRecord::values)); ++c)
             grid_->setColumnWidth(c, answers::gridColumnWidth(grid_, 8));
     }
     ctx_.nav.show(PageId::RtnPkg);

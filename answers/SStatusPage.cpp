@@ -1,6 +1,6 @@
 #include "answers/SStatusPage.h"
 
-#include "answers/AnswerDecoders.h"
+#include "core/AnswerDecoders.h"
 #include "core/WidgetAccess.h"
 
 #include <QCheckBox>
@@ -50,12 +50,12 @@ SStatusPage::SStatusPage(ConsoleContext& ctx, QWidget* parent)
 
 void SStatusPage::attach() {
     onClick(find<QPushButton>(QStringLiteral("bbtnChkSw")), [this] { bbtnChkSwClick(); });
-    ctx_.decoders.registerDecoder(41, [this](const QByteArray& a) { DecodeSoftwareStatus(a); });
+    ctx_.decoders.registerDecoder(protocol::cmd::cmSoftwareStatus,
+                                  [this](const QByteArray& a) { DecodeSoftwareStatus(a); });
 }
 
 void SStatusPage::bbtnChkSwClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmSoftwareStatus", [] { return dev::Args{}; }, QStringLiteral("41"));
+    ctx_.frame.run(protocol::cmd::cmSoftwareStatus, [] { return dev::Args{}; });
 }
 
 void SStatusPage::DecodeSoftwareStatus(const QByteArray& answer) {

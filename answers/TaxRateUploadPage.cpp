@@ -1,6 +1,6 @@
 #include "answers/TaxRateUploadPage.h"
 
-#include "answers/AnswerDecoders.h"
+#include "core/AnswerDecoders.h"
 #include "core/WidgetAccess.h"
 
 #include <QLabel>
@@ -30,7 +30,8 @@ TaxRateUploadPage::TaxRateUploadPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void TaxRateUploadPage::attach() {
-    ctx_.decoders.registerDecoder(91, [this](const QByteArray& a) { DecodeTaxRates(a); });
+    ctx_.decoders.registerDecoder(protocol::cmd::cmUploadTaxRate,
+                                  [this](const QByteArray& a) { DecodeTaxRates(a); });
 }
 
 void TaxRateUploadPage::DecodeTaxRates(const QByteArray& answer) {

@@ -1,6 +1,6 @@
 #include "answers/UploadPage.h"
 
-#include "answers/AnswerDecoders.h"
+#include "core/AnswerDecoders.h"
 #include "core/WidgetAccess.h"
 
 #include <QHeaderView>
@@ -42,8 +42,10 @@ UploadPage::UploadPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void UploadPage::attach() {
-    ctx_.decoders.registerDecoder(92, [this](const QByteArray& a) { DecodeDepartments(a); });
-    ctx_.decoders.registerDecoder(93, [this](const QByteArray& a) { DecodeHeaderLines(a); });
+    ctx_.decoders.registerDecoder(protocol::cmd::cmUploadDepartment,
+                                  [this](const QByteArray& a) { DecodeDepartments(a); });
+    ctx_.decoders.registerDecoder(protocol::cmd::cmUploadHeadMessage,
+                                  [this](const QByteArray& a) { DecodeHeaderLines(a); });
 }
 
 void UploadPage::DecodeDepartments(const QByteArray& answer) {
@@ -55,7 +57,7 @@ void UploadPage::DecodeDepartments(const QByteArray& answer) {
     answers::setLabelText(ctx_, QStringLiteral("lbUpload"), ctx_.LocaleString(11330));
     answers::FillUploadGrid(ctx_.find<QTableWidget>(QStringLiteral("sgrdUpload")),
                             {ctx_.LocaleString(11331), ctx_.LocaleString(11332), ctx_.LocaleString(11333)},
-                            {9, 8, 20}, *rows);
+                            {9, 8, protocol::Departments::Name.width}, *rows);
     ctx_.nav.show(PageId::Upload);
 }
 
@@ -70,7 +72,7 @@ void UploadPage::DecodeHeaderLines(const QByteArray& answer) {
                           ctx_.LocaleString(11334));
     answers::FillUploadGrid(
         ctx_.find<QTableWidget>(review ? QStringLiteral("StringGrid1") : QStringLiteral("sgrdUpload")),
-        {ctx_.LocaleString(11335), ctx_.LocaleString(11336)}, {3, 32}, *rows);
+        {ctx_.LocaleString(11335), ctx_.LocaleString(11336)}, {3, protocol::HeaderLines::Text.width}, *rows);
     if (!review)
         ctx_.nav.show(PageId::Upload);
 }

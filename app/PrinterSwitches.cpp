@@ -2,8 +2,6 @@
 
 #include "core/ConsoleContext.h"
 
-#include <cstring>
-
 namespace {
 constexpr char kClockFormat[] = "yyyy-MM-dd HH:mm:ss";
 }
@@ -14,12 +12,12 @@ bool PrinterSwitches::offered() const {
     return ctx_.frame.devices().user->offersLiveFaults();
 }
 
-const char* PrinterSwitches::statusFunction(const QByteArray& key) {
+const protocol::Command* PrinterSwitches::statusCommand(const QByteArray& key) {
     if (key == "paper" || key == "offline")
-        return "cmPrinterStatus";
+        return &protocol::cmd::cmPrinterStatus;
     if (key == "timeouts")
-        return "";
-    return "cmHardwareStatus"; // battery, fiscal memory, damaged record, reset jumper
+        return nullptr;
+    return &protocol::cmd::cmHardwareStatus; // battery, fiscal memory, damaged record, reset jumper
 }
 
 QDateTime PrinterSwitches::minuteBeforeMidnight(const QDateTime& clock) {
@@ -64,22 +62,18 @@ bool PrinterSwitches::openLink() {
                           .arg(QString::fromLatin1(ctx_.portNameFn ? ctx_.portNameFn() : QByteArray())));
 }
 
-void PrinterSwitches::runStatus(const char* function) {
-    const char* code = std::strcmp(function, "cmPrinterStatus") == 0    ? "47"
-                       : std::strcmp(function, "cmSoftwareStatus") == 0 ? "41"
-                                                                        : "40";
+void PrinterSwitches::runStatus(const protocol::Command& command) {
     // The answer goes to the Return Buffer and its decoder as any command's; the
     // decoder's page is filled, but the page on screen stays the one in use.
     const PageId page = ctx_.nav.current();
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, function, [] { return dev::Args{}; }, QString::fromLatin1(code));
+    const auto answer = ctx_.frame.run(command, [] { return dev::Args{}; });
     if (ctx_.nav.current() != page)
         ctx_.nav.show(page);
     if (!answer)
         return;
-    if (std::strcmp(code, "47") == 0)
+    if (&command == &protocol::cmd::cmPrinterStatus)
         report_.printerStatus = answers::decodePrinterStatus(*answer);
-    else if (std::strcmp(code, "41") == 0)
+    else if (&command == &protocol::cmd::cmSoftwareStatus)
         report_.software = answers::decodeSoftwareStatus(*answer, QLatin1Char('-'), QLatin1Char(':'));
     else
         report_.hardware = answers::decodeHardwareStatus(*answer);
@@ -94,9 +88,8 @@ bool PrinterSwitches::setFault(const QByteArray& key, const QByteArray& value) {
     const int32_t r = ctx_.frame.devices().user->setFault(key, value);
     if (r != TAVO_EXT_OK)
         return fail(describe(r));
-    const char* function = statusFunction(key);
-    if (*function)
-        runStatus(function);
+    if (const protocol::Command* status = statusCommand(key))
+        runStatus(*status);
     if (key == "timeouts")
         report_.timeoutsLeft = QString::fromLatin1(fault("timeouts"));
     return true;
@@ -114,7 +107,7 @@ bool PrinterSwitches::setClock(const QDateTime& when) {
         ctx_.frame.devices().user->setClock(when.toString(QLatin1String(kClockFormat)).toLatin1());
     if (r != TAVO_EXT_OK)
         return fail(describe(r));
-    runStatus("cmSoftwareStatus");
+    runStatus(protocol::cmd::cmSoftwareStatus);
     return true;
 }
 

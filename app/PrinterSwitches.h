@@ -5,7 +5,8 @@
 // console's command frame so that its answer lands in the Return Buffer like any
 // command's. No widgets: the "Printer" panel shows what this class reports.
 
-#include "answers/AnswerDecoders.h"
+#include "core/AnswerDecoders.h"
+#include "protocol/Commands.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -43,8 +44,8 @@ class PrinterSwitches {
     const Report& report() const { return report_; }
     QString lastError() const { return error_; }
 
-    // The command whose answer shows the key ("" for time-outs: a command would use one up).
-    static const char* statusFunction(const QByteArray& key);
+    // The command whose answer shows the key (none for time-outs: a command would use one up).
+    static const protocol::Command* statusCommand(const QByteArray& key);
     static QDateTime minuteBeforeMidnight(const QDateTime& clock);
     static QDateTime endOfMonth(const QDateTime& clock); // its last day, 23:59:00
     static QString describe(int32_t result);             // a TavoExtensionResult as a sentence
@@ -52,7 +53,7 @@ class PrinterSwitches {
   private:
     bool fail(const QString& why);
     bool openLink();
-    void runStatus(const char* function);
+    void runStatus(const protocol::Command& command);
 
     ConsoleContext& ctx_;
     Report report_;

@@ -79,7 +79,7 @@ Fixture& fixture() {
 void BM_PluFileIntoGrid(benchmark::State& state) {
     Fixture& f = fixture();
     const qint64 n = state.range(0);
-    f.write(answers::kPluFile, n, answers::plu::kRecordSize, [](qint64 i) {
+    f.write(protocol::kPluFile, n, protocol::PluRecord::layout.size, [](qint64 i) {
         QByteArray r = QByteArray("ARTYKUL ").append(QByteArray::number(i)).leftJustified(40, ' ');
         for (int k = 0; k < 6; ++k) {
             const quint16 v = static_cast<quint16>((i * 7 + k * 1100) % 12000);
@@ -101,7 +101,7 @@ void BM_PluFileIntoGrid(benchmark::State& state) {
 void BM_FiscalReportIntoList(benchmark::State& state) {
     Fixture& f = fixture();
     const qint64 n = state.range(0);
-    f.write(answers::kFiscalReportFile, n, answers::fisrpt::kRecordSize,
+    f.write(protocol::kFiscalReportFile, n, protocol::FiscalReportRecord::layout.size,
             [](qint64 i) { return QByteArray("RAPORT OKRESOWY LINIA ").append(QByteArray::number(i)); });
     auto* list = f.form->findChild<QListView*>(QStringLiteral("lstFisRpt"));
     for (auto _ : state) {

@@ -41,9 +41,10 @@ std::optional<QByteArray> CommandFrame::finish(const CommandResult& r, const QSt
     return answer;
 }
 
-std::optional<QByteArray> CommandFrame::run(Library lib, const std::string& function,
-                                            const std::function<Args()>& args, const QString& code,
-                                            const Options& options) {
+std::optional<QByteArray> CommandFrame::run(Library lib, const protocol::Command& command,
+                                            const std::function<Args()>& args, const Options& options) {
+    const std::string function = command.function;
+    const QString code = options.showCode ? QString::fromLatin1(command.code) : QString();
     if (options.ensureLinkOpen)
         EnsureLinkOpen(lib);
     IDeviceLibrary& device = devices_.get(lib);

@@ -36,18 +36,31 @@ class CommandFrame {
         int32_t fixedLength = 0;
         std::function<void()> beforeSecondCall; // e.g. disable the window during an upload
         std::function<void()> afterSecondCall;  // runs on every path once beforeSecondCall ran
+        // false: the Return Buffer heads the answer with no code, and so no
+        // decoder sees it (the pages that never named their command's code).
+        bool showCode = true;
     };
 
-    // Runs one cm... command. args is called for each call, so fields are read
-    // again for the second call. On acceptance the answer has been shown in the
-    // Return Buffer with code and is returned; on refusal the error box has been
-    // shown and nullopt is returned. Exceptions from args propagate after the
-    // buffer is released.
-    std::optional<QByteArray> run(Library lib, const std::string& function, const std::function<Args()>& args,
-                                  const QString& code, const Options& options);
-    std::optional<QByteArray> run(Library lib, const std::string& function, const std::function<Args()>& args,
-                                  const QString& code) {
-        return run(lib, function, args, code, Options{});
+    // Runs one cm... command of the catalogue on its library. args is called
+    // for each call, so fields are read again for the second call. On
+    // acceptance the answer has been shown in the Return Buffer under the
+    // command's code and is returned; on refusal the error box has been shown
+    // and nullopt is returned. Exceptions from args propagate after the buffer
+    // is released.
+    std::optional<QByteArray> run(const protocol::Command& command, const std::function<Args()>& args,
+                                  const Options& options) {
+        return run(libraryOf(command), command, args, options);
+    }
+    std::optional<QByteArray> run(const protocol::Command& command, const std::function<Args()>& args) {
+        return run(libraryOf(command), command, args, Options{});
+    }
+    // The same on a library of the caller's choosing (a library that has the
+    // command where the catalogue puts it in the other).
+    std::optional<QByteArray> run(Library lib, const protocol::Command& command,
+                                  const std::function<Args()>& args, const Options& options);
+    std::optional<QByteArray> run(Library lib, const protocol::Command& command,
+                                  const std::function<Args()>& args) {
+        return run(lib, command, args, Options{});
     }
 
     // The raw command line: GetReturnBufLength for the code, then one ExecCommand.

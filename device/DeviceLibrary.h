@@ -3,6 +3,7 @@
 // a small C++ interface, so that tests can put a scripted device in its place.
 
 #include "device/TavoApi.h"
+#include "protocol/Commands.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,6 +18,11 @@ namespace dev {
 enum class Library { User = 0, Service = 1 };
 
 QString libraryName(Library lib); // "TavoUser" or "TavoSrv"
+
+// The library the catalogue puts a command in.
+constexpr Library libraryOf(const protocol::Command& command) {
+    return command.library == protocol::Library::Service ? Library::Service : Library::User;
+}
 
 // One argument of a cm... call, in declaration order.
 struct Arg {

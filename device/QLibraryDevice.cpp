@@ -1,5 +1,7 @@
 #include "device/QLibraryDevice.h"
 
+#include "protocol/Commands.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -72,72 +74,15 @@ struct CommandEntry {
     bool service; // lives in the service library
 };
 
+// One entry per command of the catalogue, bound in the library the catalogue
+// puts it in. &::fn names the function TavoApi.h declares: a command the header
+// lacks does not compile, nor one whose declaration the invoker cannot call.
 #define TAVO_COMMAND(fn, svc)                                                                                \
     { #fn, &Invoke < decltype(&::fn)> ::run, svc }
-const CommandEntry kCommands[] = {
-    TAVO_COMMAND(cmSetID, true),
-    TAVO_COMMAND(cmSetTaxID, true),
-    TAVO_COMMAND(cmEnterFiscalMode, true),
-    TAVO_COMMAND(cmSRAMErase, true),
-    TAVO_COMMAND(cmXReport, false),
-    TAVO_COMMAND(cmZReport, false),
-    TAVO_COMMAND(cmPrnProgramReport, false),
-    TAVO_COMMAND(cmMemReportByZNo, false),
-    TAVO_COMMAND(cmMemReportByDate, false),
-    TAVO_COMMAND(cmMemReportMonthly, false),
-    TAVO_COMMAND(cmUploadFisRptByZNo, false),
-    TAVO_COMMAND(cmUploadFisRptByDate, false),
-    TAVO_COMMAND(cmUploadFisRptMonthly, false),
-    TAVO_COMMAND(cmHardwareStatus, false),
-    TAVO_COMMAND(cmSoftwareStatus, false),
-    TAVO_COMMAND(cmPrinterStatus, false),
-    TAVO_COMMAND(cmUploadTaxRate, false),
-    TAVO_COMMAND(cmUploadDepartment, false),
-    TAVO_COMMAND(cmUploadHeadMessage, false),
-    TAVO_COMMAND(cmUploadPlu, false),
-    TAVO_COMMAND(cmUploadPkg, false),
-    TAVO_COMMAND(cmUploadFisStatus, false),
-    TAVO_COMMAND(cmUploadExchangeRate, false),
-    TAVO_COMMAND(cmUploadCurrencyChange, false),
-    TAVO_COMMAND(cmSRAMDump, false),
-    TAVO_COMMAND(cmEPROMDump, false),
-    TAVO_COMMAND(cmROMDump, false),
-    TAVO_COMMAND(cmSaleItem, false),
-    TAVO_COMMAND(cmCancelItem, false),
-    TAVO_COMMAND(cmDiscount, false),
-    TAVO_COMMAND(cmPrintSubTotal, false),
-    TAVO_COMMAND(cmPayment, false),
-    TAVO_COMMAND(cmSetClientId, false),
-    TAVO_COMMAND(cmReceiptCancel, false),
-    TAVO_COMMAND(cmReceiptClose, false),
-    TAVO_COMMAND(cmInvoiceInfo, false),
-    TAVO_COMMAND(cmReturnPackage, false),
-    TAVO_COMMAND(cmSalePackage, false),
-    TAVO_COMMAND(cmPackagePayment, false),
-    TAVO_COMMAND(cmSalePackagePayment, false),
-    TAVO_COMMAND(cmReceiveCash, false),
-    TAVO_COMMAND(cmPaidOut, false),
-    TAVO_COMMAND(cmCashInDrawer, false),
-    TAVO_COMMAND(cmOpenDrawer, false),
-    TAVO_COMMAND(cmSetDate, false),
-    TAVO_COMMAND(cmSetTime, false),
-    TAVO_COMMAND(cmSetVatRate, false),
-    TAVO_COMMAND(cmSetHeadMessage, false),
-    TAVO_COMMAND(cmSetDepartName, false),
-    TAVO_COMMAND(cmSetClerkPwd, false),
-    TAVO_COMMAND(cmClerkLogon, false),
-    TAVO_COMMAND(cmClerkLogout, false),
-    TAVO_COMMAND(cmServiceLogon, false),
-    TAVO_COMMAND(cmSkipPswdLogon, false),
-    TAVO_COMMAND(cmSetEcrNumber, false),
-    TAVO_COMMAND(cmSetSysNum, false),
-    TAVO_COMMAND(cmSetMoney, false),
-    TAVO_COMMAND(cmSetExChangeRate, false),
-    TAVO_COMMAND(cmSetCurrencyName, false),
-    TAVO_COMMAND(cmSetPrinterSpeed, false),
-    TAVO_COMMAND(cmSetParameter, false),
-    TAVO_COMMAND(cmEcrSleepMode, false),
-};
+#define TAVO_CATALOGUE_COMMAND(fn, code, lib, answer, prints, params)                                        \
+    TAVO_COMMAND(fn, protocol::Library::lib == protocol::Library::Service),
+const CommandEntry kCommands[] = {PROTOCOL_COMMANDS(TAVO_CATALOGUE_COMMAND)};
+#undef TAVO_CATALOGUE_COMMAND
 #undef TAVO_COMMAND
 
 using OpenFn = decltype(&::OpenTavo);

@@ -1,8 +1,8 @@
 #include "programming/ClerkLogonPage.h"
 
+#include "core/ProgrammingWidgets.h"
 #include "core/SafeFormat.h"
 #include "programming/ProgrammingRules.h"
-#include "core/ProgrammingWidgets.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -62,13 +62,13 @@ bool ClerkLogonPage::passwordLongEnough() {
 void ClerkLogonPage::btnExecClerkPwdClick() {
     if (!passwordLongEnough())
         return;
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmSetClerkPwd",
-        [this] {
-            return dev::Args{dev::Arg::integer(clerkNumber()), dev::Arg::text1250(edClerkPwd->text()),
-                             dev::Arg::text1250(edClerkName->text())};
-        },
-        QString());
+    const auto answer = ctx_.frame.run(protocol::cmd::cmSetClerkPwd,
+                                       [this] {
+                                           return dev::Args{dev::Arg::integer(clerkNumber()),
+                                                            dev::Arg::text1250(edClerkPwd->text()),
+                                                            dev::Arg::text1250(edClerkName->text())};
+                                       },
+                                       {.showCode = false});
     if (answer)
         ctx_.nav.show(PageId::Menu);
 }
@@ -77,16 +77,15 @@ void ClerkLogonPage::btnExecClerkLogonClick() {
     if (!passwordLongEnough())
         return;
     const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmClerkLogon",
+        protocol::cmd::cmClerkLogon,
         [this] {
             return dev::Args{dev::Arg::integer(clerkNumber()), dev::Arg::text1250(edClerkPwd->text())};
         },
-        QString());
+        {.showCode = false});
     if (answer)
         ctx_.nav.show(PageId::Menu);
 }
 
 void ClerkLogonPage::Button7Click() {
-    ctx_.frame.run(
-        dev::Library::User, "cmClerkLogout", [] { return dev::Args{}; }, QString());
+    ctx_.frame.run(protocol::cmd::cmClerkLogout, [] { return dev::Args{}; }, {.showCode = false});
 }

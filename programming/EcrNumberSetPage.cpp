@@ -25,9 +25,9 @@ void EcrNumberSetPage::Button2Click() {
 void EcrNumberSetPage::Button1Click() {
     ctx_.frame.EnsureLinkOpen(dev::Library::User);
     const int number = prog::StrToInt(Edit3->text()); // stops with the conversion message
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmSetEcrNumber", [number] { return dev::Args{dev::Arg::integer(number)}; },
-        QString());
+    const auto answer =
+        ctx_.frame.run(protocol::cmd::cmSetEcrNumber,
+                       [number] { return dev::Args{dev::Arg::integer(number)}; }, {.showCode = false});
     if (answer)
         ctx_.nav.show(PageId::Menu);
 }

@@ -27,9 +27,9 @@ void PrinterSpeedPage::bbtnPrinterSpeedClick() {
 }
 
 void PrinterSpeedPage::bbtnSetPrinterSpeedClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmSetPrinterSpeed",
-        [this] { return dev::Args{dev::Arg::integer(cbDensity->currentIndex() + 1)}; }, QString());
+    ctx_.frame.run(protocol::cmd::cmSetPrinterSpeed,
+                   [this] { return dev::Args{dev::Arg::integer(cbDensity->currentIndex() + 1)}; },
+                   {.showCode = false});
 }
 
 void PrinterSpeedPage::updateProgram(int full) {

@@ -1,7 +1,8 @@
 #include "programming/ProgrammingRules.h"
 
-#include "device/Cp1250.h"
+#include "core/AnswerDecoders.h"
 #include "core/EntryRules.h"
+#include "device/Cp1250.h"
 
 namespace prog {
 
@@ -137,26 +138,32 @@ QString BcdText(unsigned char b) {
 }
 
 CurrencyChange ParseCurrencyChange(const QByteArray& answer, QChar decimalSeparator) {
+    namespace cc = protocol::CurrencyChange;
+    using answers::fieldBytes;
+    using answers::fieldChar;
     CurrencyChange c;
     if (answer.size() < kCurrencyChangeMinLength)
         return c;
-    const char d1 = answer.at(24);
+    const char d1 = fieldChar(answer, cc::FirstMode);
     if (d1 != 'A' && d1 != 'B') {
         c.state = CurrencyChange::State::NotSet;
         return c;
     }
     c.state = CurrencyChange::State::Set;
-    const auto byte = [&](int i) { return static_cast<unsigned char>(answer.at(i)); };
-    c.year = BcdText(byte(2));
-    c.month = BcdText(byte(3));
-    c.day = BcdText(byte(4));
-    c.hour = BcdText(byte(5));
-    c.minute = BcdText(byte(6));
-    c.name = dev::fromCp1250(answer.mid(7, 3));
-    c.rate1 = {RateFromDevice(answer.mid(10, 14), decimalSeparator), QLatin1Char(d1)};
+    const auto bcd = [&](const protocol::Field& f) {
+        return BcdText(static_cast<unsigned char>(fieldChar(answer, f)));
+    };
+    c.year = bcd(cc::Year);
+    c.month = bcd(cc::Month);
+    c.day = bcd(cc::Day);
+    c.hour = bcd(cc::Hour);
+    c.minute = bcd(cc::Minute);
+    c.name = answers::fieldText(answer, cc::NewCode);
+    c.rate1 = {RateFromDevice(fieldBytes(answer, cc::FirstRate), decimalSeparator), QLatin1Char(d1)};
     if (answer.size() >= kCurrencyChangeFullLength) {
-        c.secondName = dev::fromCp1250(answer.mid(25, 3)).trimmed();
-        c.rate2 = {RateFromDevice(answer.mid(28, 14), decimalSeparator), QLatin1Char(answer.at(42))};
+        c.secondName = answers::fieldText(answer, cc::SecondCode).trimmed();
+        c.rate2 = {RateFromDevice(fieldBytes(answer, cc::SecondRate), decimalSeparator),
+                   QLatin1Char(fieldChar(answer, cc::SecondMode))};
     }
     return c;
 }

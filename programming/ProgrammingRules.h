@@ -4,6 +4,8 @@
 // the currency change and its answer, and the key filters of these pages.
 // Nothing here touches a widget or the device.
 
+#include "protocol/Layouts.h"
+
 #include <QByteArray>
 #include <QChar>
 #include <QString>
@@ -31,8 +33,9 @@ int StrToInt(const QString& text);
 QString OneBytePerCharacter(const QString& text);
 
 // ---- header message ----
-inline constexpr int kHeaderLineWidth = 32;
-inline constexpr int kHeaderLines = 5;
+// The printer's header: as many lines, as wide, as its upload (code 93) gives back.
+inline constexpr int kHeaderLineWidth = protocol::HeaderLines::Text.width;
+inline constexpr int kHeaderLines = protocol::HeaderLines::layout.records;
 // One header line: 32 characters, centred (the smaller half on the left) or
 // padded on the right; a longer text keeps its first 32 characters.
 QString FormatHeaderLine(const QString& text, bool centre);
@@ -74,17 +77,19 @@ struct CurrencyRate {
     QString rate;    // converted for display
     QChar direction; // 'A' or 'B'
 };
+// The currency-change answer (code 17), protocol::CurrencyChange.
 struct CurrencyChange {
     enum class State { TooShort, NotSet, Set };
     State state = State::TooShort;
     QString year, month, day, hour, minute; // BCD as text
-    QString name;                           // bytes 7 to 9, as they are
+    QString name;                           // the new currency's code, as it is
     CurrencyRate rate1;
-    std::optional<QString> secondName; // present only when the answer reaches byte 42
+    std::optional<QString> secondName; // present only when the answer holds the second currency
     CurrencyRate rate2;
 };
-inline constexpr int kCurrencyChangeMinLength = 25;
-inline constexpr int kCurrencyChangeFullLength = 43;
+// Up to the first rate's direction, and the whole answer.
+inline constexpr int kCurrencyChangeMinLength = protocol::CurrencyChange::FirstMode.end();
+inline constexpr int kCurrencyChangeFullLength = protocol::CurrencyChange::layout.size;
 // Reads the currency-change answer only as far as its length reaches.
 CurrencyChange ParseCurrencyChange(const QByteArray& answer, QChar decimalSeparator = QLatin1Char('.'));
 

@@ -1,7 +1,7 @@
 #include "programming/ServiceLogonPage.h"
 
-#include "programming/ProgrammingRules.h"
 #include "core/ProgrammingWidgets.h"
+#include "programming/ProgrammingRules.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -33,9 +33,9 @@ void ServiceLogonPage::bbtnExecServiceLogonClick() {
         QLineEdit* edit;
         ~Empty() { edit->clear(); }
     } empty{edServicePwd};
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmServiceLogon",
-        [this] { return dev::Args{dev::Arg::text1250(edServicePwd->text())}; }, QString());
+    const auto answer = ctx_.frame.run(protocol::cmd::cmServiceLogon,
+                                       [this] { return dev::Args{dev::Arg::text1250(edServicePwd->text())}; },
+                                       {.showCode = false});
     ctx_.ServiceLoggedOn = answer.has_value();
     if (answer)
         ctx_.nav.show(PageId::Menu);

@@ -1,8 +1,8 @@
 #include "programming/SetCurrencyNamePage.h"
 
-#include "device/Cp1250.h"
-#include "programming/ProgrammingRules.h"
+#include "core/ExchangeRate.h"
 #include "core/ProgrammingWidgets.h"
+#include "programming/ProgrammingRules.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -189,8 +189,7 @@ void SetCurrencyNamePage::btnUploadCurrencyClick() {
     ctx_.frame.EnsureLinkOpen(dev::Library::User);
     for (QLineEdit* e : {edtCurrencyName, ExchangeEdit1, ExchangeEdit2, edt1, edt2, edt3})
         e->clear();
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmUploadCurrencyChange", [] { return dev::Args{}; }, QStringLiteral("17"));
+    const auto answer = ctx_.frame.run(protocol::cmd::cmUploadCurrencyChange, [] { return dev::Args{}; });
     if (answer)
         fillFromAnswer(*answer);
 }
@@ -211,60 +210,52 @@ dev::Args SetCurrencyNamePage::rateArgs() const {
 }
 
 void SetCurrencyNamePage::btnSetCurrencyClick() {
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmSetMoney",
-        [this] {
-            const dev::Args rates = rateArgs();
-            return dev::Args{dev::Arg::integer(cuYearSE->current()),
-                             dev::Arg::integer(cuMonthSE->current()),
-                             dev::Arg::integer(cuDaySE->current()),
-                             dev::Arg::integer(cuHourSE->current()),
-                             dev::Arg::integer(cuMinSE->current()),
-                             textOrNull(edtCurrencyName->text()),
-                             rates[0],
-                             rates[1],
-                             grp2->isEnabled() ? textOrNull(edt3->text()) : dev::Arg::null(),
-                             rates[2],
-                             rates[3]};
-        },
-        QStringLiteral("11"));
+    const auto answer = ctx_.frame.run(protocol::cmd::cmSetMoney, [this] {
+        const dev::Args rates = rateArgs();
+        return dev::Args{dev::Arg::integer(cuYearSE->current()),
+                         dev::Arg::integer(cuMonthSE->current()),
+                         dev::Arg::integer(cuDaySE->current()),
+                         dev::Arg::integer(cuHourSE->current()),
+                         dev::Arg::integer(cuMinSE->current()),
+                         textOrNull(edtCurrencyName->text()),
+                         rates[0],
+                         rates[1],
+                         grp2->isEnabled() ? textOrNull(edt3->text()) : dev::Arg::null(),
+                         rates[2],
+                         rates[3]};
+    });
     if (answer)
         ctx_.nav.show(PageId::Menu);
 }
 
 void SetCurrencyNamePage::btnSetExChangeRateClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmSetExChangeRate", [this] { return rateArgs(); }, QStringLiteral("13"));
+    ctx_.frame.run(protocol::cmd::cmSetExChangeRate, [this] { return rateArgs(); });
 }
 
 void SetCurrencyNamePage::btnSetCurNameClick() {
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmSetCurrencyName",
-        [this] {
-            return dev::Args{
-                dev::Arg::text1250(prog::CurrencyNamesText(edtCurrencyName->text(), edt3->text()))};
-        },
-        QStringLiteral("16"));
+    const auto answer = ctx_.frame.run(protocol::cmd::cmSetCurrencyName, [this] {
+        return dev::Args{dev::Arg::text1250(prog::CurrencyNamesText(edtCurrencyName->text(), edt3->text()))};
+    });
     if (answer)
         ctx_.nav.show(PageId::Menu);
 }
 
 void SetCurrencyNamePage::btnReadExchangeRateClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmUploadExchangeRate", [] { return dev::Args{}; }, QStringLiteral("13"));
+    ctx_.frame.run(protocol::cmd::cmUploadExchangeRate, [] { return dev::Args{}; });
 }
 
 void SetCurrencyNamePage::Button12Click() {
     auto* lblCurrency = find<QLabel>(QStringLiteral("lblCurrency"));
     if (lblCurrency)
         lblCurrency->clear();
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmUploadExchangeRate", [] { return dev::Args{}; }, QStringLiteral("13"));
-    if (!answer || answer->size() <= 20)
+    const auto answer = ctx_.frame.run(protocol::cmd::cmUploadExchangeRate, [] { return dev::Args{}; });
+    if (!answer || answer->size() <= kExchangeRateMinimum)
         return;
     ctx_.receipt.clearCurrencies();
-    ctx_.receipt.CurrencyTable[0].code = dev::fromCp1250(answer->mid(2, 3));
-    ctx_.receipt.CurrencyTable[1].code = dev::fromCp1250(answer->mid(5, 3));
+    // The currency of sale and the first foreign currency, as the payment page reads them.
+    const ExchangeRateAnswer parsed = ParseExchangeRate(*answer);
+    ctx_.receipt.CurrencyTable[0].code = parsed.currencies[0].code;
+    ctx_.receipt.CurrencyTable[1].code = parsed.currencies[1].code;
     if (lblCurrency)
         lblCurrency->setText(ctx_.receipt.CurrencyTable[0].code);
 }

@@ -36,13 +36,13 @@ void SetDatePage::bbtnSetDateClick() {
 }
 
 void SetDatePage::SetDateBtn1Click() {
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmSetDate",
-        [this] {
-            return dev::Args{dev::Arg::integer(DaySE->current()), dev::Arg::integer(MonthSE->current()),
-                             dev::Arg::integer(YearSE->current())};
-        },
-        QString());
+    const auto answer = ctx_.frame.run(protocol::cmd::cmSetDate,
+                                       [this] {
+                                           return dev::Args{dev::Arg::integer(DaySE->current()),
+                                                            dev::Arg::integer(MonthSE->current()),
+                                                            dev::Arg::integer(YearSE->current())};
+                                       },
+                                       {.showCode = false});
     if (answer)
         ctx_.nav.show(PageId::Menu);
 }

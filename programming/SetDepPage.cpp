@@ -29,17 +29,12 @@ void SetDepPage::bbtnSetDeptClick() {
 }
 
 void SetDepPage::bbtnExecSetDeptClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmSetDepartName",
-        [this] {
-            return dev::Args{dev::Arg::text1250(cbDepID2->currentText()),
-                             dev::Arg::text1250(edDepName->text()),
-                             dev::Arg::text1250(cbTaxType->currentText())};
-        },
-        QStringLiteral("02"));
+    ctx_.frame.run(protocol::cmd::cmSetDepartName, [this] {
+        return dev::Args{dev::Arg::text1250(cbDepID2->currentText()), dev::Arg::text1250(edDepName->text()),
+                         dev::Arg::text1250(cbTaxType->currentText())};
+    });
 }
 
 void SetDepPage::bbtnUploadDepartClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmUploadDepartment", [] { return dev::Args{}; }, QStringLiteral("92"));
+    ctx_.frame.run(protocol::cmd::cmUploadDepartment, [] { return dev::Args{}; });
 }

@@ -54,14 +54,13 @@ QString SetHeadMessagePage::headerText() const {
 
 void SetHeadMessagePage::SetHeadMessageBtn1Click() {
     ctx_.frame.run(
-        dev::Library::User, "cmSetHeadMessage",
+        protocol::cmd::cmSetHeadMessage,
         [this] {
             return dev::Args{dev::Arg::integer(1), dev::Arg::integer(0), dev::Arg::text1250(headerText())};
         },
-        QString());
+        {.showCode = false});
 }
 
 void SetHeadMessagePage::bbtnUploadHeadMessageClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmUploadHeadMessage", [] { return dev::Args{}; }, QStringLiteral("93"));
+    ctx_.frame.run(protocol::cmd::cmUploadHeadMessage, [] { return dev::Args{}; });
 }

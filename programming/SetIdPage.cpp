@@ -1,7 +1,8 @@
 #include "programming/SetIdPage.h"
 
-#include "programming/ProgrammingRules.h"
+#include "core/AnswerDecoders.h"
 #include "core/ProgrammingWidgets.h"
+#include "programming/ProgrammingRules.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -11,9 +12,9 @@
 #include <QTableWidget>
 
 namespace {
-// What the fiscal status answer says in its third byte: "1" when the printer may be fiscalised.
+// What the fiscal status answer (code 14) says: "1" when the printer may be fiscalised.
 bool mayEnterFiscalMode(const QByteArray& answer) {
-    return answer.size() >= 3 && answer.at(2) == '1';
+    return answers::fieldIs(answer, protocol::FiscalStatus::MayFiscalise, '1');
 }
 } // namespace
 
@@ -28,7 +29,7 @@ SetIdPage::SetIdPage(ConsoleContext& ctx, QWidget* parent)
 
     label("Label47", QStringLiteral("ID Code:"), 12, 14, 76);
     edIDCode = make<QLineEdit>("edIDCode", 90, 10, 60, 22);
-    edIDCode->setMaxLength(3);
+    edIDCode->setMaxLength(protocol::HardwareStatus::IdCode.width);
     prog::installKeyFilter(edIDCode, [](const QString&, QChar& key) {
         if (!prog::FilterLetterKey(key))
             return false;
@@ -38,7 +39,7 @@ SetIdPage::SetIdPage(ConsoleContext& ctx, QWidget* parent)
     label("Label74", QStringLiteral("ID NO.:"), 12, 42, 76);
     edIDNo = make<QLineEdit>("edIDNo", 90, 38, 120, 22);
     // The printer keeps 1 to 8 digits (its status answer has 8 bytes for the number).
-    edIDNo->setMaxLength(8);
+    edIDNo->setMaxLength(protocol::HardwareStatus::IdNumber.width);
     prog::installKeyFilter(edIDNo, [](const QString&, QChar& key) { return prog::FilterDigitKey(key); });
 
     btnExecSetID = makeButton("btnExecSetID", QStringLiteral("Set ID"), 12, 72, 120);
@@ -122,11 +123,11 @@ void SetIdPage::bbtnSetIdClick() {
 
 void SetIdPage::btnExecSetIDClick() {
     ctx_.frame.run(
-        dev::Library::Service, "cmSetID",
+        protocol::cmd::cmSetID,
         [this] {
             return dev::Args{dev::Arg::text1250(edIDCode->text()), dev::Arg::text1250(edIDNo->text())};
         },
-        QString());
+        {.showCode = false});
 }
 
 void SetIdPage::bbtnEnterFiscalModeClick() {
@@ -146,8 +147,7 @@ void SetIdPage::bbtnEnterFiscalModeClick() {
     }
 
     btnExecEnterFiscalMode->setEnabled(false);
-    if (const auto answer = ctx_.frame.run(
-            dev::Library::User, "cmUploadFisStatus", [] { return dev::Args{}; }, QStringLiteral("14")))
+    if (const auto answer = ctx_.frame.run(protocol::cmd::cmUploadFisStatus, [] { return dev::Args{}; }))
         btnExecEnterFiscalMode->setEnabled(mayEnterFiscalMode(*answer));
 
     edIDCode->clear();
@@ -161,9 +161,9 @@ void SetIdPage::bbtnEnterFiscalModeClick() {
 
 void SetIdPage::btnExecEnterFiscalModeClick() {
     ctx_.frame.run(
-        dev::Library::Service, "cmEnterFiscalMode",
+        protocol::cmd::cmEnterFiscalMode,
         [this] {
             return dev::Args{dev::Arg::text1250(edIDCode->text()), dev::Arg::text1250(edIDNo->text())};
         },
-        QString());
+        {.showCode = false});
 }

@@ -30,12 +30,11 @@ void SetParameterPage::btn2Click() {
     once.ensureLinkOpen = false;
     once.twoCallSizing = false;
     once.fixedLength = 32;
+    once.showCode = false;
     ctx_.frame.run(
-        dev::Library::User, "cmSetParameter", [text] { return dev::Args{dev::Arg::bytes(text)}; }, QString(),
-        once);
+        protocol::cmd::cmSetParameter, [text] { return dev::Args{dev::Arg::bytes(text)}; }, once);
 }
 
 void SetParameterPage::Button8Click() {
-    ctx_.frame.run(
-        dev::Library::User, "cmEcrSleepMode", [] { return dev::Args{}; }, QString());
+    ctx_.frame.run(protocol::cmd::cmEcrSleepMode, [] { return dev::Args{}; }, {.showCode = false});
 }

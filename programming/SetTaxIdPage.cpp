@@ -1,7 +1,7 @@
 #include "programming/SetTaxIdPage.h"
 
-#include "programming/ProgrammingRules.h"
 #include "core/ProgrammingWidgets.h"
+#include "programming/ProgrammingRules.h"
 
 #include <QLabel>
 
@@ -47,10 +47,9 @@ void SetTaxIdPage::btnExecEnterUserModeClick() {
         ctx_.infoBox(message.isEmpty() ? QStringLiteral("The Tax ID must have 10 digits.") : message);
         return;
     }
-    ctx_.frame.run(
-        dev::Library::Service, "cmSetTaxID",
-        [this, format] {
-            return dev::Args{dev::Arg::text1250(edTaxID->text()), dev::Arg::integer(format.value)};
-        },
-        QString());
+    ctx_.frame.run(protocol::cmd::cmSetTaxID,
+                   [this, format] {
+                       return dev::Args{dev::Arg::text1250(edTaxID->text()), dev::Arg::integer(format.value)};
+                   },
+                   {.showCode = false});
 }

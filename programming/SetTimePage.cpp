@@ -35,13 +35,13 @@ void SetTimePage::bbtnSetTimeClick() {
 }
 
 void SetTimePage::SetTimeBtn1Click() {
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmSetTime",
-        [this] {
-            return dev::Args{dev::Arg::integer(HourSE->current()), dev::Arg::integer(MinuteSE->current()),
-                             dev::Arg::integer(SecondSE->current())};
-        },
-        QString());
+    const auto answer = ctx_.frame.run(protocol::cmd::cmSetTime,
+                                       [this] {
+                                           return dev::Args{dev::Arg::integer(HourSE->current()),
+                                                            dev::Arg::integer(MinuteSE->current()),
+                                                            dev::Arg::integer(SecondSE->current())};
+                                       },
+                                       {.showCode = false});
     if (answer)
         ctx_.nav.show(PageId::Menu);
 }

@@ -1,7 +1,7 @@
 #include "programming/SetVatRatePage.h"
 
-#include "programming/ProgrammingRules.h"
 #include "core/ProgrammingWidgets.h"
+#include "programming/ProgrammingRules.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -74,22 +74,20 @@ std::array<int, 9> SetVatRatePage::rateValues() const {
 }
 
 void SetVatRatePage::SetVatRateBtn1Click() {
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmSetVatRate",
-        [this] {
-            ctx_.VatRates = rateValues();
-            dev::Args args;
-            for (int rate : ctx_.VatRates)
-                args.push_back(dev::Arg::integer(rate));
-            args.push_back(dev::Arg::text1250(cbTaxType2->currentText()));
-            return args;
-        },
-        QString());
+    const auto answer = ctx_.frame.run(protocol::cmd::cmSetVatRate,
+                                       [this] {
+                                           ctx_.VatRates = rateValues();
+                                           dev::Args args;
+                                           for (int rate : ctx_.VatRates)
+                                               args.push_back(dev::Arg::integer(rate));
+                                           args.push_back(dev::Arg::text1250(cbTaxType2->currentText()));
+                                           return args;
+                                       },
+                                       {.showCode = false});
     if (answer)
         ctx_.nav.show(PageId::Menu);
 }
 
 void SetVatRatePage::bbtnUploadTaxRateClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmUploadTaxRate", [] { return dev::Args{}; }, QStringLiteral("91"));
+    ctx_.frame.run(protocol::cmd::cmUploadTaxRate, [] { return dev::Args{}; });
 }

@@ -55,6 +55,14 @@ struct FieldAt {
 };
 FieldAt fieldAt(const Layout& layout, int offset);
 
+// Field `f` of the layout's record `record` (counting from 0), at its absolute
+// offset in the answer: how a reader walks a record block field by field.
+constexpr Field recordField(const Layout& layout, int record, const Field& f) {
+    Field at = f;
+    at.offset = layout.recordsAt + record * layout.recordSize + f.offset;
+    return at;
+}
+
 // True when the fields lie in order without gap or overlap from `from` to `to`.
 constexpr bool tiles(std::span<const Field> fields, int from, int to) {
     int at = from;

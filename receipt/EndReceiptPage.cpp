@@ -1,7 +1,7 @@
 #include "receipt/EndReceiptPage.h"
 
-#include "programming/PluFile.h"
 #include "core/EntryRules.h"
+#include "programming/PluFile.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -45,9 +45,9 @@ void EndReceiptPage::bbtnCloseRecpClick() {
 }
 
 void EndReceiptPage::bbtnExecCancelRecpClick() {
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmReceiptCancel",
-        [this] { return dev::Args{dev::Arg::text1250(edFootMsg->text())}; }, QString());
+    const auto answer = ctx_.frame.run(protocol::cmd::cmReceiptCancel,
+                                       [this] { return dev::Args{dev::Arg::text1250(edFootMsg->text())}; },
+                                       {.showCode = false});
     if (!answer)
         return;
     ctx_.nav.show(PageId::Menu);
@@ -67,9 +67,9 @@ void EndReceiptPage::bbtnExecCancelRecpClick() {
 }
 
 void EndReceiptPage::bbtnExecCloseRecpClick() {
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmReceiptClose",
-        [this] { return dev::Args{dev::Arg::text1250(edFootMsg->text())}; }, QString());
+    const auto answer = ctx_.frame.run(protocol::cmd::cmReceiptClose,
+                                       [this] { return dev::Args{dev::Arg::text1250(edFootMsg->text())}; },
+                                       {.showCode = false});
     if (!answer)
         return;
     ctx_.nav.show(PageId::Menu);

@@ -25,13 +25,10 @@ void InvInfoPage::btnPostponeClick(bool discountEnabled) {
     const double vat = receipt_.vatTotal(ctx_.VatRates);
     const double total = receipt_.totalValue();
     const int slot = receipt_.nextSlot();
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmInvoiceInfo",
-        [&] {
-            return dev::Args{dev::Arg::integer(0), dev::Arg::integer(slot), dev::Arg::real(total),
-                             dev::Arg::real(vat)};
-        },
-        QStringLiteral("63"));
+    const auto answer = ctx_.frame.run(protocol::cmd::cmInvoiceInfo, [&] {
+        return dev::Args{dev::Arg::integer(0), dev::Arg::integer(slot), dev::Arg::real(total),
+                         dev::Arg::real(vat)};
+    });
     if (!answer)
         return;
     receipt_.store(slot, receipt_.snapshot(vat, discountEnabled));
@@ -48,13 +45,10 @@ void InvInfoPage::btnExecCancelPostponeClick() {
         return;
     const ReceiptModel::Snapshot stored = *receipt_.postponed(slot);
     const double total = static_cast<double>(stored.total) / 100.0;
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmInvoiceInfo",
-        [&] {
-            return dev::Args{dev::Arg::integer(1), dev::Arg::integer(slot), dev::Arg::real(total),
-                             dev::Arg::real(stored.vat)};
-        },
-        QStringLiteral("63"));
+    const auto answer = ctx_.frame.run(protocol::cmd::cmInvoiceInfo, [&] {
+        return dev::Args{dev::Arg::integer(1), dev::Arg::integer(slot), dev::Arg::real(total),
+                         dev::Arg::real(stored.vat)};
+    });
     if (!answer)
         return;
     receipt_.restore(stored);

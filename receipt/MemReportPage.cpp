@@ -34,31 +34,25 @@ static QDate dateOf(QWidget* w) {
     return d ? d->date() : QDate();
 }
 
-void RunByZNo(ConsoleContext& ctx, const ReportFields& f, const char* function, const QString& code) {
-    ctx.frame.run(
-        dev::Library::User, function,
-        [&] {
-            return dev::Args{dev::Arg::integer(f.kind()), dev::Arg::integer(IntOrZero(f.zFrom->text())),
-                             dev::Arg::integer(IntOrZero(f.zTo->text()))};
-        },
-        code);
+void RunByZNo(ConsoleContext& ctx, const ReportFields& f, const protocol::Command& command) {
+    ctx.frame.run(command, [&] {
+        return dev::Args{dev::Arg::integer(f.kind()), dev::Arg::integer(IntOrZero(f.zFrom->text())),
+                         dev::Arg::integer(IntOrZero(f.zTo->text()))};
+    });
 }
 
-void RunByDate(ConsoleContext& ctx, const ReportFields& f, const char* function, const QString& code) {
-    ctx.frame.run(
-        dev::Library::User, function,
-        [&] {
-            const QDate a = dateOf(f.dateFrom), b = dateOf(f.dateTo);
-            return dev::Args{dev::Arg::integer(f.kind()),        dev::Arg::integer(a.day()),
-                             dev::Arg::integer(a.month()),       dev::Arg::integer(YearTwoDigits(a)),
-                             dev::Arg::integer(b.day()),         dev::Arg::integer(b.month()),
-                             dev::Arg::integer(YearTwoDigits(b))};
-        },
-        code);
+void RunByDate(ConsoleContext& ctx, const ReportFields& f, const protocol::Command& command) {
+    ctx.frame.run(command, [&] {
+        const QDate a = dateOf(f.dateFrom), b = dateOf(f.dateTo);
+        return dev::Args{dev::Arg::integer(f.kind()),        dev::Arg::integer(a.day()),
+                         dev::Arg::integer(a.month()),       dev::Arg::integer(YearTwoDigits(a)),
+                         dev::Arg::integer(b.day()),         dev::Arg::integer(b.month()),
+                         dev::Arg::integer(YearTwoDigits(b))};
+    });
 }
 
-void RunMonthly(ConsoleContext& ctx, const ReportFields& f, const char* function, const QString& code) {
-    ctx.frame.EnsureLinkOpen(dev::Library::User); // opened before the checks
+void RunMonthly(ConsoleContext& ctx, const ReportFields& f, const protocol::Command& command) {
+    ctx.frame.EnsureLinkOpen(dev::libraryOf(command)); // opened before the checks
     const int32_t month = IntOrZero(f.month->text());
     const int32_t year = IntOrZero(f.year->text()) - 2000;
     switch (CheckMonthly(month, year)) {
@@ -73,13 +67,10 @@ void RunMonthly(ConsoleContext& ctx, const ReportFields& f, const char* function
     case MonthlyCheck::Ok:
         break;
     }
-    ctx.frame.run(
-        dev::Library::User, function,
-        [&] {
-            return dev::Args{dev::Arg::integer(f.kind()), dev::Arg::integer(IntOrZero(f.month->text())),
-                             dev::Arg::integer(IntOrZero(f.year->text()) - 2000)};
-        },
-        code);
+    ctx.frame.run(command, [&] {
+        return dev::Args{dev::Arg::integer(f.kind()), dev::Arg::integer(IntOrZero(f.month->text())),
+                         dev::Arg::integer(IntOrZero(f.year->text()) - 2000)};
+    });
 }
 
 } // namespace reports
@@ -159,19 +150,17 @@ void MemReportPage::formShow() {
 }
 
 void MemReportPage::bbtnXReportClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmXReport", [] { return dev::Args{dev::Arg::integer(1)}; }, QString());
+    ctx_.frame.run(protocol::cmd::cmXReport, [] { return dev::Args{dev::Arg::integer(1)}; },
+                   {.showCode = false});
 }
 
 void MemReportPage::bbtnZReportClick() {
-    if (ctx_.frame.run(
-            dev::Library::User, "cmZReport", [] { return dev::Args{}; }, QString()))
+    if (ctx_.frame.run(protocol::cmd::cmZReport, [] { return dev::Args{}; }, {.showCode = false}))
         ctx_.nav.show(PageId::Menu);
 }
 
 void MemReportPage::bbtnPrgReportClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmPrnProgramReport", [] { return dev::Args{}; }, QString());
+    ctx_.frame.run(protocol::cmd::cmPrnProgramReport, [] { return dev::Args{}; }, {.showCode = false});
 }
 
 void MemReportPage::bbtnMemReportClick() {
@@ -212,25 +201,25 @@ reports::ReportFields MemReportPage::monthFields() const {
 }
 
 void MemReportPage::bbtnZNoReportClick() {
-    reports::RunByZNo(ctx_, zFields(), "cmMemReportByZNo", QStringLiteral("21"));
+    reports::RunByZNo(ctx_, zFields(), protocol::cmd::cmMemReportByZNo);
 }
 
 void MemReportPage::bbtnDateReportClick() {
-    reports::RunByDate(ctx_, dateFields(), "cmMemReportByDate", QStringLiteral("22"));
+    reports::RunByDate(ctx_, dateFields(), protocol::cmd::cmMemReportByDate);
 }
 
 void MemReportPage::bbtnMonthlyReportClick() {
-    reports::RunMonthly(ctx_, monthFields(), "cmMemReportMonthly", QStringLiteral("23"));
+    reports::RunMonthly(ctx_, monthFields(), protocol::cmd::cmMemReportMonthly);
 }
 
 void MemReportPage::btnUploadFisRptByZNoClick() {
-    reports::RunByZNo(ctx_, zFields(), "cmUploadFisRptByZNo", QStringLiteral("15"));
+    reports::RunByZNo(ctx_, zFields(), protocol::cmd::cmUploadFisRptByZNo);
 }
 
 void MemReportPage::btnUploadFisRptByDateClick() {
-    reports::RunByDate(ctx_, dateFields(), "cmUploadFisRptByDate", QStringLiteral("15"));
+    reports::RunByDate(ctx_, dateFields(), protocol::cmd::cmUploadFisRptByDate);
 }
 
 void MemReportPage::btnUploadFisRptMonthlyClick() {
-    reports::RunMonthly(ctx_, monthFields(), "cmUploadFisRptMonthly", QStringLiteral("15"));
+    reports::RunMonthly(ctx_, monthFields(), protocol::cmd::cmUploadFisRptMonthly);
 }

@@ -29,9 +29,9 @@ struct ReportFields {
     QLineEdit* month = nullptr;
     QLineEdit* year = nullptr;
 };
-void RunByZNo(ConsoleContext& ctx, const ReportFields& f, const char* function, const QString& code);
-void RunByDate(ConsoleContext& ctx, const ReportFields& f, const char* function, const QString& code);
-void RunMonthly(ConsoleContext& ctx, const ReportFields& f, const char* function, const QString& code);
+void RunByZNo(ConsoleContext& ctx, const ReportFields& f, const protocol::Command& command);
+void RunByDate(ConsoleContext& ctx, const ReportFields& f, const protocol::Command& command);
+void RunMonthly(ConsoleContext& ctx, const ReportFields& f, const protocol::Command& command);
 } // namespace reports
 
 class MemReportPage : public Page {

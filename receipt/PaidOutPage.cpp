@@ -25,7 +25,7 @@ void PaidOutPage::bbtnPaidOutClick() {
 void PaidOutPage::PaidOutBtn1Click() {
     ctx_.frame.EnsureLinkOpen(dev::Library::User);
     const double amount = RoundDecimals(TextToAmount(PaidOutEdit->text(), 0), 2);
-    if (ctx_.frame.run(
-            dev::Library::User, "cmPaidOut", [&] { return dev::Args{dev::Arg::real(amount)}; }, QString()))
+    if (ctx_.frame.run(protocol::cmd::cmPaidOut, [&] { return dev::Args{dev::Arg::real(amount)}; },
+                       {.showCode = false}))
         ctx_.nav.show(PageId::Menu);
 }

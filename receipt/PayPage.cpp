@@ -1,8 +1,8 @@
 #include "receipt/PayPage.h"
 
-#include "core/TypingLimit.h"
 #include "core/EntryRules.h"
-#include "receipt/ExchangeRate.h"
+#include "core/ExchangeRate.h"
+#include "core/TypingLimit.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -218,7 +218,7 @@ void PayPage::openFromSale() {
     dev::CommandFrame::Options noOpen;
     noOpen.ensureLinkOpen = false;
     const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmUploadExchangeRate", [] { return dev::Args{}; }, QStringLiteral("13"), noOpen);
+        protocol::cmd::cmUploadExchangeRate, [] { return dev::Args{}; }, noOpen);
     if (answer && answer->size() > kExchangeRateMinimum) {
         const ExchangeRateAnswer parsed = ParseExchangeRate(*answer);
         ctx_.receipt.CurrencyTable = parsed.currencies;
@@ -260,14 +260,14 @@ void PayPage::btnPayClick() {
         currency[i] = tagOf(currencies[i]);
         code[i] = paymentCode(tagOf(types[i]), currency[i]);
     }
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, "cmPayment",
-        [&] {
-            return dev::Args{dev::Arg::integer(code[0]), dev::Arg::integer(code[1]),
-                             dev::Arg::integer(code[2]), dev::Arg::real(amount[0]),
-                             dev::Arg::real(amount[1]),  dev::Arg::real(amount[2])};
-        },
-        QString());
+    const auto answer =
+        ctx_.frame.run(protocol::cmd::cmPayment,
+                       [&] {
+                           return dev::Args{dev::Arg::integer(code[0]), dev::Arg::integer(code[1]),
+                                            dev::Arg::integer(code[2]), dev::Arg::real(amount[0]),
+                                            dev::Arg::real(amount[1]),  dev::Arg::real(amount[2])};
+                       },
+                       {.showCode = false});
     if (!answer)
         return;
     const double due = RoundDecimals(TextToAmount(TotalLabel->text(), 0), 2);
@@ -282,15 +282,15 @@ void PayPage::btnPayClick() {
 void PayPage::Button9Click() {
     ctx_.frame.EnsureLinkOpen(dev::Library::User);
     const QString text = buyerIdText(tagOf(RzMenuButton1), Edit6->text());
-    ctx_.frame.run(
-        dev::Library::User, "cmSetClientId", [&] { return dev::Args{dev::Arg::text1250(text)}; }, QString());
+    ctx_.frame.run(protocol::cmd::cmSetClientId, [&] { return dev::Args{dev::Arg::text1250(text)}; },
+                   {.showCode = false});
 }
 
 void PayPage::btnSetSysNumClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmSetSysNum",
-        [this] {
-            return dev::Args{dev::Arg::text1250(edSystemNumber->text().leftJustified(16, QLatin1Char(' ')))};
-        },
-        QString());
+    ctx_.frame.run(protocol::cmd::cmSetSysNum,
+                   [this] {
+                       return dev::Args{
+                           dev::Arg::text1250(edSystemNumber->text().leftJustified(16, QLatin1Char(' ')))};
+                   },
+                   {.showCode = false});
 }

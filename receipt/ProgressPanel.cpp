@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QLabel>
 
-std::optional<QByteArray> RunWithProgressPanel(ConsoleContext& ctx, const std::string& function,
-                                               const std::function<dev::Args()>& args, const QString& code,
+std::optional<QByteArray> RunWithProgressPanel(ConsoleContext& ctx, const protocol::Command& command,
+                                               const std::function<dev::Args()>& args,
                                                const QString& panelText) {
     auto* panel = ctx.find<QWidget>(QStringLiteral("pnlProgress"));
     QLabel* caption = ctx.find<QLabel>(QStringLiteral("Label3D1"));
@@ -31,5 +31,5 @@ std::optional<QByteArray> RunWithProgressPanel(ConsoleContext& ctx, const std::s
         if (ctx.window)
             ctx.window->setEnabled(true);
     };
-    return ctx.frame.run(dev::Library::User, function, args, code, o);
+    return ctx.frame.run(command, args, o);
 }

@@ -8,9 +8,9 @@
 
 #include <optional>
 
-// Runs `function` (no arguments but `args`) on the user library with the panel
-// shown and the window disabled around the second call; both are restored on
-// every path, also when the call throws.
-std::optional<QByteArray> RunWithProgressPanel(ConsoleContext& ctx, const std::string& function,
-                                               const std::function<dev::Args()>& args, const QString& code,
+// Runs `command` (no arguments but `args`) on its library with the panel shown
+// and the window disabled around the second call; both are restored on every
+// path, also when the call throws.
+std::optional<QByteArray> RunWithProgressPanel(ConsoleContext& ctx, const protocol::Command& command,
+                                               const std::function<dev::Args()>& args,
                                                const QString& panelText);

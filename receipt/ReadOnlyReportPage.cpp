@@ -104,7 +104,7 @@ void ReadOnlyReportPage::Button13Click() {
     dev::CommandFrame::Options options;
     options.beforeSecondCall = [this] { ctx_.ServiceModeQuery = true; };
     ctx_.frame.run(
-        dev::Library::User, "cmSoftwareStatus", [] { return dev::Args{}; }, QStringLiteral("41"), options);
+        protocol::cmd::cmSoftwareStatus, [] { return dev::Args{}; }, options);
 }
 
 void ReadOnlyReportPage::BitBtn24Click() {
@@ -144,15 +144,15 @@ static reports::ReportFields readOnlyFields(const QWidget* page) {
 }
 
 void ReadOnlyReportPage::bbtnZNoReport1Click() {
-    reports::RunByZNo(ctx_, readOnlyFields(this), "cmMemReportByZNo", QStringLiteral("21"));
+    reports::RunByZNo(ctx_, readOnlyFields(this), protocol::cmd::cmMemReportByZNo);
 }
 
 void ReadOnlyReportPage::bbtnDateReport1Click() {
-    reports::RunByDate(ctx_, readOnlyFields(this), "cmMemReportByDate", QStringLiteral("22"));
+    reports::RunByDate(ctx_, readOnlyFields(this), protocol::cmd::cmMemReportByDate);
 }
 
 void ReadOnlyReportPage::bbtnMonthlyReport1Click() {
-    reports::RunMonthly(ctx_, readOnlyFields(this), "cmMemReportMonthly", QStringLiteral("23"));
+    reports::RunMonthly(ctx_, readOnlyFields(this), protocol::cmd::cmMemReportMonthly);
 }
 
 void ReadOnlyReportPage::btnSkipPswdClick() {
@@ -161,7 +161,6 @@ void ReadOnlyReportPage::btnSkipPswdClick() {
         QLineEdit* e;
         ~Empty() { e->clear(); }
     } empty{pwd}; // emptied after every attempt
-    ctx_.frame.run(
-        dev::Library::User, "cmSkipPswdLogon", [pwd] { return dev::Args{dev::Arg::text1250(pwd->text())}; },
-        QString());
+    ctx_.frame.run(protocol::cmd::cmSkipPswdLogon,
+                   [pwd] { return dev::Args{dev::Arg::text1250(pwd->text())}; }, {.showCode = false});
 }

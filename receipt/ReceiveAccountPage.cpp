@@ -31,18 +31,15 @@ void ReceiveAccountPage::bbtnReceiveAccountClick() {
 void ReceiveAccountPage::bbtnReceiveCashClick() {
     ctx_.frame.EnsureLinkOpen(dev::Library::User);
     const double amount = TextToAmount(ReceiveAccountEdit->text(), 0);
-    if (ctx_.frame.run(
-            dev::Library::User, "cmReceiveCash", [&] { return dev::Args{dev::Arg::real(amount)}; },
-            QString()))
+    if (ctx_.frame.run(protocol::cmd::cmReceiveCash, [&] { return dev::Args{dev::Arg::real(amount)}; },
+                       {.showCode = false}))
         ctx_.nav.show(PageId::Menu);
 }
 
 void ReceiveAccountPage::bbtnCashInDrawClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmCashInDrawer", [] { return dev::Args{}; }, QString());
+    ctx_.frame.run(protocol::cmd::cmCashInDrawer, [] { return dev::Args{}; }, {.showCode = false});
 }
 
 void ReceiveAccountPage::btnOpenDrawerClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmOpenDrawer", [] { return dev::Args{}; }, QString());
+    ctx_.frame.run(protocol::cmd::cmOpenDrawer, [] { return dev::Args{}; }, {.showCode = false});
 }

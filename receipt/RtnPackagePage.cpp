@@ -68,17 +68,17 @@ void RtnPackagePage::bbtnRtnPackageClick() {
     BitBtn15->setEnabled(true);
 }
 
-void RtnPackagePage::packageEntry(const std::string& function, QLineEdit* total) {
+void RtnPackagePage::packageEntry(const protocol::Command& command, QLineEdit* total) {
     ctx_.frame.EnsureLinkOpen(dev::Library::User);
     const double price = RoundDecimals(TextToAmount(edPrice2->text(), 0), 2);
     const double quantity = TextToAmount(edQty2->text(), 0);
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, function,
-        [&] {
-            return dev::Args{dev::Arg::real(quantity), dev::Arg::text1250(edUnit2->text()),
-                             dev::Arg::real(price), dev::Arg::text1250(edName2->text())};
-        },
-        QString());
+    const auto answer =
+        ctx_.frame.run(command,
+                       [&] {
+                           return dev::Args{dev::Arg::real(quantity), dev::Arg::text1250(edUnit2->text()),
+                                            dev::Arg::real(price), dev::Arg::text1250(edName2->text())};
+                       },
+                       {.showCode = false});
     if (!answer)
         return;
     const double amount = RoundDecimals(quantity * price, 2);
@@ -91,9 +91,9 @@ void RtnPackagePage::packageEntry(const std::string& function, QLineEdit* total)
     BitBtn15->setEnabled(false);
 }
 
-void RtnPackagePage::packagePayment(const std::string& function) {
-    const auto answer = ctx_.frame.run(
-        dev::Library::User, function, [] { return dev::Args{dev::Arg::integer(0)}; }, QString());
+void RtnPackagePage::packagePayment(const protocol::Command& command) {
+    const auto answer =
+        ctx_.frame.run(command, [] { return dev::Args{dev::Arg::integer(0)}; }, {.showCode = false});
     if (!answer)
         return;
     BitBtn15->setEnabled(true);
@@ -101,14 +101,14 @@ void RtnPackagePage::packagePayment(const std::string& function) {
 }
 
 void RtnPackagePage::btnExecRtnPckClick() {
-    packageEntry("cmReturnPackage", edTotal2);
+    packageEntry(protocol::cmd::cmReturnPackage, edTotal2);
 }
 void RtnPackagePage::btnSalePackageClick() {
-    packageEntry("cmSalePackage", edTotal3);
+    packageEntry(protocol::cmd::cmSalePackage, edTotal3);
 }
 void RtnPackagePage::btnExecPckPayClick() {
-    packagePayment("cmPackagePayment");
+    packagePayment(protocol::cmd::cmPackagePayment);
 }
 void RtnPackagePage::btnSalePackagePaymentClick() {
-    packagePayment("cmSalePackagePayment");
+    packagePayment(protocol::cmd::cmSalePackagePayment);
 }

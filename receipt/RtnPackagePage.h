@@ -18,8 +18,8 @@ class RtnPackagePage : public Page {
     void btnSalePackagePaymentClick();
 
   private:
-    void packageEntry(const std::string& function, QLineEdit* total);
-    void packagePayment(const std::string& function);
+    void packageEntry(const protocol::Command& command, QLineEdit* total);
+    void packagePayment(const protocol::Command& command);
 
     QLineEdit* edName2 = nullptr;
     QLineEdit* edPrice2 = nullptr;

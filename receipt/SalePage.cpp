@@ -1,9 +1,9 @@
 #include "receipt/SalePage.h"
 
+#include "core/EntryRules.h"
 #include "core/SafeFormat.h"
 #include "core/TypingLimit.h"
 #include "programming/PluFile.h"
-#include "core/EntryRules.h"
 #include "receipt/PriceEdit.h"
 
 #include <QApplication>
@@ -284,18 +284,17 @@ void SalePage::btnSaleItemClick() {
         }
     }
     const int group = cbDepId->currentIndex() + 1;
-    auto answer = ctx_.frame.run(
-        dev::Library::User, "cmSaleItem",
-        [&] {
-            return dev::Args{dev::Arg::real(quantity),
-                             dev::Arg::text1250(edUnit->text()),
-                             dev::Arg::real(price),
-                             dev::Arg::text1250(TaxGroupCode(group)),
-                             dev::Arg::text1250(edName->text()),
-                             dev::Arg::integer(returnPrice > 0 ? 1 : 0),
-                             dev::Arg::real(returnPrice)};
-        },
-        QString());
+    auto answer = ctx_.frame.run(protocol::cmd::cmSaleItem,
+                                 [&] {
+                                     return dev::Args{dev::Arg::real(quantity),
+                                                      dev::Arg::text1250(edUnit->text()),
+                                                      dev::Arg::real(price),
+                                                      dev::Arg::text1250(TaxGroupCode(group)),
+                                                      dev::Arg::text1250(edName->text()),
+                                                      dev::Arg::integer(returnPrice > 0 ? 1 : 0),
+                                                      dev::Arg::real(returnPrice)};
+                                 },
+                                 {.showCode = false});
     if (!answer)
         return;
     SaleLine line;
@@ -370,26 +369,26 @@ void SalePage::btnCancelItemClick() {
     const int row = current.row();
     const SaleLine line = receipt_.lines().at(static_cast<std::size_t>(row));
     int call = 0;
-    auto answer = ctx_.frame.run(
-        dev::Library::User, "cmCancelItem",
-        [&] {
-            if (call++ == 0) // the sizing call carries placeholders
-                return dev::Args{dev::Arg::real(0),
-                                 dev::Arg::text1250(QString()),
-                                 dev::Arg::real(0),
-                                 dev::Arg::text1250(QString()),
-                                 dev::Arg::text1250(QString()),
-                                 dev::Arg::integer(0),
-                                 dev::Arg::real(0)};
-            return dev::Args{dev::Arg::real(line.quantity),
-                             dev::Arg::text1250(line.unit),
-                             dev::Arg::real(line.price),
-                             dev::Arg::text1250(TaxGroupCode(TaxGroupOfLetter(line.taxLetter))),
-                             dev::Arg::text1250(line.name),
-                             dev::Arg::integer(line.returnPrice > 0 ? 1 : 0),
-                             dev::Arg::real(line.returnPrice)};
-        },
-        QString());
+    auto answer = ctx_.frame.run(protocol::cmd::cmCancelItem,
+                                 [&] {
+                                     if (call++ == 0) // the sizing call carries placeholders
+                                         return dev::Args{dev::Arg::real(0),
+                                                          dev::Arg::text1250(QString()),
+                                                          dev::Arg::real(0),
+                                                          dev::Arg::text1250(QString()),
+                                                          dev::Arg::text1250(QString()),
+                                                          dev::Arg::integer(0),
+                                                          dev::Arg::real(0)};
+                                     return dev::Args{
+                                         dev::Arg::real(line.quantity),
+                                         dev::Arg::text1250(line.unit),
+                                         dev::Arg::real(line.price),
+                                         dev::Arg::text1250(TaxGroupCode(TaxGroupOfLetter(line.taxLetter))),
+                                         dev::Arg::text1250(line.name),
+                                         dev::Arg::integer(line.returnPrice > 0 ? 1 : 0),
+                                         dev::Arg::real(line.returnPrice)};
+                                 },
+                                 {.showCode = false});
     if (!answer)
         return;
     receipt_.cancel(row);
@@ -416,13 +415,10 @@ void SalePage::bbtnDiscountClick() {
     const int code = (byRate ? 0 : 2) + (lastItem ? 0 : 1);
     ctx_.frame.EnsureLinkOpen(dev::Library::User);
     const qint32 value = HundredthsOf(TextToAmount(edDiscRate->text(), 0));
-    auto answer = ctx_.frame.run(
-        dev::Library::User, "cmDiscount",
-        [&] {
-            return dev::Args{dev::Arg::integer(code), dev::Arg::integer(value),
-                             dev::Arg::integer(discount ? 1 : 0), dev::Arg::integer(byRate ? 1 : 0)};
-        },
-        QStringLiteral("32"));
+    auto answer = ctx_.frame.run(protocol::cmd::cmDiscount, [&] {
+        return dev::Args{dev::Arg::integer(code), dev::Arg::integer(value),
+                         dev::Arg::integer(discount ? 1 : 0), dev::Arg::integer(byRate ? 1 : 0)};
+    });
     if (!answer)
         return;
     // The local mirror: the change applies to the last line of the list.
@@ -442,8 +438,7 @@ void SalePage::bbtnDiscountClick() {
 }
 
 void SalePage::btnPrnSubtotalClick() {
-    ctx_.frame.run(
-        dev::Library::User, "cmPrintSubTotal", [] { return dev::Args{}; }, QString());
+    ctx_.frame.run(protocol::cmd::cmPrintSubTotal, [] { return dev::Args{}; }, {.showCode = false});
 }
 
 void SalePage::btnSaleOKClick() {

@@ -54,8 +54,8 @@ void UpRtnPkgPage::btnUpRtnPkgClick() {
     if (text.isEmpty())
         text = QStringLiteral("RTNPACKAGE UPLOADING...");
     RunWithProgressPanel(
-        ctx_, "cmUploadPkg", [&] { return dev::Args{dev::Arg::integer(call++ == 0 ? '0' : flag)}; },
-        QStringLiteral("89"), text);
+        ctx_, protocol::cmd::cmUploadPkg,
+        [&] { return dev::Args{dev::Arg::integer(call++ == 0 ? '0' : flag)}; }, text);
 }
 
 void UpRtnPkgPage::bbtnLoadPluClick() {
@@ -77,5 +77,5 @@ void UpRtnPkgPage::bbtnUploadPluClick() {
     if (text.isEmpty())
         text = QStringLiteral("PLU UPLOADING...");
     RunWithProgressPanel(
-        ctx_, "cmUploadPlu", [] { return dev::Args{}; }, QStringLiteral("90"), text);
+        ctx_, protocol::cmd::cmUploadPlu, [] { return dev::Args{}; }, text);
 }

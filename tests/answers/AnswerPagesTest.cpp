@@ -70,12 +70,12 @@ struct InTempDir {
 };
 
 QByteArray pluRecord(const QByteArray& name, std::initializer_list<quint16> values) {
-    QByteArray r = name.leftJustified(40, ' ', true);
+    QByteArray r = name.leftJustified(protocol::PluRecord::Name.width, ' ', true);
     for (quint16 v : values) {
         r.append(char(v >> 8));
         r.append(char(v & 0xFF));
     }
-    return r.leftJustified(64, '\0');
+    return r.leftJustified(protocol::PluRecord::layout.size, '\0');
 }
 
 } // namespace
@@ -231,7 +231,7 @@ TEST(PluFile, TwoRecordsThenOneRebuildTheGrid) {
     InTempDir tmp;
     TestWindow w;
     w.messages.clear(); // start-up boxes (no language library)
-    tmp.write(answers::kPluFile, pluRecord("A", {2200, 10000, 0xFFFF}) + pluRecord("B", {750}));
+    tmp.write(protocol::kPluFile, pluRecord("A", {2200, 10000, 0xFFFF}) + pluRecord("B", {750}));
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("90", {}); });
     auto* page = static_cast<PluInfoPage*>(w.form->page(PageId::PluInfo));
     auto* grid = w.find<QTableView>("sgrdPlu");
@@ -246,7 +246,7 @@ TEST(PluFile, TwoRecordsThenOneRebuildTheGrid) {
     EXPECT_EQ(grid->columnWidth(0), QFontMetrics(grid->font()).horizontalAdvance('W') * 40 + 2);
     EXPECT_TRUE(w.messages.boxes.empty());
 
-    tmp.write(answers::kPluFile, pluRecord("C", {1}));
+    tmp.write(protocol::kPluFile, pluRecord("C", {1}));
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("90", {}); });
     ASSERT_EQ(page->model()->rowCount(), 1);
     EXPECT_EQ(page->model()->cell(0, 0).trimmed(), "C");
@@ -256,7 +256,7 @@ TEST(PluFile, ShortLastRecordHidesTheGridButKeepsRowsAndSwitchesPage) {
     InTempDir tmp;
     TestWindow w;
     w.messages.clear(); // start-up boxes (no language library)
-    tmp.write(answers::kPluFile, pluRecord("A", {1}) + QByteArray(10, 'x'));
+    tmp.write(protocol::kPluFile, pluRecord("A", {1}) + QByteArray(10, 'x'));
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("90", {}); });
     EXPECT_EQ(w.form->currentPage(), PageId::PluInfo);
     EXPECT_TRUE(w.find<QTableView>("sgrdPlu")->isHidden());
@@ -269,9 +269,9 @@ TEST(PluFile, MissingFileShowsTheOpenErrorAndKeepsTheGrid) {
     InTempDir tmp;
     TestWindow w;
     w.messages.clear(); // start-up boxes (no language library)
-    tmp.write(answers::kPluFile, pluRecord("A", {1}));
+    tmp.write(protocol::kPluFile, pluRecord("A", {1}));
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("90", {}); });
-    QFile::remove(tmp.dir.filePath(answers::kPluFile));
+    QFile::remove(tmp.dir.filePath(protocol::kPluFile));
     w.form->showPage(PageId::Menu);
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("90", {}); });
     ASSERT_EQ(w.messages.boxes.size(), 1u);
@@ -285,14 +285,14 @@ TEST(ReturnPackageFile, ValuesByWidthAndDivisor) {
     InTempDir tmp;
     TestWindow w(true);
     w.messages.clear(); // start-up boxes (no language library)
-    QByteArray rec = QByteArray("BUTELKA").leftJustified(40, ' ');
+    QByteArray rec = QByteArray("BUTELKA").leftJustified(protocol::PackageRecord::Name.width, ' ');
     rec += QByteArray::fromHex("00000001E240");
     rec += QByteArray::fromHex("0001E240");
     rec += QByteArray::fromHex("FFFFFFFFFFFF");
     rec += QByteArray::fromHex("FFFFFFFF");
     rec += QByteArray::fromHex("000000000032");
-    ASSERT_EQ(rec.size(), 66);
-    tmp.write(answers::kReturnPackageFile, rec);
+    ASSERT_EQ(rec.size(), protocol::PackageRecord::layout.size);
+    tmp.write(protocol::kReturnPackageFile, rec);
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("89", {}); });
     auto* m = static_cast<RtnPkgPage*>(w.form->page(PageId::RtnPkg))->model();
     EXPECT_EQ(w.form->currentPage(), PageId::RtnPkg);
@@ -314,7 +314,7 @@ TEST(FiscalReportFile, HundredBytesGiveFourLinesAndReplaceTheOldReport) {
     w.messages.clear(); // start-up boxes (no language library)
     QByteArray data = QByteArray("LINE ONE").leftJustified(32, '\0') + QByteArray(32, '\0') +
                       QByteArray(32, 'x') + QByteArray("END!");
-    tmp.write(answers::kFiscalReportFile, data);
+    tmp.write(protocol::kFiscalReportFile, data);
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("15", {}); });
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("15", {}); });
     auto* m = static_cast<FiscalReportPage*>(w.form->page(PageId::FiscalReport))->model();
@@ -326,7 +326,7 @@ TEST(FiscalReportFile, HundredBytesGiveFourLinesAndReplaceTheOldReport) {
     EXPECT_EQ(m->line(3), "END!");
 
     // Missing file: the open error; the list keeps its lines and the page does not switch.
-    QFile::remove(tmp.dir.filePath(answers::kFiscalReportFile));
+    QFile::remove(tmp.dir.filePath(protocol::kFiscalReportFile));
     w.form->showPage(PageId::MemReport);
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("15", {}); });
     EXPECT_EQ(m->rowCount(), 4);
@@ -334,7 +334,7 @@ TEST(FiscalReportFile, HundredBytesGiveFourLinesAndReplaceTheOldReport) {
     EXPECT_TRUE(w.messages.last()->text.startsWith("Cannot open file"));
 
     // An empty file is one empty line.
-    tmp.write(answers::kFiscalReportFile, {});
+    tmp.write(protocol::kFiscalReportFile, {});
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("15", {}); });
     ASSERT_EQ(m->rowCount(), 1);
     EXPECT_EQ(m->line(0), "");

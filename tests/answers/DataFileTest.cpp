@@ -13,12 +13,12 @@ const QLocale kDot(QLocale::C);
 const QLocale kComma(QLocale::Polish, QLocale::Poland);
 
 QByteArray pluRecord(const QByteArray& name, std::initializer_list<quint16> values) {
-    QByteArray r = name.leftJustified(40, ' ', true);
+    QByteArray r = name.leftJustified(protocol::PluRecord::Name.width, ' ', true);
     for (quint16 v : values) {
         r.append(char(v >> 8));
         r.append(char(v & 0xFF));
     }
-    return r.leftJustified(plu::kRecordSize, '\0');
+    return r.leftJustified(protocol::PluRecord::layout.size, '\0');
 }
 
 std::vector<std::pair<QByteArray, bool>> readAll(const QByteArray& data, int recordSize, qint64 size = -1) {
@@ -116,7 +116,8 @@ TEST(RecordReader, MissingFileRaisesTheOpenError) {
 }
 
 TEST(RecordModel, StartOverResetsAndAppendsRows) {
-    RecordTableModel m(plu::kRecordSize, [](const char* r, int c) { return PluCell(r, c, QLocale::c()); });
+    RecordTableModel m(protocol::PluRecord::layout.size,
+                       [](const char* r, int c) { return PluCell(r, c, QLocale::c()); });
     const QByteArray a = pluRecord("A", {2200}), b = pluRecord("B", {100});
     m.beginLoad();
     m.startOver({"Name", "V0", "V1", "V2", "V3", "V4", "V5"});

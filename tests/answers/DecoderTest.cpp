@@ -2,7 +2,8 @@
 // and answers cut short at every length.
 
 #include "Fixtures.h"
-#include "answers/AnswerDecoders.h"
+#include "core/AnswerDecoders.h"
+#include "protocol/Commands.h"
 
 #include <gtest/gtest.h>
 
@@ -43,9 +44,9 @@ TEST(WorkstationSeparators, FirstNonLetterOfTheShortFormats) {
 
 TEST(FrameCheck, MinimumLengthAndPrefix) {
     const AnswerFixture tax = loadFixture("tax_rates.hex");
-    ASSERT_EQ(tax.bytes.size(), 39);
+    ASSERT_EQ(tax.bytes.size(), protocol::TaxRates::layout.size);
     EXPECT_TRUE(decodeTaxRates(tax.bytes).has_value());
-    EXPECT_FALSE(decodeTaxRates(tax.bytes.left(38)).has_value());
+    EXPECT_FALSE(decodeTaxRates(tax.bytes.left(protocol::TaxRates::layout.size - 1)).has_value());
     QByteArray wrong = tax.bytes;
     wrong[0] = 'P';
     EXPECT_FALSE(decodeTaxRates(wrong).has_value());
@@ -66,7 +67,7 @@ TEST(TaxRates, ExemptLetterOutsideAToIMarksNoRate) {
     EXPECT_EQ(t->rates[8], "0000");
     for (const char letter : {'@', 'J', 'a', '\0', '\xFF'}) {
         QByteArray a = loadFixture("tax_rates.hex").bytes;
-        a[38] = letter;
+        a[protocol::TaxRates::ExemptLetter.offset] = letter;
         ASSERT_TRUE(decodeTaxRates(a));
         EXPECT_EQ(decodeTaxRates(a)->exemptIndex, -1) << int(letter);
     }
@@ -79,13 +80,16 @@ TEST(HardwareStatus, UnsetIdsAndRawFormatBytes) {
     EXPECT_TRUE(s->idNumber.isEmpty());
     EXPECT_EQ(s->idFormat, "0000");
     EXPECT_EQ(s->taxId, "1234567890");
+    EXPECT_EQ(fieldText(loadFixture("hardware_status_unset.hex").bytes, protocol::HardwareStatus::TaxId),
+              "1234567890");
     // Only an ID of all 0xFF bytes counts as unset.
+    namespace hw = protocol::HardwareStatus;
     QByteArray a = loadFixture("hardware_status_unset.hex").bytes;
-    a[3] = 'B';
-    EXPECT_EQ(decodeHardwareStatus(a)->idCode.size(), 3);
-    // Raw format bytes are shown in uppercase hex, byte 23 first.
-    a[23] = char(0xAB);
-    a[24] = char(0x0C);
+    a[hw::IdCode.offset + 1] = 'B';
+    EXPECT_EQ(decodeHardwareStatus(a)->idCode.size(), hw::IdCode.width);
+    // Raw format bytes are shown in uppercase hex, the first byte first.
+    a[hw::IdFormat.offset] = char(0xAB);
+    a[hw::IdFormat.offset + 1] = char(0x0C);
     EXPECT_EQ(decodeHardwareStatus(a)->idFormat, "AB0C");
 }
 
@@ -103,15 +107,17 @@ TEST(SoftwareStatus, SeparatorsAndCounters) {
 TEST(Uploads, RecordCountsAndFullWidthFields) {
     const auto d = decodeDepartments(loadFixture("departments.hex").bytes);
     ASSERT_TRUE(d);
-    ASSERT_EQ(d->size(), 9);
+    ASSERT_EQ(d->size(), protocol::Departments::layout.records);
     EXPECT_EQ(d->at(0), (QStringList{"01", "A", "DEPT 1              "}));
     const auto h = decodeHeaderLines(loadFixture("header_lines.hex").bytes);
     ASSERT_TRUE(h);
-    ASSERT_EQ(h->size(), 5);
+    ASSERT_EQ(h->size(), protocol::HeaderLines::layout.records);
     EXPECT_EQ(h->at(4).at(0), "5");
-    EXPECT_EQ(h->at(4).at(1).size(), 32);
-    EXPECT_FALSE(decodeDepartments(loadFixture("departments.hex").bytes.left(208)));
-    EXPECT_FALSE(decodeHeaderLines(loadFixture("header_lines.hex").bytes.left(171)));
+    EXPECT_EQ(h->at(4).at(1).size(), protocol::HeaderLines::Text.width);
+    EXPECT_FALSE(
+        decodeDepartments(loadFixture("departments.hex").bytes.left(protocol::Departments::layout.size - 1)));
+    EXPECT_FALSE(decodeHeaderLines(
+        loadFixture("header_lines.hex").bytes.left(protocol::HeaderLines::layout.size - 1)));
 }
 
 // Every golden answer cut at every length: below the minimum it is refused,
@@ -124,45 +130,43 @@ TEST(Truncation, EveryPrefixOfEveryGoldenAnswer) {
             const QByteArray cut(fx.bytes.constData(), n);
             const int code = fx.code.toInt();
             bool ok = false;
-            int min = 0;
             switch (code) {
             case 40:
                 ok = decodeHardwareStatus(cut).has_value();
-                min = hw::kMinLength;
                 break;
             case 41:
                 ok = decodeSoftwareStatus(cut, '-', ':').has_value();
-                min = sw::kMinLength;
                 break;
             case 47:
                 ok = decodePrinterStatus(cut).has_value();
-                min = prn::kMinLength;
                 break;
             case 91:
                 ok = decodeTaxRates(cut).has_value();
-                min = tax::kMinLength;
                 break;
             case 92:
                 ok = decodeDepartments(cut).has_value();
-                min = dept::kMinLength;
                 break;
             case 93:
                 ok = decodeHeaderLines(cut).has_value();
-                min = head::kMinLength;
                 break;
             default:
                 ADD_FAILURE() << "fixture with unknown code " << name.toStdString();
             }
+            // The whole answer of the code's layout in the catalogue.
+            const int min = protocol::answerSize(fx.code.toStdString());
             EXPECT_EQ(ok, n >= min) << name.toStdString() << " cut to " << n;
         }
     }
 }
 
 TEST(Fields, NeverReadPastTheBuffer) {
+    using protocol::Field;
     const QByteArray a("O0AB");
-    EXPECT_EQ(fieldBytes(a, Field{2, 3, ""}), "AB");
-    EXPECT_EQ(fieldBytes(a, Field{4, 3, ""}), "");
-    EXPECT_EQ(fieldBytes(a, Field{-1, 3, ""}), "");
-    EXPECT_FALSE(fieldIs(a, Field{10, 1, ""}, '\0'));
-    EXPECT_EQ(fieldText(QByteArray("\0\xFF", 2), Field{0, 2, ""}).size(), 2); // zero and 0xFF kept
+    EXPECT_EQ(fieldBytes(a, Field{2, 3, "", ""}), "AB");
+    EXPECT_EQ(fieldBytes(a, Field{4, 3, "", ""}), "");
+    EXPECT_EQ(fieldBytes(a, Field{-1, 3, "", ""}), "");
+    EXPECT_FALSE(fieldIs(a, Field{10, 1, "", ""}, '\0'));
+    EXPECT_EQ(fieldChar(a, Field{3, 1, "", ""}), 'B');
+    EXPECT_EQ(fieldChar(a, Field{4, 1, "", ""}), '\0');
+    EXPECT_EQ(fieldText(QByteArray("\0\xFF", 2), Field{0, 2, "", ""}).size(), 2); // zero and 0xFF kept
 }

@@ -166,15 +166,16 @@ TEST(ReportParameters, YearDigitsAndIntegers) {
 TEST(ReadOnlyReport, OpeningQueriesTheServiceModeOnly) {
     TestWindow w;
     w.messages.clear(); // start-up boxes (no language library)
-    QByteArray sw = QByteArray("O0071220262359590000420000000123451").leftJustified(48, '0');
-    sw[36] = '1';
+    namespace status = protocol::SoftwareStatus;
+    QByteArray sw = QByteArray("O0071220262359590000420000000123451").leftJustified(status::layout.size, '0');
+    sw[status::ServiceMode.offset] = '1';
     w.user.reply("cmSoftwareStatus", 0, 0, sw);
     w.click("BitBtn24");
     EXPECT_EQ(w.form->currentPage(), PageId::ReadOnlyReport);
     EXPECT_TRUE(w.find<QCheckBox>("CheckBox1")->isChecked());
     EXPECT_FALSE(w.ctx().ServiceModeQuery);
     EXPECT_EQ(w.find<QLabel>("lbCurDate")->text(), ""); // the status page is not filled
-    sw[36] = '0';
+    sw[status::ServiceMode.offset] = '0';
     w.user.reply("cmSoftwareStatus", 0, 0, sw);
     w.click("BitBtn24");
     EXPECT_FALSE(w.find<QCheckBox>("CheckBox1")->isChecked());

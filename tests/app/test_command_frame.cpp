@@ -18,13 +18,10 @@ struct Frame : ::testing::Test {
                              [this](const QString& c, const QByteArray& a) { shown.emplace_back(c, a); }}};
 
     std::optional<QByteArray> x(Library lib = Library::User) {
-        return frame.run(
-            lib, lib == Library::User ? "cmXReport" : "cmSetID",
-            [lib] {
-                return lib == Library::User ? dev::Args{Arg::integer(1)}
-                                            : dev::Args{Arg::bytes("AB"), Arg::bytes("12345678")};
-            },
-            QString());
+        return frame.run(lib == Library::User ? protocol::cmd::cmXReport : protocol::cmd::cmSetID, [lib] {
+            return lib == Library::User ? dev::Args{Arg::integer(1)}
+                                        : dev::Args{Arg::bytes("AB"), Arg::bytes("12345678")};
+        });
     }
 };
 
@@ -116,8 +113,7 @@ TEST_F(Frame, StatusZeroAndPositiveAreSuccessNegativeIsRefusal) {
 
 TEST_F(Frame, ArgumentsAreReadAgainForTheSecondCall) {
     int reads = 0;
-    frame.run(
-        Library::User, "cmSRAMDump", [&] { return dev::Args{Arg::integer(++reads)}; }, "44");
+    frame.run(protocol::cmd::cmSRAMDump, [&] { return dev::Args{Arg::integer(++reads)}; });
     auto calls = user.commands(true);
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].args[0], Arg::integer(1));
@@ -131,7 +127,7 @@ TEST_F(Frame, AnExceptionWhileReadingFieldsEndsTheCommand) {
             throw std::invalid_argument("'x' is not a valid floating point value");
         return {Arg::real(1.0)};
     };
-    EXPECT_THROW(frame.run(Library::User, "cmReceiveCash", args, QString()), std::invalid_argument);
+    EXPECT_THROW(frame.run(protocol::cmd::cmReceiveCash, args), std::invalid_argument);
     EXPECT_EQ(user.count("cmReceiveCash"), 0); // only the sizing call went out
     EXPECT_TRUE(shown.empty());
     EXPECT_TRUE(errors.empty());
@@ -153,10 +149,37 @@ TEST_F(Frame, AnswerLengthNeverExceedsTheBuffer) {
     dev::CommandFrame f{dev::DeviceSet{&liar, &service},
                         {[] { return QByteArray("COM1"); }, [](const CommandResult&) {},
                          [this](const QString& c, const QByteArray& a) { shown.emplace_back(c, a); }}};
-    auto answer = f.run(
-        Library::User, "cmHardwareStatus", [] { return dev::Args{}; }, "40");
+    auto answer = f.run(protocol::cmd::cmHardwareStatus, [] { return dev::Args{}; });
     ASSERT_TRUE(answer);
     EXPECT_EQ(*answer, "ABCD");
+}
+
+TEST_F(Frame, TheCatalogueEntryNamesTheFunctionTheLibraryAndTheCode) {
+    user.reply("cmHardwareStatus", 0, 0, "O0");
+    ASSERT_TRUE(frame.run(protocol::cmd::cmHardwareStatus, [] { return dev::Args{}; }));
+    EXPECT_EQ(user.count("cmHardwareStatus"), 1);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown.back().first, "40");
+
+    // A service command goes to the service library.
+    ASSERT_TRUE(frame.run(protocol::cmd::cmSRAMErase, [] {
+        return dev::Args{Arg::integer(1), Arg::integer(1), Arg::integer(26),
+                         Arg::integer(0), Arg::integer(0), Arg::integer(0)};
+    }));
+    EXPECT_EQ(service.count("cmSRAMErase"), 1);
+    EXPECT_EQ(user.count("cmSRAMErase"), 0);
+    EXPECT_EQ(shown.back().first, "43");
+
+    // Without its code: the heading names none.
+    ASSERT_TRUE(
+        frame.run(protocol::cmd::cmXReport, [] { return dev::Args{Arg::integer(1)}; }, {.showCode = false}));
+    EXPECT_EQ(shown.back().first, "");
+
+    // On a library of the caller's choosing.
+    ASSERT_TRUE(
+        frame.run(Library::Service, protocol::cmd::cmXReport, [] { return dev::Args{Arg::integer(1)}; }));
+    EXPECT_EQ(service.count("cmXReport"), 1);
+    EXPECT_EQ(shown.back().first, "60");
 }
 
 TEST_F(Frame, CommandLineUsesOneCallSizedByTheCode) {

@@ -7,9 +7,9 @@
 
 #include "answers/PaperRollModel.h"
 #include "answers/PaperRollView.h"
-#include "core/ReturnBufferModel.h"
 #include "app/PaperDock.h"
 #include "app/PrinterPanel.h"
+#include "core/ReturnBufferModel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -214,14 +214,15 @@ TEST_F(PrinterDocksOnTheVirtualPrinter, AReceiptOnThePaperAndLiveSwitches) {
     ASSERT_NE(paper, nullptr);
     ASSERT_NE(panel, nullptr);
     using dev::Arg;
-    run("cmSetVatRate", {Arg::integer(2300), Arg::integer(800), Arg::integer(500), Arg::integer(0),
-                         Arg::integer(9999), Arg::integer(9999), Arg::integer(9999), Arg::integer(9999),
-                         Arg::integer(9999), Arg::text1250(QStringLiteral("D"))});
+    run(protocol::cmd::cmSetVatRate,
+        {Arg::integer(2300), Arg::integer(800), Arg::integer(500), Arg::integer(0), Arg::integer(9999),
+         Arg::integer(9999), Arg::integer(9999), Arg::integer(9999), Arg::integer(9999),
+         Arg::text1250(QStringLiteral("D"))});
     paper->model()->clear();
-    run("cmSaleItem", {Arg::real(1), Arg::text1250(QStringLiteral("szt")), Arg::real(2.5),
-                       Arg::text1250(QStringLiteral("01")), Arg::text1250(QStringLiteral("Żurek")),
-                       Arg::integer(0), Arg::real(0)});
-    run("cmPayment",
+    run(protocol::cmd::cmSaleItem, {Arg::real(1), Arg::text1250(QStringLiteral("szt")), Arg::real(2.5),
+                                    Arg::text1250(QStringLiteral("01")),
+                                    Arg::text1250(QStringLiteral("Żurek")), Arg::integer(0), Arg::real(0)});
+    run(protocol::cmd::cmPayment,
         {Arg::integer(0), Arg::integer(0), Arg::integer(0), Arg::real(5), Arg::real(0), Arg::real(0)});
     expectNoBoxes("receipt");
     const PaperRollModel* m = paper->model();
@@ -241,8 +242,8 @@ TEST_F(PrinterDocksOnTheVirtualPrinter, AReceiptOnThePaperAndLiveSwitches) {
     EXPECT_TRUE(find<QCheckBox>("chkPaperOut")->isChecked());
     EXPECT_TRUE(find<QLabel>("lbReported")->text().contains(QStringLiteral("P02 (paper out)")))
         << find<QLabel>("lbReported")->text().toStdString();
-    const auto refused = form->context().frame.run(
-        dev::Library::User, "cmReceiveCash", [] { return dev::Args{Arg::real(1)}; }, QStringLiteral("49"));
+    const auto refused =
+        form->context().frame.run(protocol::cmd::cmReceiveCash, [] { return dev::Args{Arg::real(1)}; });
     EXPECT_FALSE(refused.has_value());
     EXPECT_EQ(form->context().frame.lastResult().SubCode, 8);
     messages.clear();

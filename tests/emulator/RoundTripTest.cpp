@@ -13,12 +13,12 @@
 
 #include "AnswerWriter.h"
 #include "Printer.h"
-#include "answers/AnswerDecoders.h"
 #include "answers/DataFiles.h"
 #include "codepage/Cp1250.h"
+#include "core/AnswerDecoders.h"
+#include "core/ExchangeRate.h"
 #include "programming/ProgrammingRules.h"
 #include "protocol/Commands.h"
-#include "receipt/ExchangeRate.h"
 
 using namespace vp;
 namespace P = protocol;

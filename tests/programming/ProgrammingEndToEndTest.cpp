@@ -5,6 +5,7 @@
 #include "VirtualPrinterTest.h"
 
 #include "app/Main.h"
+#include "core/AnswerDecoders.h"
 #include "device/Cp1250.h"
 #include "device/QLibraryDevice.h"
 #include "programming/ProgrammingRules.h"
@@ -24,7 +25,7 @@ struct VirtualPrinter : VirtualPrinterTest {
         VirtualPrinterTest::SetUp();
     }
     // Runs a command with no arguments and returns its answer.
-    QByteArray read(const char* function, const char* code) { return run(function, {}, code); }
+    QByteArray read(const protocol::Command& command) { return run(command); }
 };
 } // namespace
 
@@ -35,8 +36,10 @@ TEST_F(VirtualPrinter, ProgramReadBackAndFiscalise) {
     find<QComboBox>("cbTaxType2")->setCurrentText("I");
     click("SetVatRateBtn1");
     expectNoBoxes("set VAT rates");
-    const QByteArray rates = read("cmUploadTaxRate", "91");
-    EXPECT_EQ(rates.mid(2, 12), "230008009999");
+    const QByteArray rates = read(protocol::cmd::cmUploadTaxRate);
+    EXPECT_EQ(answers::fieldText(rates, protocol::TaxRates::RateA), "2300");
+    EXPECT_EQ(answers::fieldText(rates, protocol::TaxRates::RateB), "0800");
+    EXPECT_EQ(answers::fieldText(rates, protocol::TaxRates::RateC), "9999");
     messages.clear();
 
     // Header, with Polish letters.
@@ -44,9 +47,11 @@ TEST_F(VirtualPrinter, ProgramReadBackAndFiscalise) {
     find<QCheckBox>("chkCentralLine1")->setChecked(true);
     click("SetHeadMessageBtn1");
     expectNoBoxes("set header");
-    const QByteArray header = read("cmUploadHeadMessage", "93");
-    ASSERT_GE(header.size(), 36);
-    EXPECT_EQ(header.mid(4, 32),
+    const QByteArray header = read(protocol::cmd::cmUploadHeadMessage);
+    const protocol::Field firstLine =
+        protocol::recordField(protocol::HeaderLines::layout, 0, protocol::HeaderLines::Text);
+    ASSERT_GE(header.size(), firstLine.end());
+    EXPECT_EQ(answers::fieldBytes(header, firstLine),
               dev::toCp1250(prog::FormatHeaderLine(QString::fromUtf8("SKLEP ŁÓDŹ"), true)));
     messages.clear();
 
@@ -107,10 +112,11 @@ TEST_F(VirtualPrinter, ProgramReadBackAndFiscalise) {
     click("btnExecEnterFiscalMode");
     expectNoBoxes("enter fiscal mode");
 
-    const QByteArray fis = read("cmUploadFisStatus", "14");
-    ASSERT_GE(fis.size(), 4);
-    EXPECT_EQ(fis.at(3), '1') << "fiscal";
-    const QByteArray sw = read("cmSoftwareStatus", "41");
-    ASSERT_GE(sw.size(), 38);
-    EXPECT_EQ(sw.at(37), '1') << "software status reports fiscal mode";
+    const QByteArray fis = read(protocol::cmd::cmUploadFisStatus);
+    ASSERT_GE(fis.size(), protocol::FiscalStatus::Fiscal.end());
+    EXPECT_TRUE(answers::fieldIs(fis, protocol::FiscalStatus::Fiscal, '1')) << "fiscal";
+    const QByteArray sw = read(protocol::cmd::cmSoftwareStatus);
+    ASSERT_GE(sw.size(), protocol::SoftwareStatus::FiscalMode.end());
+    EXPECT_TRUE(answers::fieldIs(sw, protocol::SoftwareStatus::FiscalMode, '1'))
+        << "software status reports fiscal mode";
 }

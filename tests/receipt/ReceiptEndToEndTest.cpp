@@ -5,6 +5,7 @@
 #include "VirtualPrinterTest.h"
 
 #include "app/Main.h"
+#include "core/AnswerDecoders.h"
 #include "device/DeviceErrors.h"
 #include "device/QLibraryDevice.h"
 #include "receipt/SalePage.h"
@@ -32,9 +33,10 @@ struct ReceiptOnVirtualPrinter : VirtualPrinterTest {
     }
     // The value an acknowledgement carries (grosze or a count).
     static qint64 ackValue(const QByteArray& ack) {
-        return ack.size() >= 22 ? ack.mid(10, 12).toLongLong() : -1;
+        namespace a = protocol::Acknowledgement;
+        return ack.size() >= a::layout.size ? answers::fieldBytes(ack, a::Value).toLongLong() : -1;
     }
-    qint64 drawer() { return ackValue(run("cmCashInDrawer", {})); }
+    qint64 drawer() { return ackValue(run(protocol::cmd::cmCashInDrawer, {})); }
     QByteArray paper() {
         QFile f(home.filePath(QStringLiteral("printer/COM1-paper.txt")));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -58,12 +60,12 @@ struct ReceiptOnVirtualPrinter : VirtualPrinterTest {
 
 TEST_F(ReceiptOnVirtualPrinter, ArticleFileDiscountTwoCurrenciesCancelAndPackages) {
     // The printer needs VAT rates before it sells, and rates for its other currencies.
-    run("cmSetVatRate",
+    run(protocol::cmd::cmSetVatRate,
         {dev::Arg::integer(2300), dev::Arg::integer(800), dev::Arg::integer(500), dev::Arg::integer(9999),
          dev::Arg::integer(9999), dev::Arg::integer(9999), dev::Arg::integer(9999), dev::Arg::integer(9999),
          dev::Arg::integer(9999), dev::Arg::text1250(QString())});
-    run("cmSetCurrencyName", {dev::Arg::text1250(QStringLiteral("EURUSD"))});
-    run("cmSetExChangeRate",
+    run(protocol::cmd::cmSetCurrencyName, {dev::Arg::text1250(QStringLiteral("EURUSD"))});
+    run(protocol::cmd::cmSetExChangeRate,
         {dev::Arg::text1250(QStringLiteral("4.5")), dev::Arg::text1250(QStringLiteral("A")),
          dev::Arg::text1250(QStringLiteral("4")), dev::Arg::text1250(QStringLiteral("A"))});
     expectNoBoxes("printer set-up");
@@ -155,14 +157,12 @@ TEST_F(ReceiptOnVirtualPrinter, ArticleFileDiscountTwoCurrenciesCancelAndPackage
     // The printer has no receipt open any more: a payment is out of sequence.
     EXPECT_FALSE(form->context()
                      .frame
-                     .run(
-                         dev::Library::User, "cmPayment",
-                         [] {
-                             return dev::Args{dev::Arg::integer(0), dev::Arg::integer(0),
-                                              dev::Arg::integer(0), dev::Arg::real(1),
-                                              dev::Arg::real(0),    dev::Arg::real(0)};
-                         },
-                         QString())
+                     .run(protocol::cmd::cmPayment,
+                          [] {
+                              return dev::Args{dev::Arg::integer(0), dev::Arg::integer(0),
+                                               dev::Arg::integer(0), dev::Arg::real(1),
+                                               dev::Arg::real(0),    dev::Arg::real(0)};
+                          })
                      .has_value());
     messages.clear();
 
@@ -197,29 +197,33 @@ TEST_F(ReceiptOnVirtualPrinter, ArticleFileDiscountTwoCurrenciesCancelAndPackage
     ASSERT_EQ(form->currentPage(), PageId::UpRtnPkg);
     click("btnUpRtnPkg");
     messages.clear(); // the decoder's page may have its say
-    QFile records(home.filePath(QStringLiteral("_RtnPkg.mem")));
+    namespace pkg = protocol::PackageRecord;
+    QFile records(home.filePath(QString::fromLatin1(protocol::kReturnPackageFile)));
     ASSERT_TRUE(records.open(QIODevice::ReadOnly));
     const QByteArray data = records.readAll();
-    ASSERT_EQ(data.size(), 2 * 66);
-    auto number = [&](int record, int offset, int width) {
+    ASSERT_EQ(data.size(), 2 * pkg::layout.size);
+    const auto field = [&](int record, const protocol::Field& f) {
+        return answers::fieldBytes(data.mid(record * pkg::layout.size, pkg::layout.size), f);
+    };
+    auto number = [&](int record, const protocol::Field& f) {
         qint64 v = 0;
-        for (int k = 0; k < width; ++k)
-            v = v * 256 + static_cast<unsigned char>(data.at(record * 66 + offset + k));
+        for (const char b : field(record, f))
+            v = v * 256 + static_cast<unsigned char>(b);
         return v;
     };
     for (int r = 0; r < 2; ++r) {
-        const QByteArray name = data.mid(r * 66, 40).trimmed();
+        const QByteArray name = field(r, pkg::Name).trimmed();
         if (name == "Butelka") {
-            EXPECT_EQ(number(r, 40, 6), 50);
-            EXPECT_EQ(number(r, 46, 4), 2000);
-            EXPECT_EQ(number(r, 50, 6), 100);
-            EXPECT_EQ(number(r, 56, 4), 0);
+            EXPECT_EQ(number(r, pkg::Price), 50);
+            EXPECT_EQ(number(r, pkg::ReturnedQuantity), 2000);
+            EXPECT_EQ(number(r, pkg::ReturnedValue), 100);
+            EXPECT_EQ(number(r, pkg::SoldQuantity), 0);
         } else {
             EXPECT_EQ(name, "Skrzynka");
-            EXPECT_EQ(number(r, 40, 6), 500);
-            EXPECT_EQ(number(r, 46, 4), 0);
-            EXPECT_EQ(number(r, 56, 4), 1000);
-            EXPECT_EQ(number(r, 60, 6), 500);
+            EXPECT_EQ(number(r, pkg::Price), 500);
+            EXPECT_EQ(number(r, pkg::ReturnedQuantity), 0);
+            EXPECT_EQ(number(r, pkg::SoldQuantity), 1000);
+            EXPECT_EQ(number(r, pkg::SoldValue), 500);
         }
     }
 }

@@ -3,11 +3,11 @@
 
 #include "TestWindow.h"
 
+#include "core/EntryRules.h"
+#include "core/ExchangeRate.h"
 #include "core/Page.h"
 #include "programming/PluFile.h"
 #include "receipt/EndReceiptPage.h"
-#include "core/EntryRules.h"
-#include "receipt/ExchangeRate.h"
 #include "receipt/InvInfoPage.h"
 #include "receipt/PayPage.h"
 #include "receipt/SalePage.h"

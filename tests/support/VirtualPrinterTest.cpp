@@ -45,9 +45,8 @@ void VirtualPrinterTest::expectNoBoxes(const char* step) {
     messages.clear();
 }
 
-QByteArray VirtualPrinterTest::run(const char* function, const dev::Args& args, const char* code) {
-    const auto a = form->context().frame.run(
-        dev::Library::User, function, [&] { return args; }, QString::fromLatin1(code));
-    EXPECT_TRUE(a.has_value()) << function;
+QByteArray VirtualPrinterTest::run(const protocol::Command& command, const dev::Args& args) {
+    const auto a = form->context().frame.run(command, [&] { return args; });
+    EXPECT_TRUE(a.has_value()) << command.function;
     return a.value_or(QByteArray());
 }

@@ -29,8 +29,8 @@ class VirtualPrinterTest : public ::testing::Test {
     void click(const char* name);
     // Fails the test for every message box shown since the last check.
     void expectNoBoxes(const char* step);
-    // Runs a command of the user library through the command frame; its answer.
-    QByteArray run(const char* function, const dev::Args& args = {}, const char* code = "");
+    // Runs a command of the catalogue through the command frame; its answer.
+    QByteArray run(const protocol::Command& command, const dev::Args& args = {});
 
     bool withLanguage = false; // set in a subclass's constructor to load the language library
     QTemporaryDir home;        // the working folder; the printer's data are in home/printer

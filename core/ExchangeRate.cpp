@@ -1,16 +1,16 @@
-#include "receipt/ExchangeRate.h"
+#include "core/ExchangeRate.h"
 
-#include "device/Cp1250.h"
 #include "core/EntryRules.h"
+#include "device/Cp1250.h"
+#include "protocol/Layouts.h"
 
 namespace {
 
-// The field at [offset, offset + length), or nullopt-like empty when the answer
-// does not hold all of it.
-bool field(const QByteArray& answer, qsizetype offset, qsizetype length, QByteArray& out) {
-    if (offset < 0 || length < 0 || answer.size() < offset + length)
+// The field's bytes into out, only when the answer holds all of it.
+bool field(const QByteArray& answer, const protocol::Field& f, QByteArray& out) {
+    if (f.offset < 0 || f.width < 0 || answer.size() < f.end())
         return false;
-    out = answer.mid(offset, length);
+    out = answer.mid(f.offset, f.width);
     return true;
 }
 
@@ -49,16 +49,17 @@ QString ExchangeRateText(const QByteArray& raw, const QLocale& locale) {
 }
 
 ExchangeRateAnswer ParseExchangeRate(const QByteArray& answer, const QLocale& locale) {
+    namespace xr = protocol::ExchangeRate;
     ExchangeRateAnswer r;
     if (answer.size() <= kExchangeRateMinimum)
         return r;
     QByteArray f;
-    if (field(answer, 41, 10, f)) {
+    if (field(answer, xr::AmountDue, f)) {
         bool digits = true;
         for (char c : f)
             digits = digits && c >= '0' && c <= '9';
         if (digits) {
-            QByteArray whole = f.left(8);
+            QByteArray whole = f.left(xr::AmountDue.width - 2); // then two digits of grosz
             while (whole.size() > 1 && whole.at(0) == '0')
                 whole.remove(0, 1);
             if (whole == "0" || whole.isEmpty())
@@ -68,19 +69,22 @@ ExchangeRateAnswer ParseExchangeRate(const QByteArray& answer, const QLocale& lo
             r.hasAmountDue = true;
         }
     }
-    const qsizetype codeAt[3] = {2, 5, 23};
-    for (int e = 0; e < 3; ++e)
-        if (field(answer, codeAt[e], 3, f))
-            r.currencies[static_cast<std::size_t>(e)].code = dev::fromCp1250(f);
-    const qsizetype rateAt[3] = {0, 8, 26};
-    const qsizetype modeAt[3] = {0, 22, 40};
-    for (int e = 1; e < 3; ++e) {
-        CurrencyEntry& c = r.currencies[static_cast<std::size_t>(e)];
-        if (field(answer, rateAt[e], 14, f)) {
+    // The currency of sale has a code only; each foreign one a code, a rate and its direction.
+    const protocol::Field codes[3] = {xr::SaleCode, xr::FirstCode, xr::SecondCode};
+    for (std::size_t e = 0; e < 3; ++e)
+        if (field(answer, codes[e], f))
+            r.currencies[e].code = dev::fromCp1250(f);
+    const struct {
+        std::size_t entry;
+        protocol::Field rate, mode;
+    } foreign[] = {{1, xr::FirstRate, xr::FirstMode}, {2, xr::SecondRate, xr::SecondMode}};
+    for (const auto& x : foreign) {
+        CurrencyEntry& c = r.currencies[x.entry];
+        if (field(answer, x.rate, f)) {
             c.rateText = ExchangeRateText(f, locale);
             c.rate = TextToAmount(c.rateText, 0, locale);
         }
-        if (field(answer, modeAt[e], 1, f))
+        if (field(answer, x.mode, f))
             c.mode = modeOf(f.at(0));
     }
     return r;

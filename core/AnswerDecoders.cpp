@@ -1,4 +1,4 @@
-#include "answers/AnswerDecoders.h"
+#include "core/AnswerDecoders.h"
 
 #include "device/Cp1250.h"
 
@@ -6,24 +6,32 @@
 
 namespace answers {
 
-QByteArray fieldBytes(const QByteArray& buffer, const Field& f) {
+QByteArray fieldBytes(const QByteArray& buffer, const protocol::Field& f) {
     if (f.offset < 0 || f.width <= 0 || f.offset >= buffer.size())
         return {};
     return buffer.mid(f.offset, std::min<qsizetype>(f.width, buffer.size() - f.offset));
 }
 
-QString fieldText(const QByteArray& buffer, const Field& f) {
+QString fieldText(const QByteArray& buffer, const protocol::Field& f) {
     return dev::fromCp1250(fieldBytes(buffer, f));
 }
 
-bool fieldIs(const QByteArray& buffer, const Field& f, char c) {
+bool fieldIs(const QByteArray& buffer, const protocol::Field& f, char c) {
     return f.offset >= 0 && f.offset < buffer.size() && buffer.at(f.offset) == c;
+}
+
+char fieldChar(const QByteArray& buffer, const protocol::Field& f) {
+    return f.offset >= 0 && f.offset < buffer.size() && f.width > 0 ? buffer.at(f.offset) : '\0';
 }
 
 bool answerFrameOk(const QByteArray& answer, int minLength, const char* prefix) {
     if (answer.size() < minLength)
         return false;
     return !prefix || !*prefix || answer.startsWith(prefix);
+}
+
+bool answerFrameOk(const QByteArray& answer, const protocol::Layout& layout) {
+    return answerFrameOk(answer, layout.size, layout.prefix);
 }
 
 QString StripLeadingZeros(const QString& text) {
@@ -75,7 +83,8 @@ QChar TimeSeparator(const QLocale& locale) {
 }
 
 std::optional<HardwareStatus> decodeHardwareStatus(const QByteArray& a) {
-    if (!answerFrameOk(a, hw::kMinLength, hw::kPrefix))
+    namespace hw = protocol::HardwareStatus;
+    if (!answerFrameOk(a, hw::layout))
         return std::nullopt;
     HardwareStatus s;
     const QByteArray code = fieldBytes(a, hw::IdCode);
@@ -85,9 +94,9 @@ std::optional<HardwareStatus> decodeHardwareStatus(const QByteArray& a) {
     s.taxIdRaw = fieldText(a, hw::TaxId);
     s.idFormat = QString::fromLatin1(fieldBytes(a, hw::IdFormat).toHex().toUpper());
     s.taxId = FormatTaxId(s.taxIdRaw, s.idFormat);
-    s.operationMode = a.at(hw::OperationMode.offset);
-    s.battery = a.at(hw::Battery.offset);
-    s.resetPin = a.at(hw::ResetPin.offset);
+    s.operationMode = fieldChar(a, hw::OperationMode);
+    s.battery = fieldChar(a, hw::Battery);
+    s.resetPin = fieldChar(a, hw::ResetPin);
     s.fiscalMemFull = fieldIs(a, hw::FiscalMemFull, '1');
     s.saleReceipt = fieldIs(a, hw::SaleReceipt, '1');
     s.testMemory = fieldIs(a, hw::TestMemory, '1');
@@ -98,15 +107,16 @@ std::optional<HardwareStatus> decodeHardwareStatus(const QByteArray& a) {
     s.fiscalMemOk = fieldIs(a, hw::FiscalMemCheck, '0');
     s.lastZ = StripLeadingZeros(fieldText(a, hw::LastZ));
     s.freeZ = StripLeadingZeros(fieldText(a, hw::FreeZ));
-    s.batteryVoltage = BatteryText(a.at(hw::BatteryUnits.offset), a.at(hw::BatteryTenths.offset));
+    s.batteryVoltage = BatteryText(fieldChar(a, hw::BatteryUnits), fieldChar(a, hw::BatteryTenths));
     return s;
 }
 
 std::optional<SoftwareStatus> decodeSoftwareStatus(const QByteArray& a, QChar dateSep, QChar timeSep) {
-    if (!answerFrameOk(a, sw::kMinLength, sw::kPrefix))
+    namespace sw = protocol::SoftwareStatus;
+    if (!answerFrameOk(a, sw::layout))
         return std::nullopt;
     SoftwareStatus s;
-    s.date = fieldText(a, sw::Date1) + dateSep + fieldText(a, sw::Date2) + dateSep + fieldText(a, sw::Year);
+    s.date = fieldText(a, sw::Day) + dateSep + fieldText(a, sw::Month) + dateSep + fieldText(a, sw::Year);
     s.time =
         fieldText(a, sw::Hours) + timeSep + fieldText(a, sw::Minutes) + timeSep + fieldText(a, sw::Seconds);
     s.receiptNo = fieldText(a, sw::ReceiptNo);
@@ -123,48 +133,51 @@ std::optional<SoftwareStatus> decodeSoftwareStatus(const QByteArray& a, QChar da
 }
 
 std::optional<int> decodePrinterStatus(const QByteArray& a) {
-    if (!answerFrameOk(a, prn::kMinLength, prn::kPrefix))
+    namespace prn = protocol::PrinterStatus;
+    if (!answerFrameOk(a, prn::layout))
         return std::nullopt;
-    const char c = a.at(prn::State.offset);
+    const char c = fieldChar(a, prn::State);
     return (c >= '0' && c <= '6') ? c - '0' : 7;
 }
 
 std::optional<TaxRates> decodeTaxRates(const QByteArray& a) {
-    if (!answerFrameOk(a, tax::kMinLength, tax::kPrefix))
+    namespace tax = protocol::TaxRates;
+    if (!answerFrameOk(a, tax::layout))
         return std::nullopt;
     TaxRates t;
-    for (int k = 0; k < 9; ++k)
-        t.rates[static_cast<std::size_t>(k)] = fieldText(a, tax::rate(k));
+    for (std::size_t k = 0; k < t.rates.size(); ++k)
+        t.rates[k] = fieldText(a, tax::rates[k]);
     t.exemptLetter = fieldText(a, tax::ExemptLetter);
-    const char letter = a.at(tax::ExemptLetter.offset);
+    const char letter = fieldChar(a, tax::ExemptLetter);
     t.exemptIndex = (letter >= 'A' && letter <= 'I') ? letter - 'A' : -1;
     return t;
 }
 
-static UploadRows recordRows(const QByteArray& a, int first, int size, int count,
-                             std::initializer_list<Field> columns) {
+// One row per record of the layout's record block, one cell per column field.
+static UploadRows recordRows(const QByteArray& a, const protocol::Layout& layout,
+                             std::initializer_list<protocol::Field> columns) {
     UploadRows rows;
-    for (int r = 0; r < count; ++r) {
-        const QByteArray rec = a.mid(first + r * size, size);
+    for (int r = 0; r < layout.records; ++r) {
         QStringList cells;
-        for (const Field& f : columns)
-            cells << fieldText(rec, f);
+        for (const protocol::Field& f : columns)
+            cells << fieldText(a, protocol::recordField(layout, r, f));
         rows << cells;
     }
     return rows;
 }
 
 std::optional<UploadRows> decodeDepartments(const QByteArray& a) {
-    if (!answerFrameOk(a, dept::kMinLength, dept::kPrefix))
+    namespace dept = protocol::Departments;
+    if (!answerFrameOk(a, dept::layout))
         return std::nullopt;
-    return recordRows(a, dept::kFirst, dept::kRecordSize, dept::kRecords,
-                      {dept::Number, dept::Letter, dept::Name});
+    return recordRows(a, dept::layout, {dept::Number, dept::Letter, dept::Name});
 }
 
 std::optional<UploadRows> decodeHeaderLines(const QByteArray& a) {
-    if (!answerFrameOk(a, head::kMinLength, head::kPrefix))
+    namespace head = protocol::HeaderLines;
+    if (!answerFrameOk(a, head::layout))
         return std::nullopt;
-    return recordRows(a, head::kFirst, head::kRecordSize, head::kRecords, {head::Mark, head::Text});
+    return recordRows(a, head::layout, {head::Line, head::Text});
 }
 
 } // namespace answers

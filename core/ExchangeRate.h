@@ -1,6 +1,6 @@
 #pragma once
-// The answer of the exchange-rate query: currency codes, rates and modes, and
-// the amount due, read by byte offset.
+// The answer of the exchange-rate query (code 13): currency codes, rates and
+// modes, and the amount due, read through the fields of protocol::ExchangeRate.
 
 #include "core/ReceiptState.h"
 
