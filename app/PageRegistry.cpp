@@ -5,9 +5,8 @@
 #include "answers/EcrResetPage.h"
 #include "answers/FiscalReportPage.h"
 #include "answers/HStatusPage.h"
-#include "answers/PluInfoPage.h"
+#include "answers/DataFilePage.h"
 #include "answers/PrnStatusPage.h"
-#include "answers/RtnPkgPage.h"
 #include "answers/SStatusPage.h"
 #include "answers/TaxRateUploadPage.h"
 #include "answers/UploadPage.h"
@@ -74,11 +73,11 @@ std::vector<Page*> createPages(ConsoleContext& ctx) {
     pages.push_back(new ServiceLogonPage(ctx));
     pages.push_back(new RtnPackagePage(ctx));
     pages.push_back(new ClerkLogonPage(ctx));
-    pages.push_back(new PluInfoPage(ctx));
+    pages.push_back(new DataFilePage(ctx, DataFilePage::kArticles));
     pages.push_back(new UploadPage(ctx));
     pages.push_back(new TaxRateUploadPage(ctx));
     pages.push_back(new PrinterSpeedPage(ctx));
-    pages.push_back(new RtnPkgPage(ctx));
+    pages.push_back(new DataFilePage(ctx, DataFilePage::kPackages));
     pages.push_back(new BlankPage(ctx, PageId::PrnRpt, QStringLiteral("PrnRpt")));
     pages.push_back(new UpRtnPkgPage(ctx));
     pages.push_back(new SetParameterPage(ctx));

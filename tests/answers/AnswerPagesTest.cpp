@@ -6,8 +6,7 @@
 #include "TestWindow.h"
 #include "answers/DataFiles.h"
 #include "answers/FiscalReportPage.h"
-#include "answers/PluInfoPage.h"
-#include "answers/RtnPkgPage.h"
+#include "answers/DataFilePage.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -233,7 +232,7 @@ TEST(PluFile, TwoRecordsThenOneRebuildTheGrid) {
     w.messages.clear(); // start-up boxes (no language library)
     tmp.write(protocol::kPluFile, pluRecord("A", {2200, 10000, 0xFFFF}) + pluRecord("B", {750}));
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("90", {}); });
-    auto* page = static_cast<PluInfoPage*>(w.form->page(PageId::PluInfo));
+    auto* page = static_cast<DataFilePage*>(w.form->page(PageId::PluInfo));
     auto* grid = w.find<QTableView>("sgrdPlu");
     EXPECT_EQ(w.form->currentPage(), PageId::PluInfo);
     EXPECT_FALSE(grid->isHidden());
@@ -260,7 +259,7 @@ TEST(PluFile, ShortLastRecordHidesTheGridButKeepsRowsAndSwitchesPage) {
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("90", {}); });
     EXPECT_EQ(w.form->currentPage(), PageId::PluInfo);
     EXPECT_TRUE(w.find<QTableView>("sgrdPlu")->isHidden());
-    EXPECT_EQ(static_cast<PluInfoPage*>(w.form->page(PageId::PluInfo))->model()->rowCount(), 1);
+    EXPECT_EQ(static_cast<DataFilePage*>(w.form->page(PageId::PluInfo))->model()->rowCount(), 1);
     ASSERT_EQ(w.messages.boxes.size(), 1u);
     EXPECT_EQ(w.messages.last()->text, "Return Value's Format is Illegal!");
 }
@@ -278,7 +277,7 @@ TEST(PluFile, MissingFileShowsTheOpenErrorAndKeepsTheGrid) {
     EXPECT_TRUE(w.messages.last()->text.startsWith("Cannot open file \"_Plu.mem\". "))
         << w.messages.last()->text.toStdString();
     EXPECT_EQ(w.form->currentPage(), PageId::Menu);
-    EXPECT_EQ(static_cast<PluInfoPage*>(w.form->page(PageId::PluInfo))->model()->rowCount(), 1);
+    EXPECT_EQ(static_cast<DataFilePage*>(w.form->page(PageId::PluInfo))->model()->rowCount(), 1);
 }
 
 TEST(ReturnPackageFile, ValuesByWidthAndDivisor) {
@@ -294,7 +293,7 @@ TEST(ReturnPackageFile, ValuesByWidthAndDivisor) {
     ASSERT_EQ(rec.size(), protocol::PackageRecord::layout.size);
     tmp.write(protocol::kReturnPackageFile, rec);
     w.ctx().guard([&] { w.ctx().ShowReturnBuffer("89", {}); });
-    auto* m = static_cast<RtnPkgPage*>(w.form->page(PageId::RtnPkg))->model();
+    auto* m = static_cast<DataFilePage*>(w.form->page(PageId::RtnPkg))->model();
     EXPECT_EQ(w.form->currentPage(), PageId::RtnPkg);
     ASSERT_EQ(m->rowCount(), 1);
     EXPECT_EQ(m->cell(0, 1), "1234.56");
