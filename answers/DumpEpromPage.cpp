@@ -23,7 +23,7 @@ DumpEpromPage::DumpEpromPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void DumpEpromPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnDumpRom")), [this] { bbtnDumpRomClick(); });
+    onMenu(MenuCommand::DumpRom, [this] { bbtnDumpRomClick(); });
 }
 
 void DumpEpromPage::bbtnDumpEpromClick() {

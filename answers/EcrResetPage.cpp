@@ -47,7 +47,7 @@ EcrResetPage::EcrResetPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void EcrResetPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnTestSram")), [this] { bbtnTestSramClick(); });
+    onMenu(MenuCommand::EcrReset, [this] { bbtnTestSramClick(); });
 }
 
 void EcrResetPage::fillFrom(const QDateTime& moment) {

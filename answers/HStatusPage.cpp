@@ -65,7 +65,7 @@ HStatusPage::HStatusPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void HStatusPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnChkHw")), [this] { bbtnChkHwClick(); });
+    onMenu(MenuCommand::HardwareStatus, [this] { bbtnChkHwClick(); });
     ctx_.decoders.registerDecoder(protocol::cmd::cmHardwareStatus,
                                   [this](const QByteArray& a) { DecodeHardwareStatus(a); });
 }
@@ -83,9 +83,7 @@ void HStatusPage::DecodeHardwareStatus(const QByteArray& answer) {
     answers::setLabelText(ctx_, QStringLiteral("lbIDCode"), s->idCode);
     answers::setLabelText(ctx_, QStringLiteral("lbIDNo"), s->idNumber);
     if (ctx_.FiscalReviewMode) {
-        // The review controls of the "SetID" page.
-        answers::setLabelText(ctx_, QStringLiteral("lbIDFmt1"), s->idFormat);
-        answers::setLabelText(ctx_, QStringLiteral("lbTaxID1"), s->taxId);
+        emit reviewed(*s);
         return;
     }
     answers::setLabelText(ctx_, QStringLiteral("lbIDFmt"), s->idFormat);

@@ -2,6 +2,7 @@
 // Page 12, "HStatus": the printer's hardware status (code "40"), and the
 // "Hardware Status" menu command.
 
+#include "core/AnswerDecoders.h"
 #include "core/Page.h"
 
 #include <QByteArray>
@@ -14,4 +15,8 @@ class HStatusPage : public Page {
 
     void bbtnChkHwClick();
     void DecodeHardwareStatus(const QByteArray& answer);
+
+  signals:
+    // The status read for the fiscalisation review.
+    void reviewed(const answers::HardwareStatus& status);
 };

@@ -27,7 +27,7 @@ PrnStatusPage::PrnStatusPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void PrnStatusPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnChkPrn")), [this] { bbtnChkPrnClick(); });
+    onMenu(MenuCommand::PrinterStatus, [this] { bbtnChkPrnClick(); });
     ctx_.decoders.registerDecoder(protocol::cmd::cmPrinterStatus,
                                   [this](const QByteArray& a) { DecodePrinterStatus(a); });
 }

@@ -49,7 +49,7 @@ SStatusPage::SStatusPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void SStatusPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnChkSw")), [this] { bbtnChkSwClick(); });
+    onMenu(MenuCommand::SoftwareStatus, [this] { bbtnChkSwClick(); });
     ctx_.decoders.registerDecoder(protocol::cmd::cmSoftwareStatus,
                                   [this](const QByteArray& a) { DecodeSoftwareStatus(a); });
 }
@@ -79,11 +79,8 @@ void SStatusPage::DecodeSoftwareStatus(const QByteArray& answer) {
         setButtonChecked(ctx_, QStringLiteral("ckbRamCheckSum_S"), s->ramChecksumError);
         ctx_.nav.show(PageId::SStatus);
     } else if (ctx_.ServiceModeQuery) {
-        setButtonChecked(ctx_, QStringLiteral("CheckBox1"), s->serviceMode); // "ReadOnlyRP" page
+        emit serviceModeRead(s->serviceMode);
     } else {
-        // The review controls of the "SetID" page.
-        setLabelText(ctx_, QStringLiteral("lbCurDate1"), s->date);
-        setLabelText(ctx_, QStringLiteral("lbCurTime1"), s->time);
-        setButtonChecked(ctx_, QStringLiteral("CheckBox2"), s->serviceMode);
+        emit reviewed(*s);
     }
 }

@@ -2,6 +2,7 @@
 // Page 13, "SStatus": the printer's software status (code "41"), and the
 // "Software Status" menu command.
 
+#include "core/AnswerDecoders.h"
 #include "core/Page.h"
 
 #include <QByteArray>
@@ -14,4 +15,10 @@ class SStatusPage : public Page {
 
     void bbtnChkSwClick();
     void DecodeSoftwareStatus(const QByteArray& answer);
+
+  signals:
+    // The status read for the fiscalisation review.
+    void reviewed(const answers::SoftwareStatus& status);
+    // Whether the printer is in service mode, asked for by the read-only report page.
+    void serviceModeRead(bool serviceMode);
 };

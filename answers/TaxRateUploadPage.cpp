@@ -40,17 +40,16 @@ void TaxRateUploadPage::DecodeTaxRates(const QByteArray& answer) {
         ctx_.formatErrorBox();
         return;
     }
-    // Normal labels lbRate1..lbRate9; in review mode those of the "SetID" page, lbRate11..lbRate91.
-    const bool review = ctx_.FiscalReviewMode;
-    const auto rateLabel = [review](int k) {
-        return QStringLiteral("lbRate%1").arg(review ? (k + 1) * 10 + 1 : k + 1);
-    };
+    if (ctx_.FiscalReviewMode) {
+        emit reviewed(*t);
+        return;
+    }
+    const auto rateLabel = [](int k) { return QStringLiteral("lbRate%1").arg(k + 1); };
     for (int k = 0; k < 9; ++k)
         setLabelText(ctx_, rateLabel(k), t->rates[static_cast<std::size_t>(k)]);
-    setLabelText(ctx_, review ? QStringLiteral("lbFreeDep1") : QStringLiteral("lbFreeDep"), t->exemptLetter);
+    setLabelText(ctx_, QStringLiteral("lbFreeDep"), t->exemptLetter);
     // A letter outside A to I names no rate: the nine rates stay as sent.
     if (t->exemptIndex >= 0)
         setLabelText(ctx_, rateLabel(t->exemptIndex), QStringLiteral("PTU ZW"));
-    if (!review)
-        ctx_.nav.show(PageId::TaxRateUpload);
+    ctx_.nav.show(PageId::TaxRateUpload);
 }

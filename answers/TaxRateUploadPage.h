@@ -1,6 +1,7 @@
 #pragma once
 // Page 28, "TaxRateUpload": the tax rates read back from the printer (code "91").
 
+#include "core/AnswerDecoders.h"
 #include "core/Page.h"
 
 #include <QByteArray>
@@ -12,4 +13,8 @@ class TaxRateUploadPage : public Page {
     void attach() override;
 
     void DecodeTaxRates(const QByteArray& answer);
+
+  signals:
+    // The rates read for the fiscalisation review.
+    void reviewed(const answers::TaxRates& rates);
 };

@@ -7,28 +7,6 @@
 #include <QLabel>
 #include <QTableWidget>
 
-namespace answers {
-
-void FillUploadGrid(QTableWidget* grid, const QStringList& headers, const QList<int>& widths,
-                    const QList<QStringList>& rows) {
-    if (!grid)
-        return;
-    grid->clear();
-    grid->setRowCount(0);
-    grid->setColumnCount(static_cast<int>(headers.size()));
-    grid->setHorizontalHeaderLabels(headers);
-    for (int c = 0; c < widths.size() && c < headers.size(); ++c)
-        grid->setColumnWidth(c, gridColumnWidth(grid, widths.at(c)));
-    for (const QStringList& cells : rows) {
-        const int r = grid->rowCount();
-        grid->setRowCount(r + 1);
-        for (int c = 0; c < cells.size() && c < headers.size(); ++c)
-            grid->setItem(r, c, new QTableWidgetItem(cells.at(c)));
-    }
-}
-
-} // namespace answers
-
 UploadPage::UploadPage(ConsoleContext& ctx, QWidget* parent)
     : Page(ctx, PageId::Upload, QStringLiteral("Upload"), parent) {
     answers::plainLabel(make<QLabel>("lbUpload", 16, 4, 400, 20), QStringLiteral("Uploaded"));
@@ -67,12 +45,13 @@ void UploadPage::DecodeHeaderLines(const QByteArray& answer) {
         ctx_.formatErrorBox();
         return;
     }
-    const bool review = ctx_.FiscalReviewMode; // the "SetID" page's Label130 and StringGrid1
-    answers::setLabelText(ctx_, review ? QStringLiteral("Label130") : QStringLiteral("lbUpload"),
-                          ctx_.LocaleString(11334));
-    answers::FillUploadGrid(
-        ctx_.find<QTableWidget>(review ? QStringLiteral("StringGrid1") : QStringLiteral("sgrdUpload")),
-        {ctx_.LocaleString(11335), ctx_.LocaleString(11336)}, {3, protocol::HeaderLines::Text.width}, *rows);
-    if (!review)
-        ctx_.nav.show(PageId::Upload);
+    if (ctx_.FiscalReviewMode) {
+        emit headerLinesReviewed(*rows);
+        return;
+    }
+    answers::setLabelText(ctx_, QStringLiteral("lbUpload"), ctx_.LocaleString(11334));
+    answers::FillUploadGrid(ctx_.find<QTableWidget>(QStringLiteral("sgrdUpload")),
+                            {ctx_.LocaleString(11335), ctx_.LocaleString(11336)},
+                            {3, protocol::HeaderLines::Text.width}, *rows);
+    ctx_.nav.show(PageId::Upload);
 }

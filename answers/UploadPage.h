@@ -2,6 +2,7 @@
 // Page 27, "Upload": departments (code "92") and header lines (code "93") read
 // back from the printer, in the grid sgrdUpload.
 
+#include "core/AnswerDecoders.h"
 #include "core/Page.h"
 
 #include <QByteArray>
@@ -16,10 +17,8 @@ class UploadPage : public Page {
 
     void DecodeDepartments(const QByteArray& answer);
     void DecodeHeaderLines(const QByteArray& answer);
-};
 
-namespace answers {
-// Rebuilds a small grid: header row, then one row per record, column widths in characters.
-void FillUploadGrid(QTableWidget* grid, const QStringList& headers, const QList<int>& widths,
-                    const QList<QStringList>& rows);
-} // namespace answers
+  signals:
+    // Header lines read for the fiscalisation review.
+    void headerLinesReviewed(const answers::UploadRows& rows);
+};

@@ -11,6 +11,7 @@
 #include "core/Page.h"
 #include "core/ReturnBufferModel.h"
 #include "core/TypingLimit.h"
+#include "programming/PrinterSpeedPage.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -249,6 +250,13 @@ void TMainForm::buildLayout() {
         Notebook1->addWidget(p);
     }
     ctx_.nav.setStack(Notebook1);
+    // The window's own firmware buttons run the printer-speed page's updates.
+    if (auto* speed = qobject_cast<PrinterSpeedPage*>(page(PageId::PrinterSpeed))) {
+        connect(UpdateProgramBtn, &QPushButton::clicked, this,
+                [this, speed] { ctx_.guard([speed] { speed->UpdateProgramBtnClick(); }); });
+        connect(btnUpdateFullProgram, &QPushButton::clicked, this,
+                [this, speed] { ctx_.guard([speed] { speed->btnUpdateFullProgramClick(); }); });
+    }
 
     connect(PortCB, &QComboBox::currentIndexChanged, this,
             [this] { ctx_.guard([this] { PortCBChange(); }); });
@@ -419,7 +427,7 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         return true;
     }
     if (key == Qt::Key_F9) {
-        if (auto* b = ctx_.find<QWidget>(QStringLiteral("bbtnSetId")))
+        if (QAbstractButton* b = ctx_.menu.button(MenuCommand::SetId))
             b->setVisible(b->isHidden());
         return true;
     }

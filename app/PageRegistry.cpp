@@ -1,11 +1,11 @@
 #include "app/PageRegistry.h"
 
+#include "answers/DataFilePage.h"
 #include "answers/DumpEpromPage.h"
 #include "answers/DumpSramPage.h"
 #include "answers/EcrResetPage.h"
 #include "answers/FiscalReportPage.h"
 #include "answers/HStatusPage.h"
-#include "answers/DataFilePage.h"
 #include "answers/PrnStatusPage.h"
 #include "answers/SStatusPage.h"
 #include "answers/TaxRateUploadPage.h"
@@ -57,13 +57,16 @@ std::vector<Page*> createPages(ConsoleContext& ctx) {
     pages.push_back(pay);
     pages.push_back(new SetDepPage(ctx));
     pages.push_back(new MemReportPage(ctx));
-    pages.push_back(new HStatusPage(ctx));
-    pages.push_back(new SStatusPage(ctx));
+    auto* hardware = new HStatusPage(ctx);
+    pages.push_back(hardware);
+    auto* software = new SStatusPage(ctx);
+    pages.push_back(software);
     pages.push_back(new PrnStatusPage(ctx));
     pages.push_back(new DumpSramPage(ctx));
     pages.push_back(new DumpEpromPage(ctx));
     pages.push_back(new BlankPage(ctx, PageId::Invoice, QStringLiteral("Invoice")));
-    pages.push_back(new SetIdPage(ctx));
+    auto* setId = new SetIdPage(ctx);
+    pages.push_back(setId);
     auto* endReceipt = new EndReceiptPage(ctx, receipt);
     pages.push_back(endReceipt);
     pages.push_back(new BlankPage(ctx, PageId::XReport, QStringLiteral("XReport")));
@@ -74,18 +77,22 @@ std::vector<Page*> createPages(ConsoleContext& ctx) {
     pages.push_back(new RtnPackagePage(ctx));
     pages.push_back(new ClerkLogonPage(ctx));
     pages.push_back(new DataFilePage(ctx, DataFilePage::kArticles));
-    pages.push_back(new UploadPage(ctx));
-    pages.push_back(new TaxRateUploadPage(ctx));
+    auto* upload = new UploadPage(ctx);
+    pages.push_back(upload);
+    auto* rates = new TaxRateUploadPage(ctx);
+    pages.push_back(rates);
     pages.push_back(new PrinterSpeedPage(ctx));
     pages.push_back(new DataFilePage(ctx, DataFilePage::kPackages));
     pages.push_back(new BlankPage(ctx, PageId::PrnRpt, QStringLiteral("PrnRpt")));
     pages.push_back(new UpRtnPkgPage(ctx));
     pages.push_back(new SetParameterPage(ctx));
-    pages.push_back(new SetCurrencyNamePage(ctx));
+    auto* currency = new SetCurrencyNamePage(ctx);
+    pages.push_back(currency);
     pages.push_back(new FiscalReportPage(ctx));
     pages.push_back(new EcrNumberSetPage(ctx));
     pages.push_back(new EcrResetPage(ctx));
-    pages.push_back(new ReadOnlyReportPage(ctx));
+    auto* readOnly = new ReadOnlyReportPage(ctx);
+    pages.push_back(readOnly);
 
     // The sale page's buttons emit under the console's error guard; the pages
     // that finish the receipt take over.
@@ -94,5 +101,16 @@ std::vector<Page*> createPages(ConsoleContext& ctx) {
     QObject::connect(sale, &SalePage::postponeRequested, invoice, &InvInfoPage::btnPostponeClick);
     QObject::connect(invoice, &InvInfoPage::postponed, sale, &SalePage::afterPostpone);
     QObject::connect(invoice, &InvInfoPage::resumed, sale, &SalePage::afterResume);
+    // The fiscalisation review: the set-ID page asks, the status and upload
+    // pages hand it what they read.
+    QObject::connect(hardware, &HStatusPage::reviewed, setId, &SetIdPage::showHardwareReview);
+    QObject::connect(software, &SStatusPage::reviewed, setId, &SetIdPage::showSoftwareReview);
+    QObject::connect(rates, &TaxRateUploadPage::reviewed, setId, &SetIdPage::showRatesReview);
+    QObject::connect(upload, &UploadPage::headerLinesReviewed, setId, &SetIdPage::showHeaderLinesReview);
+    QObject::connect(currency, &SetCurrencyNamePage::saleCurrencyRead, setId, &SetIdPage::showCurrencyReview);
+    QObject::connect(software, &SStatusPage::serviceModeRead, readOnly, &ReadOnlyReportPage::showServiceMode);
+    // The fiscalisation review also reads the programmed currencies.
+    QObject::connect(setId, &SetIdPage::currencyReviewRequested, currency,
+                     [&ctx, currency] { ctx.guard([currency] { currency->Button12Click(); }); });
     return pages;
 }

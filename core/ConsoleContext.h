@@ -4,6 +4,7 @@
 // the state that lives for the whole run (receipt, article table, mode flags).
 
 #include "core/AnswerDispatch.h"
+#include "core/Menu.h"
 #include "core/MessageService.h"
 #include "core/Navigator.h"
 #include "core/PluTable.h"
@@ -37,6 +38,7 @@ class ConsoleContext {
     QAbstractItemView* returnBufferView = nullptr;
     QWidget* window = nullptr; // the main window, for finding controls by name
     Navigator nav;             // brings a page to the front
+    Menu menu;                 // the menu page's buttons by command
     std::function<QByteArray()> portNameFn;
 
     // ---- state shared by the pages for the whole run ----

@@ -42,6 +42,10 @@ class Page : public QWidget {
                                 int y = 240, PageId target = PageId::Menu, QWidget* parent = nullptr);
     // Connects a click to a handler run under the console's error guard.
     void onClick(QAbstractButton* button, std::function<void()> handler);
+    // The same for the menu page's button of that command.
+    void onMenu(MenuCommand command, std::function<void()> handler) {
+        onClick(ctx_.menu.button(command), std::move(handler));
+    }
     // A menu button (or any control) of the window by object name; may be null.
     template <typename T = QPushButton> T* find(const QString& name) const { return ctx_.find<T>(name); }
 

@@ -9,12 +9,17 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QRadioButton>
+#include <QTableWidget>
 
 namespace answers {
 
+inline void setLabelText(QLabel* label, const QString& text) {
+    if (label)
+        label->setText(text);
+}
+
 inline void setLabelText(const ConsoleContext& ctx, const QString& name, const QString& text) {
-    if (auto* l = ctx.find<QLabel>(name))
-        l->setText(text);
+    setLabelText(ctx.find<QLabel>(name), text);
 }
 
 // Checks or clears a check box or radio button; a radio button may be cleared
@@ -47,6 +52,25 @@ inline QLabel* plainLabel(QLabel* l, const QString& text) {
     l->setTextFormat(Qt::PlainText);
     l->setText(text);
     return l;
+}
+
+// Rebuilds a small grid: header row, then one row per record, column widths in characters.
+inline void FillUploadGrid(QTableWidget* grid, const QStringList& headers, const QList<int>& widths,
+                           const QList<QStringList>& rows) {
+    if (!grid)
+        return;
+    grid->clear();
+    grid->setRowCount(0);
+    grid->setColumnCount(static_cast<int>(headers.size()));
+    grid->setHorizontalHeaderLabels(headers);
+    for (int c = 0; c < widths.size() && c < headers.size(); ++c)
+        grid->setColumnWidth(c, gridColumnWidth(grid, widths.at(c)));
+    for (const QStringList& cells : rows) {
+        const int r = grid->rowCount();
+        grid->setRowCount(r + 1);
+        for (int c = 0; c < cells.size() && c < headers.size(); ++c)
+            grid->setItem(r, c, new QTableWidgetItem(cells.at(c)));
+    }
 }
 
 } // namespace answers

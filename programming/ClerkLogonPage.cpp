@@ -28,9 +28,9 @@ ClerkLogonPage::ClerkLogonPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void ClerkLogonPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnSetClerkPwd")), [this] { bbtnSetClerkPwdClick(); });
-    onClick(find<QPushButton>(QStringLiteral("bbtnClerkLogon")), [this] { bbtnClerkLogonClick(); });
-    onClick(find<QPushButton>(QStringLiteral("Button7")), [this] { Button7Click(); });
+    onMenu(MenuCommand::SetClerkPassword, [this] { bbtnSetClerkPwdClick(); });
+    onMenu(MenuCommand::ClerkLogon, [this] { bbtnClerkLogonClick(); });
+    onMenu(MenuCommand::ClerkLogout, [this] { Button7Click(); });
 }
 
 void ClerkLogonPage::bbtnSetClerkPwdClick() {

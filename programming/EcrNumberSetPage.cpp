@@ -15,7 +15,7 @@ EcrNumberSetPage::EcrNumberSetPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void EcrNumberSetPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("Button2")), [this] { Button2Click(); });
+    onMenu(MenuCommand::EcrNumber, [this] { Button2Click(); });
 }
 
 void EcrNumberSetPage::Button2Click() {

@@ -16,10 +16,7 @@ PrinterSpeedPage::PrinterSpeedPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void PrinterSpeedPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnPrinterSpeed")), [this] { bbtnPrinterSpeedClick(); });
-    onClick(find<QPushButton>(QStringLiteral("UpdateProgramBtn")), [this] { UpdateProgramBtnClick(); });
-    onClick(find<QPushButton>(QStringLiteral("btnUpdateFullProgram")),
-            [this] { btnUpdateFullProgramClick(); });
+    onMenu(MenuCommand::PrinterSpeed, [this] { bbtnPrinterSpeedClick(); });
 }
 
 void PrinterSpeedPage::bbtnPrinterSpeedClick() {

@@ -20,7 +20,7 @@ ServiceLogonPage::ServiceLogonPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void ServiceLogonPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnServiceLogon")), [this] { bbtnServiceLogonClick(); });
+    onMenu(MenuCommand::ServiceLogon, [this] { bbtnServiceLogonClick(); });
 }
 
 void ServiceLogonPage::bbtnServiceLogonClick() {

@@ -92,8 +92,8 @@ SetCurrencyNamePage::SetCurrencyNamePage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void SetCurrencyNamePage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("btnSetPoCurrency")), [this] { btnSetPoCurrencyClick(); });
-    onClick(find<QPushButton>(QStringLiteral("btnReadExchangeRate")), [this] { btnReadExchangeRateClick(); });
+    onMenu(MenuCommand::SetCurrency, [this] { btnSetPoCurrencyClick(); });
+    onMenu(MenuCommand::ReadExchangeRate, [this] { btnReadExchangeRateClick(); });
 }
 
 bool SetCurrencyNamePage::eventFilter(QObject* watched, QEvent* event) {
@@ -245,9 +245,7 @@ void SetCurrencyNamePage::btnReadExchangeRateClick() {
 }
 
 void SetCurrencyNamePage::Button12Click() {
-    auto* lblCurrency = find<QLabel>(QStringLiteral("lblCurrency"));
-    if (lblCurrency)
-        lblCurrency->clear();
+    emit saleCurrencyRead(QString());
     const auto answer = ctx_.frame.run(protocol::cmd::cmUploadExchangeRate, [] { return dev::Args{}; });
     if (!answer || answer->size() <= kExchangeRateMinimum)
         return;
@@ -256,6 +254,5 @@ void SetCurrencyNamePage::Button12Click() {
     const ExchangeRateAnswer parsed = ParseExchangeRate(*answer);
     ctx_.receipt.CurrencyTable[0].code = parsed.currencies[0].code;
     ctx_.receipt.CurrencyTable[1].code = parsed.currencies[1].code;
-    if (lblCurrency)
-        lblCurrency->setText(ctx_.receipt.CurrencyTable[0].code);
+    emit saleCurrencyRead(ctx_.receipt.CurrencyTable[0].code);
 }

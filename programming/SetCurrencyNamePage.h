@@ -36,6 +36,10 @@ class SetCurrencyNamePage : public Page {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+  signals:
+    // The currency of sale as the exchange-rate answer gives it (empty while it is read).
+    void saleCurrencyRead(const QString& code);
+
   private:
     void nameEdited(QLineEdit* edit);
     void updateSetButtons();

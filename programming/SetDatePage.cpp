@@ -21,7 +21,7 @@ SetDatePage::SetDatePage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void SetDatePage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnSetDate")), [this] { bbtnSetDateClick(); });
+    onMenu(MenuCommand::SetDate, [this] { bbtnSetDateClick(); });
 }
 
 void SetDatePage::fillFrom(const QDate& date) {

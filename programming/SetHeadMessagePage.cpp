@@ -31,9 +31,8 @@ SetHeadMessagePage::SetHeadMessagePage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void SetHeadMessagePage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnSetHeadMessage")), [this] { bbtnSetHeadMessageClick(); });
-    onClick(find<QPushButton>(QStringLiteral("bbtnUploadHeadMessage")),
-            [this] { bbtnUploadHeadMessageClick(); });
+    onMenu(MenuCommand::SetHeadMessage, [this] { bbtnSetHeadMessageClick(); });
+    onMenu(MenuCommand::UploadHeadMessage, [this] { bbtnUploadHeadMessageClick(); });
 }
 
 void SetHeadMessagePage::bbtnSetHeadMessageClick() {

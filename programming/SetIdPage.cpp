@@ -2,6 +2,7 @@
 
 #include "core/AnswerDecoders.h"
 #include "core/ProgrammingWidgets.h"
+#include "core/WidgetAccess.h"
 #include "programming/ProgrammingRules.h"
 
 #include <QCheckBox>
@@ -99,8 +100,8 @@ SetIdPage::SetIdPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void SetIdPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnSetId")), [this] { bbtnSetIdClick(); });
-    onClick(find<QPushButton>(QStringLiteral("bbtnEnterFiscalMode")), [this] { bbtnEnterFiscalModeClick(); });
+    onMenu(MenuCommand::SetId, [this] { bbtnSetIdClick(); });
+    onMenu(MenuCommand::EnterFiscalMode, [this] { bbtnEnterFiscalModeClick(); });
 }
 
 void SetIdPage::setReviewVisible(bool visible) {
@@ -140,11 +141,15 @@ void SetIdPage::bbtnEnterFiscalModeClick() {
     } clearFlag{ctx_.FiscalReviewMode};
 
     // Each runs to its end with its own error box; the decoders fill this page.
-    for (const char* name :
-         {"bbtnChkSw", "bbtnChkHw", "Button12", "bbtnUploadTaxRate", "bbtnUploadHeadMessage"}) {
-        if (auto* b = find<QPushButton>(QString::fromLatin1(name)))
+    const auto press = [this](MenuCommand command) {
+        if (QAbstractButton* b = ctx_.menu.button(command))
             b->click();
-    }
+    };
+    press(MenuCommand::SoftwareStatus);
+    press(MenuCommand::HardwareStatus);
+    emit currencyReviewRequested();
+    press(MenuCommand::UploadTaxRate);
+    press(MenuCommand::UploadHeadMessage);
 
     btnExecEnterFiscalMode->setEnabled(false);
     if (const auto answer = ctx_.frame.run(protocol::cmd::cmUploadFisStatus, [] { return dev::Args{}; }))
@@ -166,4 +171,40 @@ void SetIdPage::btnExecEnterFiscalModeClick() {
             return dev::Args{dev::Arg::text1250(edIDCode->text()), dev::Arg::text1250(edIDNo->text())};
         },
         {.showCode = false});
+}
+
+// ---- the review's reads, shown in this page's review controls ----
+
+void SetIdPage::showHardwareReview(const answers::HardwareStatus& status) {
+    answers::setLabelText(findChild<QLabel*>(QStringLiteral("lbIDFmt1")), status.idFormat);
+    answers::setLabelText(findChild<QLabel*>(QStringLiteral("lbTaxID1")), status.taxId);
+}
+
+void SetIdPage::showSoftwareReview(const answers::SoftwareStatus& status) {
+    answers::setLabelText(findChild<QLabel*>(QStringLiteral("lbCurDate1")), status.date);
+    answers::setLabelText(findChild<QLabel*>(QStringLiteral("lbCurTime1")), status.time);
+    answers::setButtonChecked(findChild<QCheckBox*>(QStringLiteral("CheckBox2")), status.serviceMode);
+}
+
+void SetIdPage::showRatesReview(const answers::TaxRates& rates) {
+    const auto rateLabel = [this](int k) {
+        return findChild<QLabel*>(QStringLiteral("lbRate%1").arg((k + 1) * 10 + 1));
+    };
+    for (int k = 0; k < 9; ++k)
+        answers::setLabelText(rateLabel(k), rates.rates[static_cast<std::size_t>(k)]);
+    answers::setLabelText(findChild<QLabel*>(QStringLiteral("lbFreeDep1")), rates.exemptLetter);
+    // A letter outside A to I names no rate: the nine rates stay as sent.
+    if (rates.exemptIndex >= 0)
+        answers::setLabelText(rateLabel(rates.exemptIndex), QStringLiteral("PTU ZW"));
+}
+
+void SetIdPage::showHeaderLinesReview(const answers::UploadRows& rows) {
+    answers::setLabelText(findChild<QLabel*>(QStringLiteral("Label130")), ctx_.LocaleString(11334));
+    answers::FillUploadGrid(findChild<QTableWidget*>(QStringLiteral("StringGrid1")),
+                            {ctx_.LocaleString(11335), ctx_.LocaleString(11336)},
+                            {3, protocol::HeaderLines::Text.width}, rows);
+}
+
+void SetIdPage::showCurrencyReview(const QString& saleCurrency) {
+    answers::setLabelText(findChild<QLabel*>(QStringLiteral("lblCurrency")), saleCurrency);
 }

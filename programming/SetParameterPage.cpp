@@ -15,8 +15,8 @@ SetParameterPage::SetParameterPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void SetParameterPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("btn1")), [this] { btn1Click(); });
-    onClick(find<QPushButton>(QStringLiteral("Button8")), [this] { Button8Click(); });
+    onMenu(MenuCommand::SetParameter, [this] { btn1Click(); });
+    onMenu(MenuCommand::SleepMode, [this] { Button8Click(); });
 }
 
 void SetParameterPage::btn1Click() {

@@ -24,7 +24,7 @@ SetTaxIdPage::SetTaxIdPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void SetTaxIdPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnUserMode")), [this] { bbtnUserModeClick(); });
+    onMenu(MenuCommand::SetTaxId, [this] { bbtnUserModeClick(); });
 }
 
 void SetTaxIdPage::bbtnUserModeClick() {

@@ -20,7 +20,7 @@ SetTimePage::SetTimePage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void SetTimePage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnSetTime")), [this] { bbtnSetTimeClick(); });
+    onMenu(MenuCommand::SetTime, [this] { bbtnSetTimeClick(); });
 }
 
 void SetTimePage::fillFrom(const QTime& time) {

@@ -56,8 +56,8 @@ SetVatRatePage::SetVatRatePage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void SetVatRatePage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("SetVatRateBtn")), [this] { SetVatRateBtnClick(); });
-    onClick(find<QPushButton>(QStringLiteral("bbtnUploadTaxRate")), [this] { bbtnUploadTaxRateClick(); });
+    onMenu(MenuCommand::SetVatRate, [this] { SetVatRateBtnClick(); });
+    onMenu(MenuCommand::UploadTaxRate, [this] { bbtnUploadTaxRateClick(); });
 }
 
 void SetVatRatePage::SetVatRateBtnClick() {

@@ -21,7 +21,7 @@ EndReceiptPage::EndReceiptPage(ConsoleContext& ctx, ReceiptModel& receipt, QWidg
 }
 
 void EndReceiptPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnCloseRecp")), [this] { bbtnCloseRecpClick(); });
+    onMenu(MenuCommand::SetFootMessage, [this] { bbtnCloseRecpClick(); });
 }
 
 void EndReceiptPage::openForCancel() {

@@ -137,10 +137,10 @@ MemReportPage::MemReportPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void MemReportPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnXReport")), [this] { bbtnXReportClick(); });
-    onClick(find<QPushButton>(QStringLiteral("bbtnZReport")), [this] { bbtnZReportClick(); });
-    onClick(find<QPushButton>(QStringLiteral("bbtnPrgReport")), [this] { bbtnPrgReportClick(); });
-    onClick(find<QPushButton>(QStringLiteral("bbtnMemReport")), [this] { bbtnMemReportClick(); });
+    onMenu(MenuCommand::XReport, [this] { bbtnXReportClick(); });
+    onMenu(MenuCommand::ZReport, [this] { bbtnZReportClick(); });
+    onMenu(MenuCommand::MessageReport, [this] { bbtnPrgReportClick(); });
+    onMenu(MenuCommand::MemReport, [this] { bbtnMemReportClick(); });
 }
 
 void MemReportPage::formShow() {

@@ -15,7 +15,7 @@ PaidOutPage::PaidOutPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void PaidOutPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnPaidOut")), [this] { bbtnPaidOutClick(); });
+    onMenu(MenuCommand::PaidOut, [this] { bbtnPaidOutClick(); });
 }
 
 void PaidOutPage::bbtnPaidOutClick() {

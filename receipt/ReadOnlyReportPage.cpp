@@ -87,7 +87,7 @@ ReadOnlyReportPage::ReadOnlyReportPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void ReadOnlyReportPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("BitBtn24")), [this] { BitBtn24Click(); });
+    onMenu(MenuCommand::ReadOnlyReport, [this] { BitBtn24Click(); });
 }
 
 void ReadOnlyReportPage::formShow() {
@@ -163,4 +163,8 @@ void ReadOnlyReportPage::btnSkipPswdClick() {
     } empty{pwd}; // emptied after every attempt
     ctx_.frame.run(protocol::cmd::cmSkipPswdLogon,
                    [pwd] { return dev::Args{dev::Arg::text1250(pwd->text())}; }, {.showCode = false});
+}
+
+void ReadOnlyReportPage::showServiceMode(bool serviceMode) {
+    answers::setButtonChecked(findChild<QCheckBox*>(QStringLiteral("CheckBox1")), serviceMode);
 }

@@ -19,4 +19,6 @@ class ReadOnlyReportPage : public Page {
     void bbtnDateReport1Click();
     void bbtnMonthlyReport1Click();
     void btnSkipPswdClick();
+    // The printer's answer to the service-mode query.
+    void showServiceMode(bool serviceMode);
 };

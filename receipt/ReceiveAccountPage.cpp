@@ -19,9 +19,9 @@ ReceiveAccountPage::ReceiveAccountPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void ReceiveAccountPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnReceiveAccount")), [this] { bbtnReceiveAccountClick(); });
-    onClick(find<QPushButton>(QStringLiteral("bbtnCashInDraw")), [this] { bbtnCashInDrawClick(); });
-    onClick(find<QPushButton>(QStringLiteral("btnOpenDrawer")), [this] { btnOpenDrawerClick(); });
+    onMenu(MenuCommand::ReceiveAccount, [this] { bbtnReceiveAccountClick(); });
+    onMenu(MenuCommand::CashInDrawer, [this] { bbtnCashInDrawClick(); });
+    onMenu(MenuCommand::OpenDrawer, [this] { btnOpenDrawerClick(); });
 }
 
 void ReceiveAccountPage::bbtnReceiveAccountClick() {

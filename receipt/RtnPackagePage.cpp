@@ -60,7 +60,7 @@ RtnPackagePage::RtnPackagePage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void RtnPackagePage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnRtnPackage")), [this] { bbtnRtnPackageClick(); });
+    onMenu(MenuCommand::ReturnPackage, [this] { bbtnRtnPackageClick(); });
 }
 
 void RtnPackagePage::bbtnRtnPackageClick() {

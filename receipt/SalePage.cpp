@@ -168,7 +168,7 @@ SalePage::SalePage(ConsoleContext& ctx, ReceiptModel& receipt, QWidget* parent)
 }
 
 void SalePage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnSale")), [this] { bbtnSaleClick(); });
+    onMenu(MenuCommand::Sale, [this] { bbtnSaleClick(); });
     // The discount-kind rule, once at start-up.
     rbDiscAmt1Click();
 }

@@ -37,9 +37,9 @@ UpRtnPkgPage::UpRtnPkgPage(ConsoleContext& ctx, QWidget* parent)
 }
 
 void UpRtnPkgPage::attach() {
-    onClick(find<QPushButton>(QStringLiteral("bbtnUploadPkg")), [this] { bbtnUploadPkgClick(); });
-    onClick(find<QPushButton>(QStringLiteral("bbtnLoadPlu")), [this] { bbtnLoadPluClick(); });
-    onClick(find<QPushButton>(QStringLiteral("bbtnUploadPlu")), [this] { bbtnUploadPluClick(); });
+    onMenu(MenuCommand::UploadPackages, [this] { bbtnUploadPkgClick(); });
+    onMenu(MenuCommand::LoadPlu, [this] { bbtnLoadPluClick(); });
+    onMenu(MenuCommand::UploadPlu, [this] { bbtnUploadPluClick(); });
 }
 
 void UpRtnPkgPage::bbtnUploadPkgClick() {
