@@ -109,7 +109,7 @@ void DataFilePage::showRecord(const char* record, int count, bool first) {
     }
     if (first) {
         if (config_.titleText)
-            answers::setLabelText(ctx_, QString::fromLatin1(config_.titleLabel),
+            answers::setLabelText(this, QString::fromLatin1(config_.titleLabel),
                                   ctx_.LocaleString(config_.titleText));
         model_->startOver(config_.headings(ctx_));
         widthsPending_ = true;

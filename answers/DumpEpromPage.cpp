@@ -27,18 +27,18 @@ void DumpEpromPage::attach() {
 }
 
 void DumpEpromPage::bbtnDumpEpromClick() {
-    ctx_.find<QLineEdit>(QStringLiteral("edEPRomAddr"))->clear();
-    auto* eprom = ctx_.find<QPushButton>(QStringLiteral("btnExecDumpEprom"));
+    find<QLineEdit>(QStringLiteral("edEPRomAddr"))->clear();
+    auto* eprom = find<QPushButton>(QStringLiteral("btnExecDumpEprom"));
     eprom->move(kEpromX, kButtonY);
     eprom->setVisible(true);
-    ctx_.find<QPushButton>(QStringLiteral("btnExecDumpRom"))->setVisible(false);
+    find<QPushButton>(QStringLiteral("btnExecDumpRom"))->setVisible(false);
     ctx_.nav.show(PageId::DumpEprom);
 }
 
 void DumpEpromPage::bbtnDumpRomClick() {
-    ctx_.find<QLineEdit>(QStringLiteral("edEPRomAddr"))->clear();
-    auto* eprom = ctx_.find<QPushButton>(QStringLiteral("btnExecDumpEprom"));
-    auto* rom = ctx_.find<QPushButton>(QStringLiteral("btnExecDumpRom"));
+    find<QLineEdit>(QStringLiteral("edEPRomAddr"))->clear();
+    auto* eprom = find<QPushButton>(QStringLiteral("btnExecDumpEprom"));
+    auto* rom = find<QPushButton>(QStringLiteral("btnExecDumpRom"));
     rom->setVisible(true);
     rom->move(eprom->x(), rom->y());
     eprom->setVisible(false);
@@ -46,7 +46,7 @@ void DumpEpromPage::bbtnDumpRomClick() {
 }
 
 void DumpEpromPage::dump(const protocol::Command& command) {
-    auto* edit = ctx_.find<QLineEdit>(QStringLiteral("edEPRomAddr"));
+    auto* edit = find<QLineEdit>(QStringLiteral("edEPRomAddr"));
     ctx_.frame.run(command,
                    [edit] { return dev::Args{dev::Arg::integer(answers::ParseHexAddress(edit->text()))}; });
 }

@@ -35,7 +35,7 @@ void DumpSramPage::bbtnDumpSramClick() {
 }
 
 void DumpSramPage::btnExecDumpSRamClick() {
-    auto* edit = ctx_.find<QLineEdit>(QStringLiteral("edSRamAddr"));
+    auto* edit = find<QLineEdit>(QStringLiteral("edSRamAddr"));
     ctx_.frame.run(protocol::cmd::cmSRAMDump,
                    [edit] { return dev::Args{dev::Arg::integer(answers::ParseHexAddress(edit->text()))}; });
 }

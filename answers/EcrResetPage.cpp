@@ -55,7 +55,7 @@ void EcrResetPage::fillFrom(const QDateTime& moment) {
     const QTime t = moment.time();
     const int values[] = {d.year() % 100, d.month(), d.day(), t.hour(), t.minute(), t.second()};
     for (int i = 0; i < 6; ++i)
-        ctx_.find<QSpinBox>(QString::fromLatin1(kFields[i].name))->setValue(values[i]);
+        find<QSpinBox>(QString::fromLatin1(kFields[i].name))->setValue(values[i]);
 }
 
 void EcrResetPage::bbtnTestSramClick() {
@@ -66,13 +66,13 @@ void EcrResetPage::bbtnTestSramClick() {
 void EcrResetPage::Button5Click() {
     // A field left with an unfinished text takes its value as the focus leaves it.
     for (const SpinField& f : kFields)
-        if (auto* s = ctx_.find<QSpinBox>(QString::fromLatin1(f.name)))
+        if (auto* s = find<QSpinBox>(QString::fromLatin1(f.name)))
             s->interpretText();
     const QString question = answers::EcrResetQuestion(ctx_.locale ? &ctx_.texts.sramEraseWarning : nullptr);
     if (!ctx_.messages.ask(question, ctx_.texts.confirmationCaption, IMessageService::Icon::Question))
         return;
     const auto value = [this](int i) {
-        return dev::Arg::integer(ctx_.find<QSpinBox>(QString::fromLatin1(kFields[i].name))->value());
+        return dev::Arg::integer(find<QSpinBox>(QString::fromLatin1(kFields[i].name))->value());
     };
     ctx_.frame.run(protocol::cmd::cmSRAMErase,
                    [&] { return dev::Args{value(2), value(1), value(0), value(3), value(4), value(5)}; });

@@ -80,31 +80,31 @@ void HStatusPage::DecodeHardwareStatus(const QByteArray& answer) {
         ctx_.formatErrorBox();
         return;
     }
-    answers::setLabelText(ctx_, QStringLiteral("lbIDCode"), s->idCode);
-    answers::setLabelText(ctx_, QStringLiteral("lbIDNo"), s->idNumber);
+    answers::setLabelText(this, QStringLiteral("lbIDCode"), s->idCode);
+    answers::setLabelText(this, QStringLiteral("lbIDNo"), s->idNumber);
     if (ctx_.FiscalReviewMode) {
         emit reviewed(*s);
         return;
     }
-    answers::setLabelText(ctx_, QStringLiteral("lbIDFmt"), s->idFormat);
-    answers::setLabelText(ctx_, QStringLiteral("lbTaxID"), s->taxId);
-    answers::setLabelText(ctx_, QStringLiteral("lbLastZNo"), s->lastZ);
-    answers::setLabelText(ctx_, QStringLiteral("lbFreeZ"), s->freeZ);
-    answers::setLabelText(ctx_, QStringLiteral("lbBatVol"), s->batteryVoltage);
+    answers::setLabelText(this, QStringLiteral("lbIDFmt"), s->idFormat);
+    answers::setLabelText(this, QStringLiteral("lbTaxID"), s->taxId);
+    answers::setLabelText(this, QStringLiteral("lbLastZNo"), s->lastZ);
+    answers::setLabelText(this, QStringLiteral("lbFreeZ"), s->freeZ);
+    answers::setLabelText(this, QStringLiteral("lbBatVol"), s->batteryVoltage);
     const auto pair = [this](const char* rb1, const char* rb2, char value) {
-        setButtonChecked(ctx_, QString::fromLatin1(rb1), value == '0');
-        setButtonChecked(ctx_, QString::fromLatin1(rb2), value == '1');
+        setButtonChecked(this, QString::fromLatin1(rb1), value == '0');
+        setButtonChecked(this, QString::fromLatin1(rb2), value == '1');
     };
     pair("rbOpMode1", "rbOpMode2", s->operationMode);
     pair("rbBatteryState1", "rbBatteryState2", s->battery);
     pair("rbPinState1", "rbPinState2", s->resetPin);
-    setButtonChecked(ctx_, QStringLiteral("ckbSaleReceipt"), s->saleReceipt);
-    setButtonChecked(ctx_, QStringLiteral("ckbZReport"), s->zReportBlocked);
-    setButtonChecked(ctx_, QStringLiteral("ckbRecDamaged"), s->recordsDamaged);
-    setButtonChecked(ctx_, QStringLiteral("ckbRam"), s->ramOk);
-    setButtonChecked(ctx_, QStringLiteral("ckbFlash"), s->flashOk);
-    setButtonChecked(ctx_, QStringLiteral("ckbFiscalMem"), s->fiscalMemOk);
-    setButtonChecked(ctx_, QStringLiteral("ckbFiscalMemFull"), s->fiscalMemFull);
-    setButtonChecked(ctx_, QStringLiteral("ckbTestmem"), s->testMemory);
+    setButtonChecked(this, QStringLiteral("ckbSaleReceipt"), s->saleReceipt);
+    setButtonChecked(this, QStringLiteral("ckbZReport"), s->zReportBlocked);
+    setButtonChecked(this, QStringLiteral("ckbRecDamaged"), s->recordsDamaged);
+    setButtonChecked(this, QStringLiteral("ckbRam"), s->ramOk);
+    setButtonChecked(this, QStringLiteral("ckbFlash"), s->flashOk);
+    setButtonChecked(this, QStringLiteral("ckbFiscalMem"), s->fiscalMemOk);
+    setButtonChecked(this, QStringLiteral("ckbFiscalMemFull"), s->fiscalMemFull);
+    setButtonChecked(this, QStringLiteral("ckbTestmem"), s->testMemory);
     ctx_.nav.show(PageId::HStatus);
 }

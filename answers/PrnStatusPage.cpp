@@ -42,6 +42,6 @@ void PrnStatusPage::DecodePrinterStatus(const QByteArray& answer) {
         ctx_.formatErrorBox();
         return;
     }
-    answers::setButtonChecked(ctx_, QStringLiteral("rbPrinterStatus%1").arg(*index + 1), true);
+    answers::setButtonChecked(this, QStringLiteral("rbPrinterStatus%1").arg(*index + 1), true);
     ctx_.nav.show(PageId::PrnStatus);
 }

@@ -65,18 +65,18 @@ void SStatusPage::DecodeSoftwareStatus(const QByteArray& answer) {
         return;
     }
     if (!ctx_.FiscalReviewMode && !ctx_.ServiceModeQuery) {
-        setLabelText(ctx_, QStringLiteral("lbCurDate"), s->date);
-        setLabelText(ctx_, QStringLiteral("lbCurTime"), s->time);
-        setLabelText(ctx_, QStringLiteral("lbCurReceiptNo"), s->receiptNo);
-        setLabelText(ctx_, QStringLiteral("lbCurSailtotal"), s->subtotal);
-        setLabelText(ctx_, QStringLiteral("lbPrintBuffer"), s->printBuffer);
-        setLabelText(ctx_, QStringLiteral("lbVersion"), s->version);
-        setButtonChecked(ctx_, QStringLiteral("ckbSaleReceipt_S"), s->receiptNotClosed);
-        setButtonChecked(ctx_, QStringLiteral("ckbPayment1_S"), s->paymentStarted);
-        setButtonChecked(ctx_, QStringLiteral("ckbPayment2_S"), s->serviceMode);
-        setButtonChecked(ctx_, QStringLiteral("ckbProgramReceipt_S"), s->superMode);
-        setButtonChecked(ctx_, QStringLiteral("ckbZReport_S"), s->zReportNeeded);
-        setButtonChecked(ctx_, QStringLiteral("ckbRamCheckSum_S"), s->ramChecksumError);
+        setLabelText(this, QStringLiteral("lbCurDate"), s->date);
+        setLabelText(this, QStringLiteral("lbCurTime"), s->time);
+        setLabelText(this, QStringLiteral("lbCurReceiptNo"), s->receiptNo);
+        setLabelText(this, QStringLiteral("lbCurSailtotal"), s->subtotal);
+        setLabelText(this, QStringLiteral("lbPrintBuffer"), s->printBuffer);
+        setLabelText(this, QStringLiteral("lbVersion"), s->version);
+        setButtonChecked(this, QStringLiteral("ckbSaleReceipt_S"), s->receiptNotClosed);
+        setButtonChecked(this, QStringLiteral("ckbPayment1_S"), s->paymentStarted);
+        setButtonChecked(this, QStringLiteral("ckbPayment2_S"), s->serviceMode);
+        setButtonChecked(this, QStringLiteral("ckbProgramReceipt_S"), s->superMode);
+        setButtonChecked(this, QStringLiteral("ckbZReport_S"), s->zReportNeeded);
+        setButtonChecked(this, QStringLiteral("ckbRamCheckSum_S"), s->ramChecksumError);
         ctx_.nav.show(PageId::SStatus);
     } else if (ctx_.ServiceModeQuery) {
         emit serviceModeRead(s->serviceMode);

@@ -46,10 +46,10 @@ void TaxRateUploadPage::DecodeTaxRates(const QByteArray& answer) {
     }
     const auto rateLabel = [](int k) { return QStringLiteral("lbRate%1").arg(k + 1); };
     for (int k = 0; k < 9; ++k)
-        setLabelText(ctx_, rateLabel(k), t->rates[static_cast<std::size_t>(k)]);
-    setLabelText(ctx_, QStringLiteral("lbFreeDep"), t->exemptLetter);
+        setLabelText(this, rateLabel(k), t->rates[static_cast<std::size_t>(k)]);
+    setLabelText(this, QStringLiteral("lbFreeDep"), t->exemptLetter);
     // A letter outside A to I names no rate: the nine rates stay as sent.
     if (t->exemptIndex >= 0)
-        setLabelText(ctx_, rateLabel(t->exemptIndex), QStringLiteral("PTU ZW"));
+        setLabelText(this, rateLabel(t->exemptIndex), QStringLiteral("PTU ZW"));
     ctx_.nav.show(PageId::TaxRateUpload);
 }

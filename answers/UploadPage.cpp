@@ -32,8 +32,8 @@ void UploadPage::DecodeDepartments(const QByteArray& answer) {
         ctx_.formatErrorBox();
         return;
     }
-    answers::setLabelText(ctx_, QStringLiteral("lbUpload"), ctx_.LocaleString(11330));
-    answers::FillUploadGrid(ctx_.find<QTableWidget>(QStringLiteral("sgrdUpload")),
+    answers::setLabelText(this, QStringLiteral("lbUpload"), ctx_.LocaleString(11330));
+    answers::FillUploadGrid(find<QTableWidget>(QStringLiteral("sgrdUpload")),
                             {ctx_.LocaleString(11331), ctx_.LocaleString(11332), ctx_.LocaleString(11333)},
                             {9, 8, protocol::Departments::Name.width}, *rows);
     ctx_.nav.show(PageId::Upload);
@@ -49,8 +49,8 @@ void UploadPage::DecodeHeaderLines(const QByteArray& answer) {
         emit headerLinesReviewed(*rows);
         return;
     }
-    answers::setLabelText(ctx_, QStringLiteral("lbUpload"), ctx_.LocaleString(11334));
-    answers::FillUploadGrid(ctx_.find<QTableWidget>(QStringLiteral("sgrdUpload")),
+    answers::setLabelText(this, QStringLiteral("lbUpload"), ctx_.LocaleString(11334));
+    answers::FillUploadGrid(find<QTableWidget>(QStringLiteral("sgrdUpload")),
                             {ctx_.LocaleString(11335), ctx_.LocaleString(11336)},
                             {3, protocol::HeaderLines::Text.width}, *rows);
     ctx_.nav.show(PageId::Upload);

@@ -83,4 +83,6 @@ CommandMenuPage::CommandMenuPage(ConsoleContext& ctx, QWidget* parent)
     caption->setText(QStringLiteral("PLU UPLOADING..."));
     caption->setAlignment(Qt::AlignCenter);
     progress->setVisible(false);
+    ctx_.menu.progressPanel = progress;
+    ctx_.menu.progressCaption = caption;
 }

@@ -6,6 +6,8 @@
 #include <array>
 
 class QAbstractButton;
+class QLabel;
+class QWidget;
 
 enum class MenuCommand : int {
     MessageReport,
@@ -61,6 +63,10 @@ class Menu {
     void add(MenuCommand command, QAbstractButton* button) { buttons_[index(command)] = button; }
     // Null until the menu page has placed it.
     QAbstractButton* button(MenuCommand command) const { return buttons_[index(command)]; }
+
+    // The panel the menu page shows while a long upload runs, and its caption.
+    QWidget* progressPanel = nullptr;
+    QLabel* progressCaption = nullptr;
 
   private:
     static std::size_t index(MenuCommand c) { return static_cast<std::size_t>(c); }

@@ -46,8 +46,8 @@ class Page : public QWidget {
     void onMenu(MenuCommand command, std::function<void()> handler) {
         onClick(ctx_.menu.button(command), std::move(handler));
     }
-    // A menu button (or any control) of the window by object name; may be null.
-    template <typename T = QPushButton> T* find(const QString& name) const { return ctx_.find<T>(name); }
+    // A control of this page by object name; may be null.
+    template <typename T = QPushButton> T* find(const QString& name) const { return findChild<T*>(name); }
 
     ConsoleContext& ctx_;
 

@@ -18,8 +18,9 @@ inline void setLabelText(QLabel* label, const QString& text) {
         label->setText(text);
 }
 
-inline void setLabelText(const ConsoleContext& ctx, const QString& name, const QString& text) {
-    setLabelText(ctx.find<QLabel>(name), text);
+// A label of `page` (the page's own controls only) by object name.
+inline void setLabelText(const QWidget* page, const QString& name, const QString& text) {
+    setLabelText(page->findChild<QLabel*>(name), text);
 }
 
 // Checks or clears a check box or radio button; a radio button may be cleared
@@ -37,8 +38,8 @@ inline void setButtonChecked(QAbstractButton* b, bool checked) {
     b->setAutoExclusive(exclusive);
 }
 
-inline void setButtonChecked(const ConsoleContext& ctx, const QString& name, bool checked) {
-    setButtonChecked(ctx.find<QAbstractButton>(name), checked);
+inline void setButtonChecked(const QWidget* page, const QString& name, bool checked) {
+    setButtonChecked(page->findChild<QAbstractButton*>(name), checked);
 }
 
 // The grids' column width unit: the width of "W" in the grid's font; a column

@@ -6,8 +6,8 @@
 std::optional<QByteArray> RunWithProgressPanel(ConsoleContext& ctx, const protocol::Command& command,
                                                const std::function<dev::Args()>& args,
                                                const QString& panelText) {
-    auto* panel = ctx.find<QWidget>(QStringLiteral("pnlProgress"));
-    QLabel* caption = ctx.find<QLabel>(QStringLiteral("Label3D1"));
+    QWidget* panel = ctx.menu.progressPanel;
+    QLabel* caption = ctx.menu.progressCaption;
     QString savedText;
     dev::CommandFrame::Options o;
     o.beforeSecondCall = [&] {
