@@ -266,7 +266,7 @@ inline constexpr Field VatRate{42, 2, "VatRate", "VAT rate, hundredths of a per 
                                Kind::BigEndian};
 inline constexpr Field Group{44, 2, "Group", "tax group times 100", Kind::BigEndian};
 inline constexpr Field SoldQuantity{46, 2, "SoldQuantity", "sold quantity, hundredths", Kind::BigEndian};
-inline constexpr Field SoldValue{48, 2, "SoldValue", "sold value, whole złoty", Kind::BigEndian};
+inline constexpr Field SoldValue{48, 2, "SoldValue", "sold value, grosz, at most 655.34", Kind::BigEndian};
 inline constexpr Field Spare{50, 2, "Spare", "unused, 0xFFFF", Kind::BigEndian};
 inline constexpr Field Reserved{52, 12, "Reserved", "zeros", Kind::Raw};
 inline constexpr Field values[6] = {Price, VatRate, Group, SoldQuantity, SoldValue, Spare};

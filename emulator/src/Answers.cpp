@@ -144,7 +144,7 @@ void Exec::uploadPlu() {
             rec.putBig(R::Group, 0xFFFF);
         }
         rec.putBig(R::SoldQuantity, u16(std::min<int64_t>(roundDiv(p.soldMilli, 10), 65534)));
-        rec.putBig(R::SoldValue, u16(std::min<Grosze>(p.soldValue / 100, 65534))); // whole units
+        rec.putBig(R::SoldValue, u16(std::min<Grosze>(p.soldValue, 65534))); // grosze, as the price
         rec.putBig(R::Spare, 0xFFFF);
         rec.put(R::Reserved, ""); // zero bytes
         bytes += rec.finish();
