@@ -2,10 +2,10 @@
 // same bytes, ListBox1 after a long session, and start-up to the menu page.
 //
 //   build/bin/bench_return_buffer
-#include "core/HexDump.h"
-#include "core/ReturnBufferModel.h"
 #include "answers/ReturnBufferView.h"
 #include "app/Main.h"
+#include "core/HexDump.h"
+#include "core/ReturnBufferModel.h"
 #include "device/DeviceLibrary.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 // Any answer under any command code, through ShowReturnBuffer and every
 // decoder the window registers: the first two bytes are the code, the rest the
 // answer. Nothing may crash or read past the answer.
-#include "core/ReturnBufferModel.h"
 #include "app/Main.h"
+#include "core/ReturnBufferModel.h"
 
 #include <QApplication>
 

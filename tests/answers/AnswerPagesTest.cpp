@@ -4,9 +4,9 @@
 
 #include "Fixtures.h"
 #include "TestWindow.h"
+#include "answers/DataFilePage.h"
 #include "answers/DataFiles.h"
 #include "answers/FiscalReportPage.h"
-#include "answers/DataFilePage.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The console on the virtual printer, loaded by name exactly as at start-up.
 #include "VirtualPrinterTest.h"
-#include "core/ReturnBufferModel.h"
 #include "app/Main.h"
+#include "core/ReturnBufferModel.h"
 #include "device/DeviceErrors.h"
 #include "device/QLibraryDevice.h"
 

@@ -4,10 +4,10 @@
 #include "TestWindow.h"
 
 #include "core/Page.h"
+#include "core/ProgrammingWidgets.h"
 #include "programming/ClerkLogonPage.h"
 #include "programming/PrinterSpeedPage.h"
 #include "programming/ProgrammingRules.h"
-#include "core/ProgrammingWidgets.h"
 #include "programming/SetDatePage.h"
 #include "programming/SetIdPage.h"
 #include "programming/SetTimePage.h"
