@@ -1,4 +1,5 @@
 // The two device libraries loaded by name, as the console loads them.
+#include "AnswerFields.h"
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -29,17 +30,6 @@ namespace XR = protocol::ExchangeRate;
 namespace CC = protocol::CurrencyChange;
 
 namespace {
-
-// A field of an answer, named by the catalogue; empty when the answer is shorter.
-std::string field(const std::string& answer, const protocol::Field& f) {
-    return answer.size() >= static_cast<size_t>(f.end()) ? answer.substr(f.offset, f.width) : std::string();
-}
-// The bytes from the first field's start to the last field's end.
-std::string fields(const std::string& answer, const protocol::Field& first, const protocol::Field& last) {
-    return answer.size() >= static_cast<size_t>(last.end())
-               ? answer.substr(first.offset, last.end() - first.offset)
-               : std::string();
-}
 
 void* library(const char* name) {
     static void* user = nullptr;

@@ -1,4 +1,5 @@
 // The printer's rules, run on the core without the libraries.
+#include "AnswerFields.h"
 #include <gtest/gtest.h>
 
 #include <set>
@@ -16,17 +17,6 @@ namespace XR = protocol::ExchangeRate;
 namespace CC = protocol::CurrencyChange;
 
 namespace {
-
-// A field of an answer, named by the catalogue; empty when the answer is shorter.
-std::string field(const std::string& answer, const protocol::Field& f) {
-    return answer.size() >= static_cast<size_t>(f.end()) ? answer.substr(f.offset, f.width) : std::string();
-}
-// The bytes from the first field's start to the last field's end.
-std::string fields(const std::string& answer, const protocol::Field& first, const protocol::Field& last) {
-    return answer.size() >= static_cast<size_t>(last.end())
-               ? answer.substr(first.offset, last.end() - first.offset)
-               : std::string();
-}
 
 class Rig {
   public:
