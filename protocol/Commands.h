@@ -2,7 +2,8 @@
 // Every command of the two device libraries, written once: the exported
 // function, the printer's command code, the library the maker ships it in, the
 // answer it gives, whether it prints, and its parameters in call order (a "*"
-// marks a password, which no trace or recording may hold). The console's
+// marks a password, which no trace or recording may hold; a "=" a field the
+// function fills in itself, which is no argument of the C function). The console's
 // binding table, the virtual printer's exports and command table, the answer
 // sizes and the decoders' dispatch all come from this list.
 //
@@ -42,7 +43,7 @@ struct Command {
     Library library;      // where the maker's libraries have it
     Answer answer;
     bool prints;
-    const char* params; // comma-separated, call order; "*name" is a password
+    const char* params; // comma-separated, call order; "*name" is a password, "=name" fixed
 };
 
 // X(function, code, library, answer, prints, params)
@@ -58,9 +59,9 @@ struct Command {
     X(cmMemReportByZNo, "21", User, Ack, true, "kind,firstZ,lastZ") \
     X(cmMemReportByDate, "22", User, Ack, true, "kind,day1,month1,year1,day2,month2,year2") \
     X(cmMemReportMonthly, "23", User, Ack, true, "kind,month,year") \
-    X(cmUploadFisRptByZNo, "15", User, Ack, false, "range,kind,firstZ,lastZ") \
-    X(cmUploadFisRptByDate, "15", User, Ack, false, "range,kind,day1,month1,year1,day2,month2,year2") \
-    X(cmUploadFisRptMonthly, "15", User, Ack, false, "range,kind,month,year") \
+    X(cmUploadFisRptByZNo, "15", User, Ack, false, "=range,kind,firstZ,lastZ") \
+    X(cmUploadFisRptByDate, "15", User, Ack, false, "=range,kind,day1,month1,year1,day2,month2,year2") \
+    X(cmUploadFisRptMonthly, "15", User, Ack, false, "=range,kind,month,year") \
     X(cmHardwareStatus, "40", User, Hardware, false, "") \
     X(cmSoftwareStatus, "41", User, Software, false, "") \
     X(cmPrinterStatus, "47", User, Printer, false, "") \
@@ -142,6 +143,7 @@ bool codePrints(std::string_view code);
 struct Param {
     std::string_view name;
     bool secret = false;
+    bool fixed = false; // filled in by the function: no argument of the C function
 };
 // Parameter i of the command; an empty name past the last.
 Param param(const Command& command, int index);

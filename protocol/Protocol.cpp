@@ -69,7 +69,8 @@ Param param(const Command& command, int index) {
         std::string_view name = rest.substr(0, comma);
         if (i == index) {
             const bool secret = !name.empty() && name.front() == '*';
-            return {secret ? name.substr(1) : name, secret};
+            const bool fixed = !name.empty() && name.front() == '=';
+            return {secret || fixed ? name.substr(1) : name, secret, fixed};
         }
         if (comma == std::string_view::npos)
             break;

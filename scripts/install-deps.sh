@@ -10,6 +10,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   xvfb xauth xxd
   xdotool x11-utils
+  python3 python3-jsonschema
   g++-mingw-w64-x86-64-posix wine64
 )
 missing=()

@@ -36,9 +36,14 @@ struct Number {
     double value;
     int decimals;
 };
-// A field sent as given, traced as `shown`.
+// A field sent as given, traced as the C argument `shown`.
 struct Raw {
-    std::string field, shown;
+    std::string field;
+    session::Value shown;
+};
+// A field the function fills in itself: no C argument, so never traced.
+struct Fixed {
+    std::string field;
 };
 
 // The catalogue's parameter count of a command, at compile time.
@@ -72,11 +77,11 @@ class Args {
         }
         const protocol::Param p = next();
         call_.request.fields.push_back(v);
-        call_.traceArgs.emplace_back(std::string(p.name), value == nullptr ? std::string("(null)")
-                                                          : p.secret       ? std::string(v.size(), '*')
-                                                                           : cp1250::toUtf8(v));
+        trace(p, value == nullptr
+                     ? session::Value(nullptr)
+                     : session::Value(session::textValue(QByteArray::fromStdString(v), p.secret)));
     }
-    void add(int32_t value) { add(Raw{std::to_string(value), std::to_string(value)}); }
+    void add(int32_t value) { add(Raw{std::to_string(value), int64_t{value}}); }
     // "?" when not a finite, non-negative number within 12 digits, so the
     // printer refuses it.
     void add(const Number& n) {
@@ -91,15 +96,17 @@ class Args {
                           static_cast<long long>(*scaled % scale));
             t = buf;
         }
-        char shown[48];
-        std::snprintf(shown, sizeof shown, "%.15g", n.value);
-        add(Raw{t, shown});
+        add(Raw{t, n.value});
     }
     void add(const Raw& r) {
         const protocol::Param p = next();
         call_.request.fields.push_back(r.field);
-        call_.traceArgs.emplace_back(std::string(p.name),
-                                     p.secret ? std::string(r.shown.size(), '*') : r.shown);
+        trace(p, r.shown);
+    }
+    void add(const Fixed& f) {
+        next();
+        call_.request.fields.push_back(f.field);
+        ++fixed_;
     }
     CommandResult run(char* buffer, int32_t* length) {
         try {
@@ -115,11 +122,15 @@ class Args {
 
   private:
     protocol::Param next() const {
-        return protocol::param(command_, static_cast<int>(call_.traceArgs.size()));
+        return protocol::param(command_, static_cast<int>(call_.traceArgs.size()) + fixed_);
+    }
+    void trace(const protocol::Param& p, session::Value v) {
+        call_.traceArgs.push_back(session::Argument{std::string(p.name), std::move(v)});
     }
 
     const protocol::Command& command_;
     vp::Call call_;
+    int fixed_ = 0; // fields filled in by the function so far
 };
 
 // The call of catalogue entry C with its arguments: as many as the catalogue
@@ -148,10 +159,10 @@ template <class F> int32_t guardedInt(F f, int32_t onError) {
     }
 }
 
-std::string textOf(const char* s) {
+session::Value textOf(const char* s) {
     if (s == nullptr)
-        return "(null)";
-    return cp1250::toUtf8(std::string(s, strnlen(s, kMaxText)));
+        return nullptr;
+    return session::textValue(QByteArray(s, static_cast<qsizetype>(strnlen(s, kMaxText))), false);
 }
 
 } // namespace
@@ -164,7 +175,7 @@ TAVO_API int32_t TAVO_CALL OpenTavo(const char* portName, int32_t baud) {
     return guardedInt(
         [&] {
             const int32_t r = vp::linkOpen(portName, baud);
-            vp::linkTrace("OpenTavo", {{"portName", textOf(portName)}, {"baud", std::to_string(baud)}}, r);
+            vp::linkTrace("OpenTavo", {{"portName", textOf(portName)}, {"baud", int64_t{baud}}}, r);
             return r;
         },
         1);
@@ -210,7 +221,9 @@ TAVO_API CommandResult TAVO_CALL ExecCommand(const char* commandLine, char* buff
         }
         call.request = vp::parseCommandLine(line);
         // passwords never reach the trace
-        call.traceArgs.emplace_back("commandLine", vp::traceText(call.request));
+        call.traceArgs.push_back(
+            {"commandLine",
+             session::textValue(session::maskCommandLine(QByteArray::fromStdString(line)), false)});
         try {
             return vp::linkRun(call, buffer, length);
         } catch (...) {
@@ -377,19 +390,19 @@ TAVO_API CommandResult TAVO_CALL cmMemReportMonthly(int32_t kind, int32_t month,
 
 TAVO_API CommandResult TAVO_CALL cmUploadFisRptByZNo(int32_t kind, int32_t firstZ, int32_t lastZ,
                                                      char* buffer, int32_t* length) {
-    return args<cmd::cmUploadFisRptByZNo>(Raw{"Z", "Z"}, kind, firstZ, lastZ).run(buffer, length);
+    return args<cmd::cmUploadFisRptByZNo>(Fixed{"Z"}, kind, firstZ, lastZ).run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmUploadFisRptByDate(int32_t kind, int32_t day1, int32_t month1,
                                                       int32_t year1, int32_t day2, int32_t month2,
                                                       int32_t year2, char* buffer, int32_t* length) {
-    return args<cmd::cmUploadFisRptByDate>(Raw{"D", "D"}, kind, day1, month1, year1, day2, month2, year2)
+    return args<cmd::cmUploadFisRptByDate>(Fixed{"D"}, kind, day1, month1, year1, day2, month2, year2)
         .run(buffer, length);
 }
 
 TAVO_API CommandResult TAVO_CALL cmUploadFisRptMonthly(int32_t kind, int32_t month, int32_t year,
                                                        char* buffer, int32_t* length) {
-    return args<cmd::cmUploadFisRptMonthly>(Raw{"M", "M"}, kind, month, year).run(buffer, length);
+    return args<cmd::cmUploadFisRptMonthly>(Fixed{"M"}, kind, month, year).run(buffer, length);
 }
 
 // ---- status and uploads ----
@@ -419,7 +432,7 @@ TAVO_API CommandResult TAVO_CALL cmUploadPkg(int32_t clearFlag, char* buffer, in
     const std::string flag = clearFlag == '1' || clearFlag == 1   ? "1"
                              : clearFlag == '0' || clearFlag == 0 ? "0"
                                                                   : "?";
-    return args<cmd::cmUploadPkg>(Raw{flag, std::to_string(clearFlag)}).run(buffer, length);
+    return args<cmd::cmUploadPkg>(Raw{flag, int64_t{clearFlag}}).run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmUploadFisStatus(char* buffer, int32_t* length) {
     return args<cmd::cmUploadFisStatus>().run(buffer, length);
@@ -442,13 +455,13 @@ static std::string hexAddress(int32_t address) {
 }
 
 TAVO_API CommandResult TAVO_CALL cmSRAMDump(int32_t address, char* buffer, int32_t* length) {
-    return args<cmd::cmSRAMDump>(Raw{hexAddress(address), std::to_string(address)}).run(buffer, length);
+    return args<cmd::cmSRAMDump>(Raw{hexAddress(address), int64_t{address}}).run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmEPROMDump(int32_t address, char* buffer, int32_t* length) {
-    return args<cmd::cmEPROMDump>(Raw{hexAddress(address), std::to_string(address)}).run(buffer, length);
+    return args<cmd::cmEPROMDump>(Raw{hexAddress(address), int64_t{address}}).run(buffer, length);
 }
 TAVO_API CommandResult TAVO_CALL cmROMDump(int32_t address, char* buffer, int32_t* length) {
-    return args<cmd::cmROMDump>(Raw{hexAddress(address), std::to_string(address)}).run(buffer, length);
+    return args<cmd::cmROMDump>(Raw{hexAddress(address), int64_t{address}}).run(buffer, length);
 }
 
 // ---- receipts ----

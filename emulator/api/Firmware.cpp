@@ -83,9 +83,9 @@ extern "C" TAVO_API int32_t TAVO_CALL UpdateTavoProgram(uintptr_t ownerWindow, c
                 QMessageBox::warning(owner, QObject::tr("Update Program"), message);
         }
         vp::linkTrace("UpdateTavoProgram",
-                      {{"ownerWindow", std::to_string(ownerWindow)},
-                       {"portName", port},
-                       {"full", std::to_string(full)}},
+                      {{"ownerWindow", static_cast<int64_t>(ownerWindow)},
+                       {"portName", session::textValue(QByteArray::fromStdString(port), false)},
+                       {"full", int64_t{full}}},
                       r);
         return r;
     } catch (...) {

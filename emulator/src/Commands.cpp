@@ -117,14 +117,4 @@ bool isKnownCode(const std::string& code) {
     return protocol::findCode(code) != nullptr;
 }
 
-std::string traceText(const Request& request) {
-    const unsigned mask = protocol::secretMask(request.code);
-    std::string t = cp1250::toUtf8(request.code);
-    for (size_t i = 0; i < request.fields.size(); ++i) {
-        const bool secret = i < 32 && (mask >> i) & 1u;
-        t += "|" + (secret ? std::string(request.fields[i].size(), '*') : cp1250::toUtf8(request.fields[i]));
-    }
-    return t;
-}
-
 } // namespace vp

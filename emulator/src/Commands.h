@@ -38,8 +38,5 @@ int answerSize(const std::string& code);
 bool isKnownCode(const std::string& code);
 
 struct Request;
-// A command line as a trace shows it: UTF-8, every password field replaced by
-// as many asterisks as it has characters.
-std::string traceText(const Request& request);
 
 } // namespace vp

@@ -76,46 +76,26 @@ int64_t utcNow() {
     return QDateTime::currentSecsSinceEpoch();
 }
 
-std::string hex(const std::string& bytes) {
-    static const char* d = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (unsigned char c : bytes) {
-        out += d[c >> 4];
-        out += d[c & 15];
-    }
-    return out;
-}
-
-void writeTrace(const char* function, const std::vector<std::pair<std::string, std::string>>& args,
-                int32_t status, int32_t sub, const std::string& answer, double ms, bool sizing) {
-    std::string path;
-    {
-        path = gTracePath;
-        if (path.empty())
-            if (const char* env = std::getenv("VPRINTER_TRACE"); env && *env)
-                path = std::strcmp(env, "1") == 0 ? dataDirectory() + "/trace.jsonl" : std::string(env);
-    }
+void writeTrace(const char* function, std::vector<session::Argument> args, int32_t status, int32_t sub,
+                int32_t length, const std::string& answer, double ms, bool sizing) {
+    std::string path = gTracePath;
+    if (path.empty())
+        if (const char* env = std::getenv("VPRINTER_TRACE"); env && *env)
+            path = std::strcmp(env, "1") == 0 ? dataDirectory() + "/trace.jsonl" : std::string(env);
     if (path.empty())
         return;
-    QJsonObject o;
-    o["time"] = QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
-    o["library"] = VPRINTER_LIBRARY_NAME;
-    o["function"] = function;
-    QJsonObject a;
-    for (const auto& [k, v] : args)
-        a[QString::fromStdString(k)] = QString::fromStdString(v);
-    o["arguments"] = a;
-    o["status"] = status;
-    o["subCode"] = sub;
-    if (sizing)
-        o["sizing"] = true;
-    o["length"] = static_cast<int>(answer.size());
-    o["answer"] = QString::fromStdString(hex(answer));
-    o["ms"] = ms;
-    QFile f(QString::fromStdString(path));
-    if (f.open(QIODevice::Append | QIODevice::Text))
-        f.write(QJsonDocument(o).toJson(QJsonDocument::Compact) + "\n");
+    session::Call call;
+    call.time = session::now();
+    call.library = VPRINTER_LIBRARY_NAME;
+    call.function = function;
+    call.arguments = std::move(args);
+    call.sizing = sizing;
+    call.status = status;
+    call.subCode = sub;
+    call.length = length;
+    call.answer = answer;
+    call.ms = ms;
+    session::Writer::append(QString::fromStdString(path), call);
 }
 
 bool writeDataFile(const DataFile& f) {
@@ -502,9 +482,8 @@ int32_t linkAnswerSize(const char* code) {
     return answerSize(std::string(code, std::min<size_t>(n, 2)));
 }
 
-void linkTrace(const char* function, const std::vector<std::pair<std::string, std::string>>& args,
-               int32_t r) {
-    writeTrace(function, args, r, 0, std::string(), 0.0, false);
+void linkTrace(const char* function, std::vector<session::Argument> args, int32_t r) {
+    writeTrace(function, std::move(args), r, 0, 0, std::string(), 0.0, false);
 }
 
 CommandResult linkRun(const Call& call, char* buffer, int32_t* length) {
@@ -514,7 +493,8 @@ CommandResult linkRun(const Call& call, char* buffer, int32_t* length) {
     auto finish = [&](CommandResult r) {
         const double ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-        writeTrace(call.function, call.traceArgs, r.Status, r.SubCode, answer, ms, sizing);
+        writeTrace(call.function, call.traceArgs, r.Status, r.SubCode, length ? *length : 0, answer, ms,
+                   sizing);
         return r;
     };
     auto refused = [&](int32_t status, int32_t sub, int32_t shownLength) {

@@ -11,6 +11,7 @@
 #include "Printer.h"
 #include "Store.h"
 #include "device/TavoApi.h"
+#include "session/Session.h"
 
 namespace vp {
 
@@ -18,8 +19,8 @@ namespace vp {
 struct Call {
     const char* function = "";
     Request request;
-    std::vector<std::pair<std::string, std::string>> traceArgs; // name, value (UTF-8, passwords masked)
-    bool invalid = false; // an argument could not be read (no nul within bounds)
+    std::vector<session::Argument> traceArgs; // the C arguments as a session holds them (passwords masked)
+    bool invalid = false;                     // an argument could not be read (no nul within bounds)
 };
 
 int32_t linkOpen(const char* portName, int32_t baud);
@@ -43,8 +44,7 @@ int32_t linkAnswerSize(const char* code);
 int32_t linkUpdateFirmware(const std::string& port, const std::string& version, bool full);
 
 // Records a call that does not run a printer command (OpenTavo, ...).
-void linkTrace(const char* function, const std::vector<std::pair<std::string, std::string>>& args,
-               int32_t result);
+void linkTrace(const char* function, std::vector<session::Argument> args, int32_t result);
 
 // Directory of the virtual printers' databases, settings and paper rolls.
 std::string dataDirectory();

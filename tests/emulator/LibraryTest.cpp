@@ -21,6 +21,7 @@
 
 #include "device/TavoApi.h"
 #include "protocol/Layouts.h"
+#include "session/Session.h"
 
 namespace fs = std::filesystem;
 namespace HW = protocol::HardwareStatus;
@@ -402,6 +403,27 @@ TEST_F(Library, TraceShowsEveryCallWithPasswordsMasked) {
     EXPECT_NE(t.find("Pieczywo ł"), std::string::npos);
     EXPECT_NE(t.find("\"library\":\"TavoUser\""), std::string::npos);
     EXPECT_GE(std::count(t.begin(), t.end(), '\n'), 12);
+
+    // A trace is a session: every line is a call of the schema, and reads back
+    // as the calls made, arguments typed and in call order.
+    const std::string check =
+        "python3 " CONSOLE_SOURCE_DIR "/scripts/validate-session.py '" + trace.string() + "' >/dev/null";
+    EXPECT_EQ(std::system(check.c_str()), 0) << check;
+    const session::Read read = session::readFile(QString::fromStdString(trace.string()));
+    ASSERT_TRUE(read.ok()) << read.error.toStdString();
+    auto it = std::find_if(read.calls.begin(), read.calls.end(), [](const session::Call& c) {
+        return c.function == "cmSetDepartName" && !c.sizing;
+    });
+    ASSERT_NE(it, read.calls.end());
+    EXPECT_EQ(it->arguments, (std::vector<session::Argument>{
+                                 {"number", "01"}, {"name", "Pieczywo \u0142"}, {"vatLetter", "A"}}));
+    EXPECT_EQ(it->length, 22);
+    it = std::find_if(read.calls.begin(), read.calls.end(),
+                      [](const session::Call& c) { return c.function == "cmSRAMDump" && c.sizing; });
+    ASSERT_NE(it, read.calls.end());
+    EXPECT_EQ(it->arguments, (std::vector<session::Argument>{{"address", int64_t{0}}}));
+    EXPECT_EQ(it->length, protocol::MemoryDump::kSize);
+    EXPECT_TRUE(it->answer.empty());
 }
 
 namespace {
