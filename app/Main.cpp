@@ -18,6 +18,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -60,7 +63,12 @@ QPixmap makeLogo() {
 } // namespace
 
 TMainForm::TMainForm(dev::DeviceSet devices, IMessageService& messages, Options options, QWidget* parent)
-    : QMainWindow(parent), devices_(devices), ctx_(devices, messages), options_(std::move(options)) {
+    : QMainWindow(parent),
+      recordedUser_(std::make_unique<dev::RecordingLibrary>(*devices.user, dev::Library::User, recorder_)),
+      recordedService_(
+          std::make_unique<dev::RecordingLibrary>(*devices.service, dev::Library::Service, recorder_)),
+      devices_{recordedUser_.get(), recordedService_.get()}, ctx_(devices_, messages),
+      options_(std::move(options)) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Demo"));
     buildLayout();
@@ -75,6 +83,7 @@ TMainForm::TMainForm(dev::DeviceSet devices, IMessageService& messages, Options 
     devices_.user->setIdleHandler(&TMainForm::idle, this);
     devices_.service->setIdleHandler(&TMainForm::idle, this);
     addPrinterDocks();
+    addRecording();
     FormCreate();
 }
 
@@ -139,6 +148,65 @@ void TMainForm::addPrinterDocks() {
         printerPanel_ = new PrinterPanel(ctx_, this);
         addDock(printerPanel_, Qt::BottomDockWidgetArea, "actPrinter", "Ctrl+Shift+V");
     }
+}
+
+void TMainForm::addRecording() {
+    lbRec = new QLabel(QStringLiteral("REC"), StatusBar1);
+    lbRec->setObjectName(QStringLiteral("lbRec"));
+    lbRec->setStyleSheet(QStringLiteral("QLabel { color: white; background: #c00000; font-weight: bold; "
+                                        "padding: 0 6px; }"));
+    lbRec->hide();
+    StatusBar1->addPermanentWidget(lbRec);
+    actRecord = new QAction(QStringLiteral("Record session"), this);
+    actRecord->setObjectName(QStringLiteral("actRecord"));
+    actRecord->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+R")));
+    actRecord->setCheckable(true);
+    addAction(actRecord);
+    connect(actRecord, &QAction::triggered, this, [this](bool on) {
+        if (!on) {
+            stopRecording();
+            return;
+        }
+        const QString path = askRecordingPath ? askRecordingPath() : QString();
+        if (path.isEmpty() || !startRecording(path))
+            showRecording();
+    });
+    askRecordingPath = [this] {
+        const QString suggested = QDir(QDir::currentPath())
+                                      .filePath(QDateTime::currentDateTime().toString(
+                                          QStringLiteral("'session-'yyyyMMdd-HHmmss'.jsonl'")));
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Record session"), suggested,
+                                            QStringLiteral("Sessions (*.jsonl);;All files (*)"));
+    };
+    recorder_.onFailure = [this](const QString& why) {
+        showRecording();
+        ctx_.errorBox(why);
+    };
+}
+
+bool TMainForm::startRecording(const QString& path) {
+    QString why;
+    if (!recorder_.start(path, &why)) {
+        ctx_.errorBox(why);
+        showRecording();
+        return false;
+    }
+    showRecording();
+    return true;
+}
+
+void TMainForm::stopRecording() {
+    recorder_.stop();
+    showRecording();
+}
+
+void TMainForm::showRecording() {
+    const bool on = recorder_.recording();
+    lbRec->setVisible(on);
+    lbRec->setToolTip(on ? QStringLiteral("Recording every call to %1 (Ctrl+Shift+R stops)")
+                               .arg(QDir::toNativeSeparators(recorder_.path()))
+                         : QString());
+    actRecord->setChecked(on);
 }
 
 void TMainForm::centreOnScreen() {

@@ -3,9 +3,12 @@
 // pages and the "Return Buffer" list.
 
 #include "core/ConsoleContext.h"
+#include "device/SessionRecorder.h"
 
 #include <QMainWindow>
 #include <QPointer>
+
+#include <functional>
 
 #include <memory>
 #include <vector>
@@ -69,6 +72,15 @@ class TMainForm : public QMainWindow {
     PaperDock* paperDock() const { return paperDock_; }
     PrinterPanel* printerPanel() const { return printerPanel_; }
 
+    // Recording the session: every call through the device libraries, one JSON
+    // line each. Off at start; Ctrl+Shift+R (the action "actRecord") starts it,
+    // asking for the file, and stops it; "REC" shows in the status bar meanwhile.
+    dev::SessionRecorder& recorder() { return recorder_; }
+    bool startRecording(const QString& path); // false after telling why
+    void stopRecording();
+    // Asks where to record; an empty answer records nothing. A save dialog by default.
+    std::function<QString()> askRecordingPath;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -82,7 +94,12 @@ class TMainForm : public QMainWindow {
     static void TAVO_CALL idle(void* self);
     static void TAVO_CALL printed(void* self, const char* utf8Line, int32_t documentNumber);
     void addPrinterDocks();
+    void addRecording();
+    void showRecording();
 
+    // Every call of the console passes the recorder on its way to a library.
+    dev::SessionRecorder recorder_;
+    std::unique_ptr<dev::RecordingLibrary> recordedUser_, recordedService_;
     dev::DeviceSet devices_;
     std::unique_ptr<QtMessageService> ownMessages_;
     ConsoleContext ctx_;
@@ -116,5 +133,7 @@ class TMainForm : public QMainWindow {
     QGroupBox* GroupBox3 = nullptr;
     ReturnBufferView* ListBox1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
+    QLabel* lbRec = nullptr; // "REC" while recording
+    QAction* actRecord = nullptr;
     QTimer* Timer1 = nullptr;
 };
