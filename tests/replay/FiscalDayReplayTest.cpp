@@ -1,5 +1,5 @@
-// A fiscal day through the console, every call recorded by the recording
-// library between the window and the virtual printer, then replayed by
+// A fiscal day through the console, every call recorded by the window's own
+// recorder on its way to the virtual printer, then replayed by
 // tavo-replay on a new printer: nothing differs but the fields that change by
 // nature.
 
@@ -20,27 +20,9 @@
 namespace {
 
 struct FiscalDay : VirtualPrinterTest {
-    // As VirtualPrinterTest, with a recording library between the window and each device library.
     void SetUp() override {
-        testApplication();
-        ASSERT_TRUE(home.isValid());
-        previousDir = QDir::currentPath();
-        QDir::setCurrent(home.path());
-        qputenv("VPRINTER_HOME", home.filePath(QStringLiteral("printer")).toLocal8Bit());
-        qputenv("VPRINTER_INSTANT", "1");
-        user = std::make_unique<dev::QLibraryDevice>(dev::Library::User, QStringLiteral(CONSOLE_BIN_DIR));
-        service =
-            std::make_unique<dev::QLibraryDevice>(dev::Library::Service, QStringLiteral(CONSOLE_BIN_DIR));
-        recUser = std::make_unique<dev::RecordingLibrary>(*user, dev::Library::User, recorder);
-        recService = std::make_unique<dev::RecordingLibrary>(*service, dev::Library::Service, recorder);
-        ASSERT_TRUE(recorder.start(home.filePath(QStringLiteral("day.jsonl"))));
-        TMainForm::Options o;
-        o.programDir = home.path();
-        o.languageDir = QStringLiteral(CONSOLE_BIN_DIR);
-        o.languageLibrary = QStringLiteral("NoSuchLanguageLibrary");
-        form = std::make_unique<TMainForm>(dev::DeviceSet{recUser.get(), recService.get()}, messages, o);
-        form->findChild<QComboBox*>(QStringLiteral("PortCB"))->setCurrentIndex(0);
-        messages.clear();
+        VirtualPrinterTest::SetUp();
+        ASSERT_TRUE(form->recorder().start(home.filePath(QStringLiteral("day.jsonl"))));
     }
     void sell(const QString& name, double price, const char* group, double quantity) {
         find<QLineEdit>("edName")->setText(name);
@@ -55,9 +37,6 @@ struct FiscalDay : VirtualPrinterTest {
         find<QLineEdit>("Edit1")->setText(QString::fromLatin1(line));
         click("bbtnExec");
     }
-
-    dev::SessionRecorder recorder;
-    std::unique_ptr<dev::RecordingLibrary> recUser, recService;
 };
 
 TEST_F(FiscalDay, ReplaysOnANewPrinterWithoutADifference) {
@@ -111,8 +90,8 @@ TEST_F(FiscalDay, ReplaysOnANewPrinterWithoutADifference) {
     click("bbtnZReport");
     run(protocol::cmd::cmSoftwareStatus);
     expectNoBoxes("reports");
-    recorder.stop();
-    ASSERT_GT(recorder.calls(), 40);
+    form->recorder().stop();
+    ASSERT_GT(form->recorder().calls(), 40);
     QFile session(home.filePath(QStringLiteral("day.jsonl")));
     ASSERT_TRUE(session.open(QIODevice::ReadOnly));
     EXPECT_FALSE(session.readAll().contains("0000|")) << "the service password reached the session";
@@ -132,7 +111,7 @@ TEST_F(FiscalDay, ReplaysOnANewPrinterWithoutADifference) {
     // The clock may have moved on: its fields are volatile and only counted.
     EXPECT_TRUE(QRegularExpression(
                     QStringLiteral("^%1 calls replayed, 0 differ( \\(\\d+ volatile fields ignored\\))?\n$")
-                        .arg(recorder.calls()))
+                        .arg(form->recorder().calls()))
                     .match(out)
                     .hasMatch())
         << out.toStdString();
