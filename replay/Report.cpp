@@ -83,16 +83,22 @@ span.f{outline:1px solid #c62828}
 .side{display:flex;gap:2em;flex-wrap:wrap}
 .ok{color:#2e7d32}.bad{color:#c62828})";
 
+// "1 call", "2 calls".
+QString count(qsizetype n, const char* one, const char* many) {
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
 } // namespace
 
 QString countsLine(const Result& result) {
-    QString line =
-        QStringLiteral("%1 calls replayed, %2 differ").arg(result.steps.size()).arg(result.differing());
+    QString line = count(static_cast<qsizetype>(result.steps.size()), "call", "calls") +
+                   QStringLiteral(" replayed, %1 differ").arg(result.differing());
     QStringList extra;
     if (result.volatileIgnored() > 0)
-        extra << QStringLiteral("%1 volatile fields ignored").arg(result.volatileIgnored());
+        extra << count(result.volatileIgnored(), "volatile field", "volatile fields") +
+                     QStringLiteral(" ignored");
     if (result.ignored() > 0)
-        extra << QStringLiteral("%1 fields ignored as asked").arg(result.ignored());
+        extra << count(result.ignored(), "field", "fields") + QStringLiteral(" ignored as asked");
     const auto skipped =
         std::count_if(result.steps.begin(), result.steps.end(), [](const Step& s) { return s.skipped; });
     if (skipped > 0)

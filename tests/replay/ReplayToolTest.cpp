@@ -124,7 +124,7 @@ TEST_F(ReplayTool, ADifferentTaxIdIsNamedInTheSummaryAndTheReport) {
     const Outcome ignored =
         replay("b", {path("status.jsonl"), QStringLiteral("--ignore"), QStringLiteral("TaxId")});
     EXPECT_EQ(ignored.status, 0);
-    EXPECT_EQ(ignored.out, QStringLiteral("6 calls replayed, 0 differ (1 fields ignored as asked)\n"));
+    EXPECT_EQ(ignored.out, QStringLiteral("6 calls replayed, 0 differ (1 field ignored as asked)\n"));
 }
 
 TEST_F(ReplayTool, AMaskedPasswordStopsTheReplayUntilItIsGiven) {
@@ -146,7 +146,7 @@ TEST_F(ReplayTool, AMaskedPasswordStopsTheReplayUntilItIsGiven) {
     EXPECT_EQ(stopped.err,
               QStringLiteral("tavo-replay: call 2 (cmServiceLogon) needs the service password: give "
                              "--password service=…\n"));
-    EXPECT_EQ(stopped.out, QStringLiteral("1 calls replayed, 0 differ\n"));
+    EXPECT_EQ(stopped.out, QStringLiteral("1 call replayed, 0 differ\n"));
 
     const Outcome wrong =
         replay("b", {path("service.jsonl"), QStringLiteral("--password"), QStringLiteral("service=9999")});
