@@ -6,6 +6,7 @@
 #include <QFileInfo>
 
 #include <tuple>
+#include <type_traits>
 #include <utility>
 
 namespace dev {
@@ -42,6 +43,17 @@ template <> const char* argAs<const char*>(const Args& a, std::size_t i) {
     return a[i].text ? a[i].text->constData() : nullptr; // QByteArray keeps its nul
 }
 
+template <typename T> constexpr Arg::Kind kindOf() {
+    if constexpr (std::is_same_v<T, int32_t>)
+        return Arg::Kind::Int;
+    else if constexpr (std::is_same_v<T, double>)
+        return Arg::Kind::Double;
+    else {
+        static_assert(std::is_same_v<T, const char*>, "a cm... parameter is an integer, a double or a text");
+        return Arg::Kind::Text;
+    }
+}
+
 template <typename F> struct Invoke;
 template <typename... P> struct Invoke<CommandResult(TAVO_CALL*)(P...)> {
     using Fn = CommandResult(TAVO_CALL*)(P...);
@@ -60,6 +72,15 @@ template <typename... P> struct Invoke<CommandResult(TAVO_CALL*)(P...)> {
         return dropLastTwo(reinterpret_cast<Fn>(fp), a, buf, len, std::make_index_sequence<n>{},
                            static_cast<Params*>(nullptr));
     }
+    // The C kinds of the parameters before the buffer and its length.
+    static std::vector<Arg::Kind> kinds() {
+        using Params = std::tuple<P...>;
+        return kindsOf(static_cast<Params*>(nullptr), std::make_index_sequence<sizeof...(P) - 2>{});
+    }
+    template <typename Params, std::size_t... I>
+    static std::vector<Arg::Kind> kindsOf(Params*, std::index_sequence<I...>) {
+        return {kindOf<std::tuple_element_t<I, Params>>()...};
+    }
     template <std::size_t... I, typename Params>
     static CommandResult dropLastTwo(Fn f, const Args& a, char* buf, int32_t* len,
                                      std::index_sequence<I...> seq, Params*) {
@@ -72,13 +93,14 @@ struct CommandEntry {
     const char* name;
     QLibraryDevice::Invoker invoke;
     bool service; // lives in the service library
+    std::vector<Arg::Kind> (*kinds)();
 };
 
 // One entry per command of the catalogue, bound in the library the catalogue
 // puts it in. &::fn names the function TavoApi.h declares: a command the header
 // lacks does not compile, nor one whose declaration the invoker cannot call.
 #define TAVO_COMMAND(fn, svc)                                                                                \
-    { #fn, &Invoke < decltype(&::fn)> ::run, svc }
+    { #fn, &Invoke < decltype(&::fn)> ::run, svc, &Invoke < decltype(&::fn)> ::kinds }
 #define TAVO_CATALOGUE_COMMAND(fn, code, lib, answer, prints, params)                                        \
     TAVO_COMMAND(fn, protocol::Library::lib == protocol::Library::Service),
 const CommandEntry kCommands[] = {PROTOCOL_COMMANDS(TAVO_CATALOGUE_COMMAND)};
@@ -119,6 +141,13 @@ template <typename Read> int32_t readText(Read read, QByteArray* value) {
 }
 
 } // namespace
+
+std::optional<std::vector<Arg::Kind>> QLibraryDevice::argumentKinds(std::string_view function) {
+    for (const auto& c : kCommands)
+        if (function == c.name)
+            return c.kinds();
+    return std::nullopt;
+}
 
 QLibraryDevice::QLibraryDevice(Library which, const QString& programDir) : which_(which) {
     const QString name = libraryName(which);

@@ -7,7 +7,10 @@
 #include <QLibrary>
 
 #include <map>
+#include <optional>
 #include <stdexcept>
+#include <string_view>
+#include <vector>
 
 namespace dev {
 
@@ -44,6 +47,11 @@ class QLibraryDevice : public IDeviceLibrary {
     int32_t getClock(QByteArray* value) override;
 
     QString fileName() const { return lib_.fileName(); }
+
+    // The C kinds of a cm... function's arguments, in call order (buffer and
+    // length excluded), from the same binding table the calls go through;
+    // nullopt for a function that is no command.
+    static std::optional<std::vector<Arg::Kind>> argumentKinds(std::string_view function);
 
     using Invoker = CommandResult (*)(QFunctionPointer, const Args&, char*, int32_t*);
 

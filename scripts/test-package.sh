@@ -14,6 +14,7 @@ echo "-- $(basename "$deb")"
 listing="$(dpkg-deb -c "$deb" | awk '{print $6}')"
 for f in ./usr/lib/fiscal-console/FiscalConsole ./usr/lib/fiscal-console/libTavoUser.so \
   ./usr/lib/fiscal-console/libTavoSrv.so ./usr/lib/fiscal-console/libGlosk.so ./usr/bin/fiscal-console \
+  ./usr/lib/fiscal-console/tavo-replay ./usr/bin/tavo-replay ./usr/share/doc/fiscal-console/docs/sessions.md \
   ./usr/share/applications/fiscal-console.desktop ./usr/share/icons/hicolor/scalable/apps/fiscal-console.svg \
   ./usr/share/doc/fiscal-console/README.md ./usr/share/doc/fiscal-console/docs/virtual-printer.md; do
   grep -qx "$f" <<<"$listing" || { echo "missing in the package: $f"; exit 1; }
@@ -40,3 +41,10 @@ VPRINTER_HOME="$tree/printer" VPRINTER_INSTANT=1 QT_QPA_PLATFORM=offscreen \
 QT_QPA_PLATFORM=offscreen "$build/bin/page_screenshots" --same "$tree/menu.png" \
   "$root/tests/desktop/reference/pl/page01-Command.png"
 echo "-- the installed console starts and shows the menu page"
+# The replay tool runs from the package and answers a session it cannot read with status 2.
+set +e
+"$tree/usr/bin/tavo-replay" "$tree/no-such-session.jsonl" --library-dir "$tree/usr/lib/fiscal-console" 2>/dev/null
+status=$?
+set -e
+[ "$status" = 2 ] || { echo "tavo-replay from the package answered $status to a missing session, not 2"; exit 1; }
+echo "-- the installed tavo-replay runs"
