@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QRadioButton>
 
+using answers::FieldLink;
 using answers::plainLabel;
 using answers::setButtonChecked;
 
@@ -62,6 +63,33 @@ HStatusPage::HStatusPage(ConsoleContext& ctx, QWidget* parent)
         y += 24;
     }
     makeBackButton("BitBtn5");
+    answers::linkFields(ctx_, this, protocol::HardwareStatus::layout, fieldLinks());
+}
+
+std::span<const FieldLink> HStatusPage::fieldLinks() {
+    namespace hw = protocol::HardwareStatus;
+    static constexpr FieldLink links[] = {{"rbOpMode1", hw::OperationMode},
+                                          {"rbOpMode2", hw::OperationMode},
+                                          {"rbBatteryState1", hw::Battery},
+                                          {"rbBatteryState2", hw::Battery},
+                                          {"rbPinState1", hw::ResetPin},
+                                          {"rbPinState2", hw::ResetPin},
+                                          {"ckbRam", hw::RamCheck},
+                                          {"ckbFlash", hw::FlashCheck},
+                                          {"ckbFiscalMem", hw::FiscalMemCheck},
+                                          {"ckbSaleReceipt", hw::SaleReceipt},
+                                          {"ckbTestmem", hw::TestMemory},
+                                          {"ckbZReport", hw::ZReportBlocked},
+                                          {"ckbRecDamaged", hw::RecordsDamaged},
+                                          {"ckbFiscalMemFull", hw::FiscalMemFull},
+                                          {"lbLastZNo", hw::LastZ},
+                                          {"lbFreeZ", hw::FreeZ},
+                                          {"lbIDCode", hw::IdCode},
+                                          {"lbIDNo", hw::IdNumber},
+                                          {"lbBatVol", hw::BatteryUnits, hw::BatteryTenths},
+                                          {"lbTaxID", hw::TaxId},
+                                          {"lbIDFmt", hw::IdFormat}};
+    return links;
 }
 
 void HStatusPage::attach() {

@@ -24,6 +24,17 @@ PrnStatusPage::PrnStatusPage(ConsoleContext& ctx, QWidget* parent)
             ->setText(QString::fromLatin1(captions[i]));
     }
     makeBackButton("BitBtn7");
+    answers::linkFields(ctx_, this, protocol::PrinterStatus::layout, fieldLinks());
+}
+
+std::span<const answers::FieldLink> PrnStatusPage::fieldLinks() {
+    // Each of the eight buttons stands for a value of the one state byte.
+    namespace prn = protocol::PrinterStatus;
+    static constexpr answers::FieldLink links[] = {
+        {"rbPrinterStatus1", prn::State}, {"rbPrinterStatus2", prn::State}, {"rbPrinterStatus3", prn::State},
+        {"rbPrinterStatus4", prn::State}, {"rbPrinterStatus5", prn::State}, {"rbPrinterStatus6", prn::State},
+        {"rbPrinterStatus7", prn::State}, {"rbPrinterStatus8", prn::State}};
+    return links;
 }
 
 void PrnStatusPage::attach() {

@@ -1,10 +1,69 @@
 #include "answers/ReturnBufferView.h"
 
+#include "core/HexDump.h"
+#include "core/ReturnBufferModel.h"
+
+#include <QAbstractItemDelegate>
+#include <QCursor>
+#include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <algorithm>
+
+namespace {
+
+// One line: the row's background when it is selected or current, the text,
+// and the bytes the model highlights (HighlightRole) in both columns, in the
+// list's colours swapped.
+class LineDelegate : public QAbstractItemDelegate {
+  public:
+    using QAbstractItemDelegate::QAbstractItemDelegate;
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QPalette& pal = option.palette;
+        const bool selected = option.state & QStyle::State_Selected;
+        if (selected)
+            p->fillRect(option.rect, pal.color(QPalette::Highlight));
+        p->setPen(pal.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        const QString text = index.data().toString();
+        const QRect textRect = option.rect.adjusted(ReturnBufferView::kTextMargin, 0, 0, 0);
+        constexpr int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+        p->drawText(textRect, flags, text);
+        const QVariant highlight = index.data(ReturnBufferModel::HighlightRole);
+        if (!highlight.isValid())
+            return;
+        const QFontMetricsF metrics(option.font);
+        const auto x = [&](int column) {
+            return textRect.left() + metrics.horizontalAdvance(text.left(column));
+        };
+        p->save();
+        p->setPen(pal.color(QPalette::Base));
+        for (const ReturnBufferModel::ByteRun& run : highlight.value<ReturnBufferModel::ByteRuns>()) {
+            const int last = run.first + run.count - 1;
+            // the hexadecimal pairs with the blanks between them, then the characters
+            const std::pair<int, int> columns[] = {
+                {hexdump::hexColumn(run.first), hexdump::hexColumn(last) + 2},
+                {hexdump::charColumn(run.first), hexdump::charColumn(last) + 1}};
+            for (const auto& [from, to] : columns) {
+                const QRectF r(QPointF(x(from), option.rect.top()), QPointF(x(to), option.rect.bottom() + 1));
+                p->setClipRect(r);
+                p->fillRect(r, pal.color(QPalette::Text));
+                p->drawText(textRect, flags, text);
+            }
+        }
+        p->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        return QSize(0, option.fontMetrics.height());
+    }
+};
+
+} // namespace
 
 ReturnBufferView::ReturnBufferView(QWidget* parent) : QAbstractItemView(parent) {
     setSelectionMode(SingleSelection);
@@ -12,6 +71,8 @@ ReturnBufferView::ReturnBufferView(QWidget* parent) : QAbstractItemView(parent) 
     setHorizontalScrollMode(ScrollPerPixel);
     setVerticalScrollMode(ScrollPerItem);
     setAutoScroll(false);
+    setItemDelegate(new LineDelegate(this));
+    viewport()->setMouseTracking(true);
 }
 
 void ReturnBufferView::setRowHeight(int pixels) {
@@ -115,32 +176,31 @@ QRegion ReturnBufferView::visualRegionForSelection(const QItemSelection& selecti
 
 void ReturnBufferView::paintEvent(QPaintEvent* event) {
     QPainter p(viewport());
-    const QPalette& pal = palette();
-    p.fillRect(event->rect(), pal.color(QPalette::Base));
+    p.fillRect(event->rect(), palette().color(QPalette::Base));
     if (!model())
         return;
     const int first = verticalScrollBar()->value() + event->rect().top() / rowHeight_;
     const int last =
         std::min(rowCount() - 1, verticalScrollBar()->value() + event->rect().bottom() / rowHeight_);
     const int current = currentIndex().isValid() ? currentIndex().row() : -1;
-    const int x = 2 - horizontalScrollBar()->value();
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const QStyle::State state = option.state;
+    QAbstractItemDelegate* delegate = itemDelegate();
     for (int row = first; row <= last; ++row) {
         const QModelIndex index = model()->index(row, 0, rootIndex());
-        const QRect r = visualRect(index);
-        const bool selected = selectionModel() && selectionModel()->isSelected(index);
-        if (selected || row == current) {
-            p.fillRect(r, pal.color(QPalette::Highlight));
-            p.setPen(pal.color(QPalette::HighlightedText));
-        } else {
-            p.setPen(pal.color(QPalette::Text));
-        }
-        p.drawText(QRect(x, r.top(), r.width(), r.height()),
-                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, index.data().toString());
+        option.rect = visualRect(index);
+        option.state = state;
+        if (row == current || (selectionModel() && selectionModel()->isSelected(index)))
+            option.state |= QStyle::State_Selected;
+        delegate->paint(&p, option, index);
     }
 }
 
 void ReturnBufferView::updateGeometries() {
-    lineWidth_ = fontMetrics().horizontalAdvance(QString(66, QLatin1Char('0'))) + 4;
+    const QString widest(hexdump::kMaxLineLength, QLatin1Char('0'));
+    lineWidth_ = fontMetrics().horizontalAdvance(widest) + 2 * kTextMargin;
+    charWidth_ = QFontMetricsF(font()).horizontalAdvance(widest) / hexdump::kMaxLineLength;
     QScrollBar* v = verticalScrollBar();
     v->setRange(0, std::max(0, rowCount() - visibleRows()));
     v->setPageStep(visibleRows());
@@ -160,4 +220,65 @@ void ReturnBufferView::rowsInserted(const QModelIndex& parent, int start, int en
 void ReturnBufferView::resizeEvent(QResizeEvent* event) {
     QAbstractItemView::resizeEvent(event);
     updateGeometries();
+}
+
+// ---- pointing at a byte ----
+
+int ReturnBufferView::byteAt(int x) const {
+    const qreal text = x - (kTextMargin - horizontalScrollBar()->value());
+    if (text < 0 || charWidth_ <= 0)
+        return -1;
+    return hexdump::byteAtColumn(static_cast<int>(text / charWidth_));
+}
+
+void ReturnBufferView::point(const QPoint& pos) {
+    auto* buffer = qobject_cast<ReturnBufferModel*>(model());
+    if (!buffer)
+        return;
+    const QModelIndex index = viewport()->rect().contains(pos) ? indexAt(pos) : QModelIndex();
+    buffer->setPointedByte(index.isValid() ? index.row() : -1, byteAt(pos.x()));
+}
+
+void ReturnBufferView::showToolTip(const QPoint& pos, const QPoint& globalPos) {
+    const QModelIndex index = indexAt(pos);
+    const QString text = index.isValid() ? index.data(Qt::ToolTipRole).toString() : QString();
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        return;
+    }
+    // The answer's bytes are shown as they are, never read as markup.
+    QToolTip::showText(
+        globalPos, QStringLiteral("<p style='white-space:pre'>%1</p>").arg(text.toHtmlEscaped()), viewport());
+}
+
+void ReturnBufferView::mouseMoveEvent(QMouseEvent* event) {
+    QAbstractItemView::mouseMoveEvent(event);
+    const QPoint pos = event->position().toPoint();
+    point(pos);
+    if (QToolTip::isVisible()) // follow the pointer from field to field
+        showToolTip(pos, event->globalPosition().toPoint());
+}
+
+bool ReturnBufferView::viewportEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ToolTip: {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        point(help->pos());
+        showToolTip(help->pos(), help->globalPos());
+        return true;
+    }
+    case QEvent::Leave:
+        point(QPoint(-1, -1));
+        break;
+    default:
+        break;
+    }
+    return QAbstractItemView::viewportEvent(event);
+}
+
+void ReturnBufferView::scrollContentsBy(int dx, int dy) {
+    QAbstractItemView::scrollContentsBy(dx, dy);
+    // The lines moved under a resting pointer: it points at another byte now.
+    if (viewport()->underMouse())
+        point(viewport()->mapFromGlobal(QCursor::pos()));
 }

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 
+using answers::FieldLink;
 using answers::setButtonChecked;
 using answers::setLabelText;
 
@@ -46,6 +47,24 @@ SStatusPage::SStatusPage(ConsoleContext& ctx, QWidget* parent)
         y += 28;
     }
     makeBackButton("BitBtn6");
+    answers::linkFields(ctx_, this, protocol::SoftwareStatus::layout, fieldLinks());
+}
+
+std::span<const FieldLink> SStatusPage::fieldLinks() {
+    namespace sw = protocol::SoftwareStatus;
+    static constexpr FieldLink links[] = {{"lbCurDate", sw::Day, sw::Year},
+                                          {"lbCurTime", sw::Hours, sw::Seconds},
+                                          {"lbCurReceiptNo", sw::ReceiptNo},
+                                          {"lbCurSailtotal", sw::Subtotal},
+                                          {"lbVersion", sw::Version},
+                                          {"lbPrintBuffer", sw::PrintBuffer},
+                                          {"ckbSaleReceipt_S", sw::ReceiptNotClosed},
+                                          {"ckbPayment1_S", sw::PaymentStarted},
+                                          {"ckbPayment2_S", sw::ServiceMode},
+                                          {"ckbProgramReceipt_S", sw::SuperMode},
+                                          {"ckbZReport_S", sw::ZReportNeeded},
+                                          {"ckbRamCheckSum_S", sw::RamChecksum}};
+    return links;
 }
 
 void SStatusPage::attach() {

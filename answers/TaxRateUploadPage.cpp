@@ -27,6 +27,17 @@ TaxRateUploadPage::TaxRateUploadPage(ConsoleContext& ctx, QWidget* parent)
     plainLabel(make<QLabel>("Label127", 260, 148, 110, 20), QStringLiteral("Free Tax Depart:"));
     plainLabel(make<QLabel>("lbFreeDep", 375, 148, 60, 20), QString());
     makeBackButton("BitBtn12");
+    answers::linkFields(ctx_, this, protocol::TaxRates::layout, fieldLinks());
+}
+
+std::span<const answers::FieldLink> TaxRateUploadPage::fieldLinks() {
+    namespace tax = protocol::TaxRates;
+    static constexpr answers::FieldLink links[] = {{"lbRate1", tax::RateA}, {"lbRate2", tax::RateB},
+                                                   {"lbRate3", tax::RateC}, {"lbRate4", tax::RateD},
+                                                   {"lbRate5", tax::RateE}, {"lbRate6", tax::RateF},
+                                                   {"lbRate7", tax::RateG}, {"lbRate8", tax::RateH},
+                                                   {"lbRate9", tax::RateI}, {"lbFreeDep", tax::ExemptLetter}};
+    return links;
 }
 
 void TaxRateUploadPage::attach() {

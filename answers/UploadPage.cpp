@@ -7,6 +7,11 @@
 #include <QLabel>
 #include <QTableWidget>
 
+const answers::GridLink UploadPage::kDepartmentGrid{&protocol::Departments::layout,
+                                                    answers::kDepartmentColumns};
+const answers::GridLink UploadPage::kHeaderLineGrid{&protocol::HeaderLines::layout,
+                                                    answers::kHeaderLineColumns};
+
 UploadPage::UploadPage(ConsoleContext& ctx, QWidget* parent)
     : Page(ctx, PageId::Upload, QStringLiteral("Upload"), parent) {
     answers::plainLabel(make<QLabel>("lbUpload", 16, 4, 400, 20), QStringLiteral("Uploaded"));
@@ -17,6 +22,7 @@ UploadPage::UploadPage(ConsoleContext& ctx, QWidget* parent)
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setColumnCount(1);
     makeBackButton("BitBtn18");
+    answers::linkGrid(ctx_, grid, [this] { return shown_; });
 }
 
 void UploadPage::attach() {
@@ -36,6 +42,7 @@ void UploadPage::DecodeDepartments(const QByteArray& answer) {
     answers::FillUploadGrid(find<QTableWidget>(QStringLiteral("sgrdUpload")),
                             {ctx_.LocaleString(11331), ctx_.LocaleString(11332), ctx_.LocaleString(11333)},
                             {9, 8, protocol::Departments::Name.width}, *rows);
+    shown_ = &kDepartmentGrid;
     ctx_.nav.show(PageId::Upload);
 }
 
@@ -53,5 +60,6 @@ void UploadPage::DecodeHeaderLines(const QByteArray& answer) {
     answers::FillUploadGrid(find<QTableWidget>(QStringLiteral("sgrdUpload")),
                             {ctx_.LocaleString(11335), ctx_.LocaleString(11336)},
                             {3, protocol::HeaderLines::Text.width}, *rows);
+    shown_ = &kHeaderLineGrid;
     ctx_.nav.show(PageId::Upload);
 }

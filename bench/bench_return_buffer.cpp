@@ -7,6 +7,7 @@
 #include "core/HexDump.h"
 #include "core/ReturnBufferModel.h"
 #include "device/DeviceLibrary.h"
+#include "protocol/Layouts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -133,6 +134,50 @@ void BM_ListBoxAppend1MiBAnswer(benchmark::State& state) {
     state.counters["MiB"] = double(s.model.storedBytes()) / (1 << 20);
 }
 BENCHMARK(BM_ListBoxAppend1MiBAnswer)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+// Pointing at the bytes of a hardware status answer at the end of the long
+// session, the way the mouse does: the pointed byte set, then the tooltip of the
+// pointed line and the highlight of the lines of both fields read. It moves
+// between the tax ID (two lines) and the last Z number. Target: under 1 ms.
+struct HoverSession : LongSession {
+    int first = 0; // the answer's first line
+    HoverSession() {
+        QByteArray answer(protocol::HardwareStatus::layout.size, '0');
+        answer[0] = 'O';
+        model.appendDump(answer, &protocol::HardwareStatus::layout);
+        first = model.rowCount() - 4;
+        const QModelIndex last = model.index(model.rowCount() - 1, 0);
+        view.setCurrentIndex(last);
+        view.scrollTo(last);
+        QCoreApplication::processEvents();
+    }
+    void hover(int i) {
+        model.setPointedByte(i & 1 ? first + 2 : first, i & 1 ? 0 : 14);
+        benchmark::DoNotOptimize(model.data(model.index(i & 1 ? first + 2 : first, 0), Qt::ToolTipRole));
+        for (int row = first; row <= first + 2; ++row)
+            benchmark::DoNotOptimize(model.data(model.index(row, 0), ReturnBufferModel::HighlightRole));
+    }
+};
+
+void BM_HoverKnownAnswer(benchmark::State& state) {
+    HoverSession s;
+    int i = 0;
+    for (auto _ : state)
+        s.hover(i++);
+    state.counters["lines"] = s.model.rowCount();
+}
+BENCHMARK(BM_HoverKnownAnswer)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+// The same with the list repainted, as the screen shows it.
+void BM_HoverKnownAnswerAndRepaint(benchmark::State& state) {
+    HoverSession s;
+    int i = 0;
+    for (auto _ : state) {
+        s.hover(i++);
+        s.view.viewport()->repaint();
+    }
+}
+BENCHMARK(BM_HoverKnownAnswerAndRepaint)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 // Start-up to the menu page shown, on a device that answers nothing.
 struct IdleDevice : dev::IDeviceLibrary {

@@ -24,6 +24,63 @@ char fieldChar(const QByteArray& buffer, const protocol::Field& f) {
     return f.offset >= 0 && f.offset < buffer.size() && f.width > 0 ? buffer.at(f.offset) : '\0';
 }
 
+QString fieldValueText(const QByteArray& buffer, const protocol::Field& f) {
+    const QByteArray b = fieldBytes(buffer, f);
+    const auto hex = [](const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); };
+    const auto code = [&hex](char c) { return QStringLiteral("0x") + hex(QByteArray(1, c)); };
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    QString value;
+    switch (f.kind) {
+    case protocol::Kind::Text: {
+        QString text = dev::fromCp1250(b);
+        for (QChar& c : text)
+            if (c.unicode() < 0x20)
+                c = QLatin1Char('.');
+        value = QLatin1Char('"') + text + QLatin1Char('"');
+        break;
+    }
+    case protocol::Kind::Digits:
+        value = dev::fromCp1250(b);
+        if (!std::all_of(b.begin(), b.end(), isDigit))
+            value += QStringLiteral(" (not digits)");
+        break;
+    case protocol::Kind::Flag:
+        if (b == "0" || b == "1")
+            value = QString::fromLatin1(b);
+        else
+            value = hex(b) + QStringLiteral(" (not 0 or 1)");
+        break;
+    case protocol::Kind::Char:
+        for (char c : b) {
+            if (!value.isEmpty())
+                value += QLatin1Char(' ');
+            value += c >= 0x20 && c < 0x7F ? QStringLiteral("'%1' (%2)").arg(QString(QLatin1Char(c)), code(c))
+                                           : code(c);
+        }
+        break;
+    case protocol::Kind::Raw:
+        value = hex(b);
+        break;
+    case protocol::Kind::BigEndian: {
+        quint64 n = 0;
+        for (char c : b.left(8))
+            n = n << 8 | static_cast<unsigned char>(c);
+        value = QStringLiteral("%1 (0x%2)").arg(n).arg(QString::fromLatin1(b.toHex().toUpper()));
+        break;
+    }
+    case protocol::Kind::Bcd:
+        for (char c : b) {
+            const auto u = static_cast<unsigned char>(c);
+            value += (u >> 4) <= 9 && (u & 15) <= 9 ? hex(QByteArray(1, c))
+                                                    : code(c) + QStringLiteral(" (not BCD)");
+        }
+        break;
+    }
+    if (b.size() < f.width)
+        value += QStringLiteral(" (the answer ends inside the field)");
+    return value;
+}
+
 bool answerFrameOk(const QByteArray& answer, int minLength, const char* prefix) {
     if (answer.size() < minLength)
         return false;
@@ -155,7 +212,7 @@ std::optional<TaxRates> decodeTaxRates(const QByteArray& a) {
 
 // One row per record of the layout's record block, one cell per column field.
 static UploadRows recordRows(const QByteArray& a, const protocol::Layout& layout,
-                             std::initializer_list<protocol::Field> columns) {
+                             std::span<const protocol::Field> columns) {
     UploadRows rows;
     for (int r = 0; r < layout.records; ++r) {
         QStringList cells;
@@ -170,14 +227,14 @@ std::optional<UploadRows> decodeDepartments(const QByteArray& a) {
     namespace dept = protocol::Departments;
     if (!answerFrameOk(a, dept::layout))
         return std::nullopt;
-    return recordRows(a, dept::layout, {dept::Number, dept::Letter, dept::Name});
+    return recordRows(a, dept::layout, kDepartmentColumns);
 }
 
 std::optional<UploadRows> decodeHeaderLines(const QByteArray& a) {
     namespace head = protocol::HeaderLines;
     if (!answerFrameOk(a, head::layout))
         return std::nullopt;
-    return recordRows(a, head::layout, {head::Line, head::Text});
+    return recordRows(a, head::layout, kHeaderLineColumns);
 }
 
 } // namespace answers

@@ -26,6 +26,13 @@ bool fieldIs(const QByteArray& buffer, const protocol::Field& f, char c);
 // The field's first byte; a zero byte when the buffer does not reach it.
 char fieldChar(const QByteArray& buffer, const protocol::Field& f);
 
+// The field's value as a person reading the answer needs it, by its kind:
+// text in quotes (code page 1250, control bytes as "."), digits, a flag's 0 or
+// 1, a character with its code, raw bytes in hexadecimal, a big-endian number,
+// a BCD byte's two digits. A value that breaks its kind says so, and so does a
+// field the buffer ends inside.
+QString fieldValueText(const QByteArray& buffer, const protocol::Field& f);
+
 // The shared check: at least minLength bytes and, when prefix is not empty, the
 // answer starts with it.
 bool answerFrameOk(const QByteArray& answer, int minLength, const char* prefix);
@@ -86,6 +93,11 @@ std::optional<TaxRates> decodeTaxRates(const QByteArray& answer);
 // A grid's worth of decoded rows: each row has one text per column (number,
 // letter and name of a department; mark and text of a header line).
 using UploadRows = QList<QStringList>;
+// The record fields of the columns, in order.
+inline constexpr protocol::Field kDepartmentColumns[] = {
+    protocol::Departments::Number, protocol::Departments::Letter, protocol::Departments::Name};
+inline constexpr protocol::Field kHeaderLineColumns[] = {protocol::HeaderLines::Line,
+                                                         protocol::HeaderLines::Text};
 std::optional<UploadRows> decodeDepartments(const QByteArray& answer);
 std::optional<UploadRows> decodeHeaderLines(const QByteArray& answer);
 

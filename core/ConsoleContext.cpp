@@ -3,6 +3,7 @@
 #include "core/ReturnBufferModel.h"
 #include "core/SafeFormat.h"
 #include "device/DeviceErrors.h"
+#include "protocol/Commands.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -43,7 +44,7 @@ void ConsoleContext::ShowReturnBuffer(const QString& code, const QByteArray& ans
     if (returnBuffer) {
         returnBuffer->appendLine(SafeFormat(LocaleString(11363), {code}));
         returnBuffer->appendLine(LocaleString(11364));
-        returnBuffer->appendDump(answer);
+        returnBuffer->appendDump(answer, protocol::answerLayout(code.toLatin1().toStdString()));
         if (returnBufferView) {
             const QModelIndex last = returnBuffer->index(returnBuffer->rowCount() - 1, 0);
             returnBufferView->setCurrentIndex(last);

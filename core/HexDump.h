@@ -19,6 +19,24 @@ constexpr int kMaxLineLength = kHexWidth + 3 + kBytesPerLine; // 66
 // kMaxLineLength bytes; returns the line's length. No terminator is written.
 int formatLine(const unsigned char* bytes, int count, char* out);
 
+// Where byte i (0 to 15) of a line shows: its hexadecimal pair, its character.
+constexpr int hexColumn(int byte) {
+    return 3 * byte;
+}
+constexpr int charColumn(int byte) {
+    return kHexWidth + 3 + byte;
+}
+
+// The byte (0 to 15) a character column of a line shows: a hexadecimal pair
+// and the blank after it, or a character; -1 for the separator and past the line.
+constexpr int byteAtColumn(int column) {
+    if (column >= 0 && column < kHexWidth)
+        return column / 3;
+    if (column >= charColumn(0) && column < charColumn(kBytesPerLine))
+        return column - charColumn(0);
+    return -1;
+}
+
 inline std::size_t lineCount(std::size_t length) {
     return (length + kBytesPerLine - 1) / kBytesPerLine;
 }

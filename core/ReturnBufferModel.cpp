@@ -1,7 +1,9 @@
 #include "core/ReturnBufferModel.h"
 
 #include "codepage/Cp1250.h"
+#include "core/AnswerDecoders.h"
 #include "core/HexDump.h"
+#include "protocol/Layouts.h"
 
 #include <algorithm>
 #include <array>
@@ -39,9 +41,14 @@ void ReturnBufferModel::appendLine(const QString& line) {
     insert(Block{0, 1, line, {}});
 }
 
-void ReturnBufferModel::appendDump(const QByteArray& answer) {
-    insert(
-        Block{0, static_cast<int>(hexdump::lineCount(static_cast<std::size_t>(answer.size()))), {}, answer});
+void ReturnBufferModel::appendDump(const QByteArray& answer, const protocol::Layout* layout) {
+    if (marked_.block >= 0) // a mark shows where a page's value came from: a new answer ends it
+        clearMark();
+    insert(Block{0,
+                 static_cast<int>(hexdump::lineCount(static_cast<std::size_t>(answer.size()))),
+                 {},
+                 answer,
+                 layout});
 }
 
 void ReturnBufferModel::clear() {
@@ -49,6 +56,9 @@ void ReturnBufferModel::clear() {
     blocks_.clear();
     blocks_.shrink_to_fit();
     rowCount_ = 0;
+    pointed_ = {};
+    pointedRow_ = pointedOffset_ = -1;
+    marked_ = {};
     endResetModel();
 }
 
@@ -84,9 +94,29 @@ QString ReturnBufferModel::lineAt(int row) const {
 }
 
 QVariant ReturnBufferModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if (!index.isValid())
         return QVariant();
-    return lineAt(index.row());
+    const int row = index.row();
+    switch (role) {
+    case Qt::DisplayRole:
+        return lineAt(row);
+    case Qt::ToolTipRole: {
+        if (row != pointedRow_)
+            return QVariant();
+        const Block& b = blocks_[static_cast<std::size_t>(pointed_.block)];
+        return describeByte(*b.layout, b.bytes, pointedOffset_);
+    }
+    case HighlightRole: {
+        if (pointed_.block < 0 && marked_.block < 0)
+            return QVariant();
+        ByteRuns runs;
+        appendRuns(pointed_, row, runs);
+        appendRuns(marked_, row, runs);
+        return runs.isEmpty() ? QVariant() : QVariant::fromValue(runs);
+    }
+    default:
+        return QVariant();
+    }
 }
 
 qsizetype ReturnBufferModel::storedBytes() const {
@@ -94,4 +124,106 @@ qsizetype ReturnBufferModel::storedBytes() const {
     for (const Block& b : blocks_)
         total += b.bytes.capacity() + b.line.capacity() * 2;
     return total;
+}
+
+// ---- what the bytes mean ----
+
+ReturnBufferModel::Rows ReturnBufferModel::rowsOf(const Span& span) const {
+    if (span.block < 0)
+        return {};
+    const int first = blocks_[static_cast<std::size_t>(span.block)].firstRow;
+    return {first + span.from / hexdump::kBytesPerLine, first + (span.to - 1) / hexdump::kBytesPerLine};
+}
+
+void ReturnBufferModel::appendRuns(const Span& span, int row, ByteRuns& runs) const {
+    const Rows rows = rowsOf(span);
+    if (row < rows.first || row > rows.last)
+        return;
+    const int lineStart =
+        (row - blocks_[static_cast<std::size_t>(span.block)].firstRow) * hexdump::kBytesPerLine;
+    const int from = std::max(span.from, lineStart);
+    const int to = std::min(span.to, lineStart + hexdump::kBytesPerLine);
+    if (from < to)
+        runs.append({from - lineStart, to - from});
+}
+
+void ReturnBufferModel::changed(Rows rows) {
+    if (rows.first >= 0)
+        emit dataChanged(index(rows.first, 0), index(rows.last, 0), {HighlightRole, Qt::ToolTipRole});
+}
+
+void ReturnBufferModel::setPointedByte(int row, int byte) {
+    Span span;
+    int offset = -1;
+    const Block* b = blockFor(row);
+    if (b && b->layout && byte >= 0 && byte < hexdump::kBytesPerLine) {
+        const qsizetype at = static_cast<qsizetype>(row - b->firstRow) * hexdump::kBytesPerLine + byte;
+        // a byte past the layout has no field (fieldAt says so), nor one past the answer
+        if (at < b->bytes.size() && at < b->layout->size) {
+            const protocol::FieldAt f = protocol::fieldAt(*b->layout, static_cast<int>(at));
+            if (f.field) {
+                const int end =
+                    static_cast<int>(std::min<qsizetype>(f.offset + f.field->width, b->bytes.size()));
+                span = {static_cast<int>(b - blocks_.data()), f.offset, end};
+                offset = static_cast<int>(at);
+            }
+        }
+    }
+    const int pointedRow = span.block < 0 ? -1 : row;
+    if (span == pointed_ && pointedRow == pointedRow_) {
+        pointedOffset_ = offset; // the same field: the same tooltip and highlight
+        return;
+    }
+    const Rows before = rowsOf(pointed_);
+    pointed_ = span;
+    pointedRow_ = pointedRow;
+    pointedOffset_ = offset;
+    changed(before);
+    changed(rowsOf(pointed_));
+}
+
+int ReturnBufferModel::lastAnswerRow(const protocol::Layout& layout) const {
+    for (auto it = blocks_.rbegin(); it != blocks_.rend(); ++it)
+        if (it->layout == &layout)
+            return it->firstRow;
+    return -1;
+}
+
+ReturnBufferModel::Rows ReturnBufferModel::markBytes(const protocol::Layout& layout, int from, int to) {
+    Span span;
+    const Block* b = blockFor(lastAnswerRow(layout));
+    if (b && from >= 0 && from < to && from < b->bytes.size())
+        span = {static_cast<int>(b - blocks_.data()), from,
+                static_cast<int>(std::min<qsizetype>(to, b->bytes.size()))};
+    const Rows before = rowsOf(marked_);
+    marked_ = span;
+    changed(before);
+    changed(rowsOf(marked_));
+    return rowsOf(marked_);
+}
+
+void ReturnBufferModel::clearMark() {
+    const Rows before = rowsOf(marked_);
+    marked_ = {};
+    changed(before);
+}
+
+QString ReturnBufferModel::describeByte(const protocol::Layout& layout, const QByteArray& answer,
+                                        int offset) {
+    if (offset < 0 || offset >= answer.size())
+        return QString();
+    const protocol::FieldAt at = protocol::fieldAt(layout, offset);
+    if (!at.field)
+        return QString();
+    protocol::Field f = *at.field;
+    f.offset = at.offset;
+    QString name = QString::fromLatin1(layout.name);
+    if (at.record >= 0)
+        name += QStringLiteral(" record %1").arg(at.record + 1);
+    const QString width = f.width == 1 ? QStringLiteral("1 byte") : QStringLiteral("%1 bytes").arg(f.width);
+    return QStringLiteral("%1: %2\noffset %3 (0x%4), %5\n%6\nvalue: %7")
+        .arg(name, QString::fromLatin1(f.name))
+        .arg(f.offset)
+        .arg(QString::number(f.offset, 16).toUpper().rightJustified(2, QLatin1Char('0')), width,
+             QString::fromUtf8(f.meaning), answers::fieldValueText(answer, f));
 }
