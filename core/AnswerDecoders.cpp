@@ -150,7 +150,9 @@ std::optional<HardwareStatus> decodeHardwareStatus(const QByteArray& a) {
     s.idNumber = number == QByteArray(hw::IdNumber.width, '\xFF') ? QString() : dev::fromCp1250(number);
     s.taxIdRaw = fieldText(a, hw::TaxId);
     s.idFormat = QString::fromLatin1(fieldBytes(a, hw::IdFormat).toHex().toUpper());
-    s.taxId = FormatTaxId(s.taxIdRaw, s.idFormat);
+    // Unset like the ID: shown blank, not as ten 0xFF characters.
+    const bool taxIdUnset = fieldBytes(a, hw::TaxId) == QByteArray(hw::TaxId.width, '\xFF');
+    s.taxId = taxIdUnset ? QString() : FormatTaxId(s.taxIdRaw, s.idFormat);
     s.operationMode = fieldChar(a, hw::OperationMode);
     s.battery = fieldChar(a, hw::Battery);
     s.resetPin = fieldChar(a, hw::ResetPin);

@@ -60,7 +60,7 @@ struct HardwareStatus {
     QString idNumber;                                  // empty when unset
     QString taxIdRaw;                                  // as received
     QString idFormat;                                  // four uppercase hex digits
-    QString taxId;                                     // grouped by the ID format
+    QString taxId;                                     // grouped by the ID format; empty when unset
     char operationMode = 0, battery = 0, resetPin = 0; // '0' / '1' / anything
     bool fiscalMemFull = false, saleReceipt = false, testMemory = false, zReportBlocked = false;
     bool recordsDamaged = false, ramOk = false, flashOk = false, fiscalMemOk = false;

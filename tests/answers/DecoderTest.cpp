@@ -87,6 +87,13 @@ TEST(HardwareStatus, UnsetIdsAndRawFormatBytes) {
     QByteArray a = loadFixture("hardware_status_unset.hex").bytes;
     a[hw::IdCode.offset + 1] = 'B';
     EXPECT_EQ(decodeHardwareStatus(a)->idCode.size(), hw::IdCode.width);
+    // A tax ID of all 0xFF bytes is unset too: shown blank, whatever the format,
+    // while the raw field keeps the bytes.
+    a.replace(hw::TaxId.offset, hw::TaxId.width, QByteArray(hw::TaxId.width, '\xFF'));
+    a[hw::IdFormat.offset] = char(0x33);
+    a[hw::IdFormat.offset + 1] = char(0x22);
+    EXPECT_TRUE(decodeHardwareStatus(a)->taxId.isEmpty());
+    EXPECT_EQ(decodeHardwareStatus(a)->taxIdRaw.size(), hw::TaxId.width);
     // Raw format bytes are shown in uppercase hex, the first byte first.
     a[hw::IdFormat.offset] = char(0xAB);
     a[hw::IdFormat.offset + 1] = char(0x0C);
