@@ -115,6 +115,14 @@ TAVO_API int32_t TAVO_CALL TavoGetFault(const char* key, char* buffer, int32_t* 
 TAVO_API int32_t TAVO_CALL TavoSetClock(const char* dateTime);
 TAVO_API int32_t TAVO_CALL TavoGetClock(char* buffer, int32_t* length);
 
+/*
+ * The bridge client's own (docs/bridge.md): what it forwards to, for the
+ * console's status bar ("wine ... --dir /home/anna/printer", "ssh shop-pc ...",
+ * or the name its settings give), with the sizing rule of TavoGetFault. Only
+ * the bridge client's libraries export it.
+ */
+TAVO_API int32_t TAVO_CALL TavoBridgeDescribe(char* buffer, int32_t* length);
+
 /* ---- service library only ---- */
 TAVO_API int32_t TAVO_CALL UpdateTavoProgram(uintptr_t ownerWindow, const char* portName, int32_t full);
 TAVO_API CommandResult TAVO_CALL cmSetID(const char* idCode, const char* idNumber, char* buffer,
