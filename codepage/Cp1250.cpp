@@ -1,6 +1,6 @@
 #include "codepage/Cp1250.h"
+#include "codepage/Cp1250Table.h"
 
-#include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <vector>
@@ -8,20 +8,7 @@
 namespace cp1250 {
 
 const std::array<char16_t, 256>& table() {
-    static const std::array<char16_t, 256> t = [] {
-        std::array<char16_t, 256> out{};
-        QStringDecoder dec("windows-1250");
-        for (int b = 0; b < 256; ++b) {
-            const char c = static_cast<char>(b);
-            const QString s = dec.isValid() ? dec.decode(QByteArrayView(&c, 1)) : QString();
-            dec.resetState();
-            out[static_cast<size_t>(b)] = s.size() == 1 && s.at(0) != QChar::ReplacementCharacter
-                                              ? s.at(0).unicode()
-                                              : static_cast<char16_t>(b);
-        }
-        return out;
-    }();
-    return t;
+    return kTable;
 }
 
 QString decode(const char* data, qsizetype size) {

@@ -127,6 +127,27 @@ inline constexpr const Command* kCommands[] = {
 #undef PROTOCOL_COMMAND_POINTER
 };
 
+// The C interface's functions that are no command of the printer: the link,
+// the raw command line, the firmware update and the virtual printer's own
+// extensions, each with its parameters in call order (as for a command).
+struct LinkFunction {
+    const char* name;
+    const char* params;
+};
+inline constexpr LinkFunction kLinkFunctions[] = {
+    {"OpenTavo", "portName,baud"},
+    {"CloseTavo", ""},
+    {"isCommandExecuting", ""},
+    {"AbortTavo", ""},
+    {"GetReturnBufLength", "commandCode"},
+    {"ExecCommand", "commandLine"},
+    {"UpdateTavoProgram", "ownerWindow,portName,full"},
+    {"TavoSetFault", "key,value"},
+    {"TavoGetFault", "key"},
+    {"TavoSetClock", "dateTime"},
+    {"TavoGetClock", ""},
+};
+
 const Command* findFunction(std::string_view function);
 // The first command of that code (codes 13 and 15 belong to several functions,
 // which answer alike).

@@ -13,25 +13,8 @@
 namespace session {
 namespace {
 
-// The functions of the C interface that are not printer commands, with their
-// parameters in call order (the buffer and length of a two-call read excluded).
-struct LinkFunction {
-    std::string_view name;
-    std::string_view params;
-};
-constexpr LinkFunction kLinkFunctions[] = {
-    {"OpenTavo", "portName,baud"},
-    {"CloseTavo", ""},
-    {"isCommandExecuting", ""},
-    {"AbortTavo", ""},
-    {"GetReturnBufLength", "commandCode"},
-    {"ExecCommand", "commandLine"},
-    {"UpdateTavoProgram", "ownerWindow,portName,full"},
-    {"TavoSetFault", "key,value"},
-    {"TavoGetFault", "key"},
-    {"TavoSetClock", "dateTime"},
-    {"TavoGetClock", ""},
-};
+using protocol::kLinkFunctions;
+using protocol::LinkFunction;
 
 std::vector<std::string_view> split(std::string_view list) {
     std::vector<std::string_view> out;
@@ -107,14 +90,14 @@ std::vector<std::string_view> parameterNames(std::string_view function) {
     }
     for (const LinkFunction& f : kLinkFunctions)
         if (f.name == function)
-            return split(f.params);
+            return split(std::string_view(f.params));
     return {};
 }
 
 bool knownFunction(std::string_view function) {
     return protocol::findFunction(function) != nullptr ||
            std::any_of(std::begin(kLinkFunctions), std::end(kLinkFunctions),
-                       [&](const LinkFunction& f) { return f.name == function; });
+                       [&](const LinkFunction& f) { return std::string_view(f.name) == function; });
 }
 
 bool isPassword(std::string_view function, std::string_view name) {
