@@ -1,7 +1,11 @@
 #include "app/LocaleLibrary.h"
 
+#include "app/PeStringTable.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLibrary>
 
 #include <array>
@@ -20,6 +24,9 @@ QString bareLibraryName(QString name) {
     return name;
 }
 
+// A language library is a few hundred kilobytes; a larger file is no string table.
+constexpr qint64 kMaxTableFileSize = qint64{64} << 20;
+
 } // namespace
 
 TLocaleLibrary::TLocaleLibrary() = default;
@@ -31,24 +38,88 @@ TLocaleLibrary::~TLocaleLibrary() {
 
 bool TLocaleLibrary::Load(const QString& fileName, const QString& directory) {
     Unload();
-    const QString name = bareLibraryName(fileName);
-    if (name.isEmpty())
+    loadError_.clear();
+    if (bareLibraryName(fileName).isEmpty()) {
+        loadError_ = QStringLiteral("no library name given");
         return false;
-
-    QStringList candidates;
+    }
     QString dir = directory;
     if (dir.isEmpty() && QCoreApplication::instance() != nullptr)
         dir = QCoreApplication::applicationDirPath();
-    if (!dir.isEmpty() && !QDir::isAbsolutePath(name))
-        candidates << QDir(dir).filePath(name);
+
+    if (LoadMakerTable(fileName, dir) || LoadOwnLibrary(fileName, dir)) {
+        loadError_.clear();
+        return true;
+    }
+    return false;
+}
+
+bool TLocaleLibrary::LoadMakerTable(const QString& fileName, const QString& directory) {
+    if (directory.isEmpty() && !QDir::isAbsolutePath(fileName))
+        return false;
+    const QFileInfo wanted(QDir(directory).filePath(fileName));
+    QString name = wanted.fileName();
+    if (!name.endsWith(QLatin1String(".dll"), Qt::CaseInsensitive))
+        name += QLatin1String(".dll");
+    // Any case of the name, also where file names are case-sensitive; the
+    // exact spelling first.
+    const QDir folder = wanted.absoluteDir();
+    QString found;
+    for (const QString& entry : folder.entryList(QDir::Files | QDir::Hidden)) {
+        if (entry == name) {
+            found = entry;
+            break;
+        }
+        if (found.isEmpty() && entry.compare(name, Qt::CaseInsensitive) == 0)
+            found = entry;
+    }
+    if (found.isEmpty())
+        return false;
+
+    const QString path = folder.absoluteFilePath(found);
+    const QString shown = QDir::toNativeSeparators(path) + QLatin1String(": ");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        loadError_ = shown + file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.read(kMaxTableFileSize + 1);
+    if (bytes.size() > kMaxTableFileSize) {
+        loadError_ =
+            shown + QStringLiteral("larger than %1 MiB, no language library").arg(kMaxTableFileSize >> 20);
+        return false;
+    }
+    auto table = std::make_unique<PeStringTable>();
+    if (!table->parse(bytes)) {
+        loadError_ = shown + table->error();
+        return false;
+    }
+    table_ = std::move(table);
+    tableFile_ = path;
+    loaded_ = true;
+    return true;
+}
+
+bool TLocaleLibrary::LoadOwnLibrary(const QString& fileName, const QString& directory) {
+    const QString name = bareLibraryName(fileName);
+    QStringList candidates;
+    if (!directory.isEmpty() && !QDir::isAbsolutePath(name))
+        candidates << QDir(directory).filePath(name);
     candidates << name; // the system's library search
 
+    QStringList errors;
+    if (!loadError_.isEmpty())
+        errors << loadError_;
     for (const QString& candidate : candidates) {
         auto library = std::make_unique<QLibrary>(candidate);
-        if (!library->load())
+        if (!library->load()) {
+            errors << library->errorString();
             continue;
+        }
         auto fn = reinterpret_cast<GetStringFn>(library->resolve("GloskGetString"));
         if (fn == nullptr) {
+            errors << QDir::toNativeSeparators(library->fileName()) +
+                          QStringLiteral(": exports no GloskGetString");
             library->unload();
             continue;
         }
@@ -57,11 +128,16 @@ bool TLocaleLibrary::Load(const QString& fileName, const QString& directory) {
         loaded_ = true;
         return true;
     }
+    loadError_ = errors.join(QLatin1String("; "));
     return false;
 }
 
 QString TLocaleLibrary::GetString(int id) const {
-    if (!loaded_ || getString_ == nullptr || id < 0)
+    if (!loaded_ || id < 0)
+        return QString();
+    if (table_ != nullptr)
+        return table_->string(id, kBufferSize - 1);
+    if (getString_ == nullptr)
         return QString();
 
     // UTF-8 needs up to four bytes a character; the library cuts at character
@@ -90,11 +166,15 @@ void TLocaleLibrary::Unload() {
         handle_->unload();
     handle_.reset();
     getString_ = nullptr;
+    table_.reset();
+    tableFile_.clear();
     loaded_ = false;
 }
 
 QString TLocaleLibrary::FileName() const {
-    return loaded_ ? handle_->fileName() : QString();
+    if (!loaded_)
+        return QString();
+    return table_ != nullptr ? tableFile_ : handle_->fileName();
 }
 
 QString LocaleString(const TLocaleLibrary* locale, int id) {
