@@ -11,7 +11,7 @@ packages=(
   xvfb xauth xxd
   xdotool x11-utils
   python3 python3-jsonschema
-  g++-mingw-w64-x86-64-posix wine64
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
 )
 SUDO=""
