@@ -29,7 +29,7 @@
  *    unset) unless AbortTavo comes, then answers Status -3 at once;
  *    isCommandExecuting gives 0 while a command runs, 1 when idle; a second
  *    command meanwhile gets Status -5 SubCode 1.
- *  - With TAVO_STANDIN_SERIAL=1 OpenTavo opens the port \\.\<portName> (8N1 at
+ *  - TavoUser only: with TAVO_STANDIN_SERIAL=1 OpenTavo opens the port \\.\<portName> (8N1 at
  *    the baud rate given, 2 s read time-out) and answers 2 when it cannot;
  *    cmPrinterStatus then writes STX "47" ETX to it and answers exactly the 3
  *    bytes read back, or Status -3 when they do not come within 2 s.
@@ -398,6 +398,11 @@ static CommandResult command(const char* function, const char* code, int size, c
 /* ---- link ---- */
 
 static int32_t openPort(const char* portName, int32_t baud) {
+#ifdef STANDIN_SRV
+    (void)portName;
+    (void)baud;
+    return 0; /* the service library's commands never reach the printer here */
+#else
     char serial[8];
     env("TAVO_STANDIN_SERIAL", serial, sizeof serial);
     if (strcmp(serial, "1") != 0)
@@ -438,6 +443,7 @@ static int32_t openPort(const char* portName, int32_t baud) {
     }
     gPort = port;
     return 0;
+#endif
 }
 
 static void closePort(void) {
