@@ -2,8 +2,9 @@
 # Installs what is missing, builds everything and runs every test: the unit,
 # widget and virtual-printer tests (the console on a virtual X display and the
 # page pictures among them), the .deb package, the Windows platform functions
-# under Wine, the same tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and each fuzzer for a few seconds.
+# and the bridge to Windows device libraries under Wine, the same tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and each fuzzer for a
+# few seconds.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -22,6 +23,11 @@ echo "== The .deb package: contents, dependencies, the installed console startin
 
 echo "== Platform functions on Windows (MinGW-w64 build, run under Wine)"
 "$root/scripts/test-windows.sh" "$build/windows"
+
+echo "== The bridge to Windows device libraries under Wine"
+# The test program builds the client libraries and the Windows hosts it drives.
+cmake --build "$build" -j "$jobs" --target bridge_windows_test
+"$root/scripts/test-bridge-windows.sh" "$build"
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build, tests and fuzzers"
 asan="$root/build-asan"
