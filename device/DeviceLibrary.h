@@ -77,6 +77,10 @@ class IDeviceLibrary {
     virtual int32_t getFault(const QByteArray&, QByteArray*) { return kNotOffered; }
     virtual int32_t setClock(const QByteArray&) { return kNotOffered; }
     virtual int32_t getClock(QByteArray*) { return kNotOffered; }
+    // The bridge client's TavoBridgeDescribe: what it forwards to, as UTF-8
+    // (docs/bridge.md); TAVO_EXT_OK and the text, else kNotOffered or the
+    // library's TAVO_EXT_... result.
+    virtual int32_t describeBridge(QByteArray*) { return kNotOffered; }
 };
 
 // Both libraries, as the console uses them.

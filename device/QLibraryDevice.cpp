@@ -120,6 +120,7 @@ using SetFaultFn = decltype(&::TavoSetFault);
 using GetFaultFn = decltype(&::TavoGetFault);
 using SetClockFn = decltype(&::TavoSetClock);
 using GetClockFn = decltype(&::TavoGetClock);
+using DescribeBridgeFn = decltype(&::TavoBridgeDescribe);
 
 // The two-call read of a text: size first, then the text with its nul.
 template <typename Read> int32_t readText(Read read, QByteArray* value) {
@@ -179,6 +180,7 @@ QLibraryDevice::QLibraryDevice(Library which, const QString& programDir) : which
     getFault_ = resolve("TavoGetFault", false);
     setClock_ = resolve("TavoSetClock", false);
     getClock_ = resolve("TavoGetClock", false);
+    describeBridge_ = resolve("TavoBridgeDescribe", false);
     for (const auto& c : kCommands) {
         if (QFunctionPointer f = resolve(c.name, c.service == service))
             commands_.emplace(c.name, Bound{f, c.invoke});
@@ -275,6 +277,12 @@ int32_t QLibraryDevice::getClock(QByteArray* value) {
     if (!offersLiveFaults())
         return kNotOffered;
     return readText(reinterpret_cast<GetClockFn>(getClock_), value);
+}
+
+int32_t QLibraryDevice::describeBridge(QByteArray* value) {
+    if (!describeBridge_)
+        return kNotOffered;
+    return readText(reinterpret_cast<DescribeBridgeFn>(describeBridge_), value);
 }
 
 } // namespace dev
