@@ -2,6 +2,7 @@
 
 #include "answers/PaperRollModel.h"
 #include "answers/ReturnBufferView.h"
+#include "app/BridgeDialog.h"
 #include "app/LocaleLibrary.h"
 #include "app/LocalisedCaptions.h"
 #include "app/PageRegistry.h"
@@ -10,6 +11,7 @@
 #include "app/SystemConfig.h"
 #include "core/Page.h"
 #include "core/ReturnBufferModel.h"
+#include "core/SafeFormat.h"
 #include "core/TypingLimit.h"
 #include "programming/PrinterSpeedPage.h"
 
@@ -33,6 +35,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
 #include <QWindow>
 
 #include <algorithm>
@@ -43,6 +46,15 @@ constexpr int kWindowHeight = 486;
 constexpr int kPanelHeight = 33;
 constexpr int kNotebookHeight = 288;
 constexpr int kStatusHeight = 19;
+
+// The console's own strings in the language library (lang/strings.txt), with
+// their English texts for a console without it.
+constexpr int kVirtualPrinterText = 19100; // "Virtual printer"
+constexpr int kBridgeText = 19101;         // "Bridge: %s"
+constexpr int kLibrariesText = 19102;      // "Device libraries: %s"
+constexpr int kBridgeActionText = 19103;   // "Real printer (bridge)..."
+// The printer's name is cut in its middle beyond this width.
+constexpr int kPrinterTextWidth = 380;
 
 QPixmap makeLogo() {
     QPixmap logo(70, 25);
@@ -84,6 +96,7 @@ TMainForm::TMainForm(dev::DeviceSet devices, IMessageService& messages, Options 
     devices_.service->setIdleHandler(&TMainForm::idle, this);
     addPrinterDocks();
     addRecording();
+    addPrinterLabel();
     FormCreate();
 }
 
@@ -207,6 +220,92 @@ void TMainForm::showRecording() {
                                .arg(QDir::toNativeSeparators(recorder_.path()))
                          : QString());
     actRecord->setChecked(on);
+}
+
+void TMainForm::addPrinterLabel() {
+    lbPrinter = new QLabel(StatusBar1);
+    lbPrinter->setObjectName(QStringLiteral("lbPrinter"));
+    lbPrinter->setContentsMargins(4, 0, 4, 0);
+    lbPrinter->hide();
+    StatusBar1->addPermanentWidget(lbPrinter);
+    actBridge = new QAction(QStringLiteral("Real printer (bridge)..."), this);
+    actBridge->setObjectName(QStringLiteral("actBridge"));
+    actBridge->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+B")));
+    addAction(actBridge);
+    connect(actBridge, &QAction::triggered, this, [this] { openBridgeDialog(); });
+    btnBridge = new QToolButton(StatusBar1);
+    btnBridge->setObjectName(QStringLiteral("btnBridge"));
+    btnBridge->setDefaultAction(actBridge);
+    btnBridge->setAutoRaise(true);
+    btnBridge->setFocusPolicy(Qt::NoFocus);
+    // No taller than a line of the bar's text: the bar keeps its height, shown or not.
+    btnBridge->setMaximumHeight(StatusBar1->fontMetrics().height());
+    btnBridge->hide();
+    StatusBar1->addPermanentWidget(btnBridge);
+}
+
+QString TMainForm::printerText() const {
+    auto local = [this](int id, const char* english) {
+        const QString text = ctx_.LocaleString(id);
+        return text.isEmpty() ? QString::fromUtf8(english) : text;
+    };
+    // Asked of the library itself: describing the bridge is no call to the printer to record.
+    dev::IDeviceLibrary& user = recordedUser_->inner();
+    if (user.offersLiveFaults())
+        return local(kVirtualPrinterText, "Virtual printer");
+    if (QByteArray bridge; user.describeBridge(&bridge) == TAVO_EXT_OK)
+        return SafeFormat(local(kBridgeText, "Bridge: %s"), {QString::fromUtf8(bridge)});
+    if (!options_.libraryDir.isEmpty())
+        return SafeFormat(local(kLibrariesText, "Device libraries: %s"),
+                          {QDir::toNativeSeparators(options_.libraryDir)});
+    return {};
+}
+
+void TMainForm::showPrinter() {
+    const QString text = printerText();
+    lbPrinter->setText(lbPrinter->fontMetrics().elidedText(text, Qt::ElideMiddle, kPrinterTextWidth));
+    lbPrinter->setToolTip(QDir::toNativeSeparators(options_.libraryDir));
+    // Scripted devices in a folder not known show nothing: the pages' pictures stay as they are.
+    lbPrinter->setVisible(!text.isEmpty());
+    btnBridge->setVisible(!text.isEmpty());
+    const QString action = ctx_.LocaleString(kBridgeActionText);
+    actBridge->setText(action.isEmpty() ? QStringLiteral("Real printer (bridge)...") : action);
+    actBridge->setToolTip(
+        QStringLiteral("%1 (%2)").arg(actBridge->text().remove(QStringLiteral("...")),
+                                      actBridge->shortcut().toString(QKeySequence::NativeText)));
+}
+
+BridgeDialog* TMainForm::openBridgeDialog() {
+    if (auto* open = findChild<BridgeDialog*>()) {
+        open->raise();
+        open->activateWindow();
+        return open;
+    }
+    if (devices_.user->isCommandExecuting() == 0) { // the key came during a command
+        StatusBar1->showMessage(QStringLiteral("A command is executing; try again when it ends."), 5000);
+        return nullptr;
+    }
+    BridgeDialog::Options o;
+    o.executableDir =
+        options_.executableDir.isEmpty() ? QCoreApplication::applicationDirPath() : options_.executableDir;
+    o.configDir = options_.programDir;
+    o.port = PortCB->currentIndex();
+    QByteArray described;
+    o.runningOnBridge = recordedUser_->inner().describeBridge(&described) != dev::IDeviceLibrary::kNotOffered;
+    o.libraryDirFromCommandLine = options_.libraryDirFromCommandLine;
+    // The test opens the port through the bridge: the console's own links are closed
+    // first (they open again at the next command), and its idle handler comes back after.
+    o.beforeTest = [this] { FormClose(); };
+    o.afterTest = [this] {
+        devices_.user->setIdleHandler(&TMainForm::idle, this);
+        devices_.service->setIdleHandler(&TMainForm::idle, this);
+    };
+    o.saved = [this] { showPrinter(); };
+    auto* dialog = new BridgeDialog(std::move(o), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    dialog->show();
+    return dialog;
 }
 
 void TMainForm::centreOnScreen() {
@@ -355,6 +454,7 @@ void TMainForm::FormCreate() {
         PortCB->setCurrentIndex(port >= 0 && port <= 11 ? port : -1);
     }
     showPage(PageId::Menu);
+    showPrinter();
     installAutoAdvance();
     ctx_.VatRates.fill(0);
 }

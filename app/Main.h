@@ -22,6 +22,8 @@ class QStatusBar;
 class QTimer;
 class QGroupBox;
 class QFrame;
+class QToolButton;
+class BridgeDialog;
 class Page;
 class PaperDock;
 class PrinterPanel;
@@ -35,6 +37,12 @@ class TMainForm : public QMainWindow {
         QString programDir;                // where SYSTEM.CFG lives (the executable's directory)
         QString languageLibrary = "Glosk"; // loaded by bare name, program directory first
         QString languageDir;               // where to look first; empty: programDir
+        // The folder the device libraries were loaded from, shown in the status
+        // bar; empty: not known (scripted devices), and the bar tells nothing
+        // unless the libraries say what they are.
+        QString libraryDir;
+        QString executableDir; // the bridge is in <executableDir>/bridge; empty: the program's
+        bool libraryDirFromCommandLine = false; // --library-dir chose the libraries
     };
 
     TMainForm(dev::DeviceSet devices, IMessageService& messages, Options options, QWidget* parent = nullptr);
@@ -81,6 +89,14 @@ class TMainForm : public QMainWindow {
     // Asks where to record; an empty answer records nothing. A save dialog by default.
     std::function<QString()> askRecordingPath;
 
+    // Which printer the console drives, in the status bar (lbPrinter): the
+    // virtual printer, the bridge's description, or the libraries' folder.
+    QString printerText() const;
+    void showPrinter();
+    // "Real printer (bridge)..." (the action "actBridge", Ctrl+Shift+B, and the
+    // status bar's button): the bridge set-up, shown application-modal.
+    BridgeDialog* openBridgeDialog();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -96,6 +112,7 @@ class TMainForm : public QMainWindow {
     void addPrinterDocks();
     void addRecording();
     void showRecording();
+    void addPrinterLabel();
 
     // Every call of the console passes the recorder on its way to a library.
     dev::SessionRecorder recorder_;
@@ -135,5 +152,8 @@ class TMainForm : public QMainWindow {
     QStatusBar* StatusBar1 = nullptr;
     QLabel* lbRec = nullptr; // "REC" while recording
     QAction* actRecord = nullptr;
+    QLabel* lbPrinter = nullptr;      // which printer the console drives
+    QToolButton* btnBridge = nullptr; // opens the bridge set-up
+    QAction* actBridge = nullptr;
     QTimer* Timer1 = nullptr;
 };

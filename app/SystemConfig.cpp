@@ -20,7 +20,8 @@ int readPort(const QString& programDir) {
     return ok ? port : 0;
 }
 
-bool writePort(const QString& programDir, int port) {
+namespace {
+bool writeValue(const QString& programDir, const QString& key, const QVariant& value) {
     const QString path = filePath(programDir);
     const QFileInfo dir(QFileInfo(path).absolutePath());
     if (!dir.isDir() || !dir.isWritable())
@@ -30,9 +31,30 @@ bool writePort(const QString& programDir, int port) {
     // QSettings writes through a temporary file and a rename, so a failed write
     // never leaves half a file.
     QSettings ini(path, QSettings::IniFormat);
-    ini.setValue(QStringLiteral("Comm/Port"), port);
+    ini.setValue(key, value);
     ini.sync();
     return ini.status() == QSettings::NoError;
+}
+} // namespace
+
+bool writePort(const QString& programDir, int port) {
+    return writeValue(programDir, QStringLiteral("Comm/Port"), port);
+}
+
+QString readLibraryDir(const QString& programDir) {
+    const QString path = filePath(programDir);
+    if (!QFileInfo(path).isFile())
+        return {};
+    QSettings ini(path, QSettings::IniFormat);
+    const QVariant value = ini.value(QStringLiteral("Device/LibraryDir"));
+    // An unquoted value with commas reads as a list of its parts.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QStringLiteral(", ")).trimmed();
+    return value.toString().trimmed();
+}
+
+bool writeLibraryDir(const QString& programDir, const QString& libraryDir) {
+    return writeValue(programDir, QStringLiteral("Device/LibraryDir"), libraryDir);
 }
 
 } // namespace SystemConfig

@@ -1,6 +1,8 @@
 #pragma once
 // SYSTEM.CFG in the program's directory: section "Comm", key "Port", the index
-// of the chosen port (0 for COM1 ... 11 for COM12, -1 for none).
+// of the chosen port (0 for COM1 ... 11 for COM12, -1 for none); section
+// "Device", key "LibraryDir", the folder the device libraries are loaded from
+// (absent: the program's folder).
 
 #include <QString>
 
@@ -11,5 +13,10 @@ QString filePath(const QString& programDir);
 int readPort(const QString& programDir);
 // False when the file cannot be written; the old file is then left as it was.
 bool writePort(const QString& programDir, int port);
+
+// The folder as written (trimmed); empty when the file or the key is absent.
+QString readLibraryDir(const QString& programDir);
+// False when the file cannot be written; the old file is then left as it was.
+bool writeLibraryDir(const QString& programDir, const QString& libraryDir);
 
 } // namespace SystemConfig

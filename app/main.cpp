@@ -3,23 +3,30 @@
 
 #include "app/Main.h"
 #include "app/Application.h"
+#include "app/SystemConfig.h"
 #include "device/QLibraryDevice.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QTimer>
-
-#include <memory>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     ConfigureApplication();
 
     const QString programDir = QCoreApplication::applicationDirPath();
-    std::unique_ptr<dev::QLibraryDevice> user, service;
+    const QString configDir = ConfigurationDir(programDir);
+    // --library-dir DIR, else SYSTEM.CFG's [Device] LibraryDir, else the program's folder.
+    const LibraryDirChoice libraries = ChooseLibraryDir(QCoreApplication::arguments(), QDir::currentPath(),
+                                                        programDir, SystemConfig::readLibraryDir(configDir));
+    if (!libraries.error.isEmpty()) {
+        QMessageBox::critical(nullptr, QStringLiteral("Error"), libraries.error);
+        return 1;
+    }
+    DeviceLibraries devices;
     try {
-        user = std::make_unique<dev::QLibraryDevice>(dev::Library::User, programDir);
-        service = std::make_unique<dev::QLibraryDevice>(dev::Library::Service, programDir);
+        devices = LoadDeviceLibraries(libraries);
     } catch (const dev::BindError& e) {
         // Nothing else has run yet: SYSTEM.CFG is not touched.
         QMessageBox::critical(nullptr, QStringLiteral("Error"), e.message());
@@ -28,9 +35,12 @@ int main(int argc, char* argv[]) {
 
     QtMessageService messages;
     TMainForm::Options options;
-    options.programDir = ConfigurationDir(programDir);
+    options.programDir = configDir;
     options.languageDir = programDir;
-    TMainForm form(dev::DeviceSet{user.get(), service.get()}, messages, options);
+    options.executableDir = programDir;
+    options.libraryDir = devices.folder;
+    options.libraryDirFromCommandLine = libraries.from == LibraryDirChoice::From::CommandLine;
+    TMainForm form(dev::DeviceSet{devices.user.get(), devices.service.get()}, messages, options);
     messages.setParent(&form);
     form.show();
 
