@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <fstream>
 #include <poll.h>
@@ -85,6 +86,15 @@ void makeFolders(const std::string& path) {
 }
 
 } // namespace
+
+std::string libraryDir() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&libraryDir), &info) == 0 || info.dli_fname == nullptr)
+        return std::string();
+    const std::string file = info.dli_fname;
+    const size_t slash = file.rfind('/');
+    return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
+}
 
 // ---- settings ----
 
@@ -517,7 +527,10 @@ int32_t Link::close() {
     Call c;
     c.function = "CloseTavo";
     const Reply r = exchange(std::move(c));
-    // The host stays for the next OpenTavo (starting Wine takes seconds).
+    // One host a link: it ends with its input, after closing its library's link.
+    process_.stop(2000);
+    hello_.reset();
+    lines_ = LineReader();
     return r.call ? r.call->status : 1;
 }
 

@@ -3,9 +3,9 @@
 // exported functions hand every call to the process-wide Link of the library
 // they are built into; it starts the host at OpenTavo, writes each call as a
 // line, and waits for the reply while calling the idle handler about every
-// 10 ms. A host that never starts, dies or stays silent ends the call with
-// Status -3 (time-out) within the bound of the settings; the next call or
-// OpenTavo starts a new host. Standard library and POSIX only.
+// 10 ms. The host lives from OpenTavo to CloseTavo. A host that never
+// starts, dies or stays silent ends the call with Status -3 (time-out) within
+// the bound of the settings; the next call or OpenTavo starts a new host. Standard library and POSIX only.
 
 #include "bridge/Binding.h"
 #include "bridge/Wire.h"
@@ -77,9 +77,6 @@ class Link {
     // A link function with an int32_t result; `failed` when it could not be
     // carried out.
     int32_t linkCall(const char* function, std::vector<Value> values, int32_t failed);
-
-    // For tests: the host's process id, or -1.
-    pid_t hostPid() const { return process_.pid(); }
 
   private:
     struct Reply {

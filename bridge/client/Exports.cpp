@@ -7,7 +7,6 @@
 #include "protocol/Commands.h"
 
 #include <cstring>
-#include <dlfcn.h>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -17,15 +16,6 @@ namespace bridge::client {
 Link& link() {
     static Link theLink(BRIDGE_LIBRARY_NAME);
     return theLink;
-}
-
-std::string libraryDir() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&libraryDir), &info) == 0 || info.dli_fname == nullptr)
-        return std::string();
-    const std::string file = info.dli_fname;
-    const size_t slash = file.rfind('/');
-    return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
 }
 
 } // namespace bridge::client

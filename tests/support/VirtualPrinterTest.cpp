@@ -12,8 +12,13 @@ void VirtualPrinterTest::SetUp() {
     QDir::setCurrent(home.path());
     qputenv("VPRINTER_HOME", home.filePath(QStringLiteral("printer")).toLocal8Bit());
     qputenv("VPRINTER_INSTANT", "1");
-    user = std::make_unique<dev::QLibraryDevice>(dev::Library::User, QStringLiteral(CONSOLE_BIN_DIR));
-    service = std::make_unique<dev::QLibraryDevice>(dev::Library::Service, QStringLiteral(CONSOLE_BIN_DIR));
+    // CONSOLE_TEST_LIBRARY_DIR runs the same tests on other libraries (the
+    // bridge client, forwarding to a host on the virtual printer).
+    const QString libraries = qEnvironmentVariableIsEmpty("CONSOLE_TEST_LIBRARY_DIR")
+                                  ? QStringLiteral(CONSOLE_BIN_DIR)
+                                  : qEnvironmentVariable("CONSOLE_TEST_LIBRARY_DIR");
+    user = std::make_unique<dev::QLibraryDevice>(dev::Library::User, libraries);
+    service = std::make_unique<dev::QLibraryDevice>(dev::Library::Service, libraries);
     TMainForm::Options o;
     o.programDir = home.path();
     o.languageDir = QStringLiteral(CONSOLE_BIN_DIR);
