@@ -96,25 +96,33 @@ TEST_F(FiscalDay, ReplaysOnANewPrinterWithoutADifference) {
     ASSERT_TRUE(session.open(QIODevice::ReadOnly));
     EXPECT_FALSE(session.readAll().contains("0000|")) << "the service password reached the session";
 
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("VPRINTER_HOME"), home.filePath(QStringLiteral("fresh")));
-    env.insert(QStringLiteral("VPRINTER_INSTANT"), QStringLiteral("1"));
-    p.setProcessEnvironment(env);
-    p.setWorkingDirectory(home.path());
-    p.start(QStringLiteral(CONSOLE_BIN_DIR "/tavo-replay"),
-            {home.filePath(QStringLiteral("day.jsonl")), QStringLiteral("--library-dir"),
-             QStringLiteral(CONSOLE_BIN_DIR), QStringLiteral("--password"), QStringLiteral("service=0000")});
-    ASSERT_TRUE(p.waitForFinished(120000));
-    const QString out = QString::fromUtf8(p.readAllStandardOutput());
-    EXPECT_EQ(p.exitCode(), 0) << out.toStdString() << p.readAllStandardError().toStdString();
-    // The clock may have moved on: its fields are volatile and only counted.
-    EXPECT_TRUE(QRegularExpression(
-                    QStringLiteral("^%1 calls replayed, 0 differ( \\(\\d+ volatile fields? ignored\\))?\n$")
-                        .arg(form->recorder().calls()))
-                    .match(out)
-                    .hasMatch())
-        << out.toStdString();
+    // Replayed on a new printer directly, and on another through the bridge
+    // (client, Linux host, the virtual printer's libraries): the same outcome.
+    for (const bool bridged : {false, true}) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("VPRINTER_HOME"), home.filePath(bridged ? "fresh-bridged" : "fresh"));
+        env.insert(QStringLiteral("VPRINTER_INSTANT"), QStringLiteral("1"));
+        env.insert(QStringLiteral("TAVO_BRIDGE_COMMAND"),
+                   QStringLiteral(CONSOLE_BIN_DIR "/tavo-bridge --dir " CONSOLE_BIN_DIR));
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(home.path());
+        p.start(QStringLiteral(CONSOLE_BIN_DIR "/tavo-replay"),
+                {home.filePath(QStringLiteral("day.jsonl")), QStringLiteral("--library-dir"),
+                 bridged ? QStringLiteral(CONSOLE_BIN_DIR "/bridge") : QStringLiteral(CONSOLE_BIN_DIR),
+                 QStringLiteral("--password"), QStringLiteral("service=0000")});
+        ASSERT_TRUE(p.waitForFinished(120000));
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        EXPECT_EQ(p.exitCode(), 0) << bridged << out.toStdString() << p.readAllStandardError().toStdString();
+        // The clock may have moved on: its fields are volatile and only counted.
+        EXPECT_TRUE(
+            QRegularExpression(
+                QStringLiteral("^%1 calls replayed, 0 differ( \\(\\d+ volatile fields? ignored\\))?\n$")
+                    .arg(form->recorder().calls()))
+                .match(out)
+                .hasMatch())
+            << bridged << out.toStdString();
+    }
 }
 
 } // namespace
