@@ -107,9 +107,11 @@ bool boolean(const Json& o, const char* name) {
 Call callFromJson(const Json& o) {
     static constexpr const char* kFields[] = {"time",   "library", "function", "arguments", "sizing",
                                               "status", "subCode", "length",   "answer",    "ms"};
-    for (const auto& [key, value] : o.items())
+    for (const auto& item : o.items()) {
+        const std::string& key = item.key();
         if (std::none_of(std::begin(kFields), std::end(kFields), [&](const char* f) { return key == f; }))
             throw Fail{"a call has no field \"" + key + "\""};
+    }
     Call c;
     c.time = text(o, "time");
     c.library = text(o, "library");
