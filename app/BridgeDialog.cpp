@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using namespace bridgesetup;
 
 namespace {
@@ -31,8 +33,32 @@ template <typename W> W* named(W* w, const QString& name) {
 
 enum class Tone { Plain, Good, Problem };
 
+// A label that tells something: it wraps (and a long path in it breaks after a
+// slash, see breakable), so that it never widens the window.
+QLabel* messageLabel(QLabel* label) {
+    label->setWordWrap(true);
+    return label;
+}
+
+// A text that may break after each slash of a path (a zero-width space there).
+QString breakable(const QString& text) {
+    return QString(text).replace(QLatin1Char('/'), QStringLiteral("/\u200b"));
+}
+
+// An empty text hides its label: the group keeps no blank line. A text that
+// needs more room makes the window taller rather than squeezing the rows.
 void setState(QLabel* label, const QString& text, Tone tone) {
-    label->setText(text);
+    // Selectable texts are copied as they are; the others may break after a slash.
+    const bool copied = label->textInteractionFlags().testFlag(Qt::TextSelectableByMouse);
+    label->setText(copied ? text : breakable(text));
+    label->setVisible(!text.isEmpty());
+    if (QWidget* window = label->window(); window->isVisible()) {
+        window->layout()->activate();
+        const int wanted = window->hasHeightForWidth() ? window->heightForWidth(window->width())
+                                                       : window->sizeHint().height();
+        if (wanted > window->height())
+            window->resize(window->width(), wanted);
+    }
     label->setStyleSheet(tone == Tone::Problem ? QStringLiteral("QLabel { color: #b00000; }")
                          : tone == Tone::Good  ? QStringLiteral("QLabel { color: #1e6b1e; }")
                                                : QString());
@@ -53,6 +79,14 @@ BridgeDialog::BridgeDialog(Options options, QWidget* parent) : QDialog(parent), 
     setWindowTitle(QStringLiteral("Real printer (bridge)"));
     auto* column = new QVBoxLayout(this);
     column->setSpacing(10);
+    auto* intro =
+        named(new QLabel(QStringLiteral("The maker's Windows libraries drive the printer; the bridge runs "
+                                        "them under Wine on this computer, or on a Windows computer "
+                                        "reached with ssh, and the console talks to them through it."),
+                         this),
+              "lbIntro");
+    messageLabel(intro);
+    column->addWidget(intro);
 
     // The maker's libraries.
     auto* dlls = named(new QGroupBox(QStringLiteral("The maker's device libraries"), this), "gbDlls");
@@ -60,8 +94,7 @@ BridgeDialog::BridgeDialog(Options options, QWidget* parent) : QDialog(parent), 
     folder_ = named(new QLineEdit(dlls), "edDllFolder");
     folder_->setPlaceholderText(QStringLiteral("the folder holding TavoUser.dll and TavoSrv.dll"));
     auto* browse = named(new QPushButton(QStringLiteral("Browse..."), dlls), "btnBrowseDlls");
-    dllCheck_ = named(new QLabel(dlls), "lbDllCheck");
-    dllCheck_->setWordWrap(true);
+    dllCheck_ = messageLabel(named(new QLabel(dlls), "lbDllCheck"));
     dllGrid->addWidget(named(new QLabel(QStringLiteral("Folder:"), dlls), "lbDllFolder"), 0, 0);
     dllGrid->addWidget(folder_, 0, 1);
     dllGrid->addWidget(browse, 0, 2);
@@ -101,11 +134,13 @@ BridgeDialog::BridgeDialog(Options options, QWidget* parent) : QDialog(parent), 
     portGrid->setColumnMinimumWidth(2, 16);
     portGrid->setColumnStretch(1, 1);
     portGrid->setColumnStretch(4, 1);
-    auto* prefix = named(new QLabel(QStringLiteral("Saving links them in the console's Wine prefix: %1")
-                                        .arg(home(QDir(winePrefix()).filePath(QStringLiteral("dosdevices")))),
-                                    ports),
-                         "lbPrefix");
-    prefix->setWordWrap(true);
+    auto* prefix =
+        named(new QLabel(
+                  breakable(QStringLiteral("Save links each chosen port in the console's own Wine prefix: %1")
+                                .arg(home(QDir(winePrefix()).filePath(QStringLiteral("dosdevices"))))),
+                  ports),
+              "lbPrefix");
+    messageLabel(prefix);
     prefix->setEnabled(false);
     portGrid->addWidget(prefix, 6, 0, 1, 5);
     column->addWidget(ports);
@@ -115,21 +150,20 @@ BridgeDialog::BridgeDialog(Options options, QWidget* parent) : QDialog(parent), 
     auto* hostGrid = new QGridLayout(host);
     command_ = named(new QLineEdit(host), "edCommand");
     command_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    command_->setPlaceholderText(QStringLiteral("wine .../tavo-bridge-x86.exe --dir ...   or   ssh shop-pc "
-                                                "tavo-bridge-x86.exe --dir C:\\Printer"));
+    command_->setPlaceholderText(
+        QStringLiteral("wine .../tavo-bridge-x86.exe --dir ...  or  ssh shop-pc ..."));
     auto* fill = named(new QPushButton(QStringLiteral("Fill in"), host), "btnFillCommand");
     fill->setToolTip(QStringLiteral("Make the command from the folder of the maker's libraries"));
     name_ = named(new QLineEdit(host), "edName");
     name_->setPlaceholderText(QStringLiteral("shown in the status bar; empty: the command"));
-    wine_ = named(new QLabel(host), "lbWine");
-    wine_->setWordWrap(true);
-    wine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    wine_ = messageLabel(named(new QLabel(host), "lbWine"));
+    wine_->setTextInteractionFlags(Qt::TextSelectableByMouse); // the install command is copied
     hostGrid->addWidget(named(new QLabel(QStringLiteral("Command:"), host), "lbCommand"), 0, 0);
     hostGrid->addWidget(command_, 0, 1);
     hostGrid->addWidget(fill, 0, 2);
-    hostGrid->addWidget(named(new QLabel(QStringLiteral("Name:"), host), "lbName"), 1, 0);
-    hostGrid->addWidget(name_, 1, 1, 1, 2);
-    hostGrid->addWidget(wine_, 2, 1, 1, 2);
+    hostGrid->addWidget(wine_, 1, 1, 1, 2); // under the command it is about
+    hostGrid->addWidget(named(new QLabel(QStringLiteral("Name:"), host), "lbName"), 2, 0);
+    hostGrid->addWidget(name_, 2, 1, 1, 2);
     hostGrid->setColumnStretch(1, 1);
     column->addWidget(host);
 
@@ -149,9 +183,7 @@ BridgeDialog::BridgeDialog(Options options, QWidget* parent) : QDialog(parent), 
     progress_->hide();
     cancel_ = named(new QPushButton(QStringLiteral("Cancel"), testBox), "btnCancelTest");
     cancel_->hide();
-    testResult_ = named(new QLabel(testBox), "lbTestResult");
-    testResult_->setWordWrap(true);
-    testResult_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    testResult_ = messageLabel(named(new QLabel(testBox), "lbTestResult"));
     auto* testLabel = named(new QLabel(QStringLiteral("Port:"), testBox), "lbTestPort");
     testLabel->setBuddy(testPort_);
     auto* testRow = new QHBoxLayout();
@@ -164,11 +196,18 @@ BridgeDialog::BridgeDialog(Options options, QWidget* parent) : QDialog(parent), 
     testGrid->addLayout(testRow, 0, 0);
     testGrid->addWidget(testResult_, 1, 0);
     column->addWidget(testBox);
+    // The rows' captions line up across the groups.
+    int captionWidth = 0;
+    for (const char* name : {"lbDllFolder", "lbCommand", "lbName", "lbTestPort"})
+        captionWidth =
+            std::max(captionWidth, findChild<QLabel*>(QString::fromLatin1(name))->sizeHint().width());
+    for (const char* name : {"lbDllFolder", "lbCommand", "lbName", "lbTestPort"})
+        findChild<QLabel*>(QString::fromLatin1(name))->setMinimumWidth(captionWidth);
 
-    message_ = named(new QLabel(this), "lbMessage");
-    message_->setWordWrap(true);
-    message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    message_ = messageLabel(named(new QLabel(this), "lbMessage"));
     column->addWidget(message_);
+    for (QLabel* empty : {testResult_, message_})
+        setState(empty, QString(), Tone::Plain);
     column->addStretch(1);
 
     auto* buttons = new QHBoxLayout();
@@ -216,8 +255,9 @@ void BridgeDialog::browse() {
 void BridgeDialog::checkFolder(bool fill) {
     const DllFolder found = checkDllFolder(folder_->text().trimmed());
     if (!found.machine) {
-        setState(dllCheck_, found.error, true);
-        wine_->clear();
+        // An empty folder is no mistake yet: the line says what to do.
+        setState(dllCheck_, found.error, folder_->text().trimmed().isEmpty() ? Tone::Plain : Tone::Problem);
+        setState(wine_, QString(), Tone::Plain);
         return;
     }
     setState(dllCheck_,
@@ -338,12 +378,20 @@ void BridgeDialog::test() {
             outcome.text = error;
         }
     }
+    const bool cancelled = !cancel_->isEnabled();
     setTesting(false);
     if (options_.afterTest)
         options_.afterTest();
-    if (!links.refused.isEmpty())
-        outcome.text += QLatin1Char('\n') + links.refused.join(QLatin1Char('\n'));
-    setState(testResult_, outcome.text, !outcome.ok);
+    QStringList told{outcome.text};
+    if (cancelled)
+        told.prepend(QStringLiteral("Cancelled."));
+    else if (!outcome.ok && outcome.text.startsWith(QStringLiteral("The link did not open")))
+        told << QStringLiteral(
+            "The bridge client writes why to the console's error output: start the console "
+            "from a terminal to read it.");
+    told << links.refused;
+    setState(testResult_, told.join(QLatin1Char('\n')), !outcome.ok);
+    test_->setFocus();
 }
 
 void BridgeDialog::cancelTest() {
@@ -376,5 +424,5 @@ void BridgeDialog::tell(const QString& text, bool problem) {
 }
 
 QString BridgeDialog::message() const {
-    return message_->text();
+    return message_->text().remove(QChar(0x200b));
 }

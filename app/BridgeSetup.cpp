@@ -140,11 +140,12 @@ WineChoice chooseWine(Machine m, const WineFound& found) {
     else if (!found.onPath.isEmpty() && !found.debianLayout)
         choice.program = QStringLiteral("wine"); // a Wine laid out otherwise: trusted to run 32-bit too
     else {
-        choice.program = QStringLiteral("wine");
-        choice.problem =
-            QStringLiteral("32-bit Wine is missing, and the maker's libraries are 32-bit. Install it with: "
-                           "sudo dpkg --add-architecture i386 && sudo apt-get update && "
-                           "sudo apt-get install wine wine32");
+        // Where Debian's wine32 puts it, unless a "wine" of its own comes first.
+        choice.program = found.onPath.isEmpty() && found.debianLayout ? QStringLiteral("/usr/lib/wine/wine")
+                                                                      : QStringLiteral("wine");
+        choice.problem = QStringLiteral(
+            "32-bit Wine is missing, and the maker's libraries are 32-bit. Install it with:\n"
+            "sudo dpkg --add-architecture i386 && sudo apt-get update && sudo apt-get install wine32");
     }
     return choice;
 }

@@ -238,6 +238,13 @@ void TMainForm::addPrinterLabel() {
     btnBridge->setDefaultAction(actBridge);
     btnBridge->setAutoRaise(true);
     btnBridge->setFocusPolicy(Qt::NoFocus);
+    btnBridge->setCursor(Qt::PointingHandCursor);
+    // A link in the bar: it opens a window, it changes nothing by itself.
+    btnBridge->setStyleSheet(
+        QStringLiteral("QToolButton#btnBridge { border: none; padding: 0 4px; color: palette(link); }"));
+    QFont link = btnBridge->font();
+    link.setUnderline(true);
+    btnBridge->setFont(link);
     // No taller than a line of the bar's text: the bar keeps its height, shown or not.
     btnBridge->setMaximumHeight(StatusBar1->fontMetrics().height());
     btnBridge->hide();
@@ -270,6 +277,7 @@ void TMainForm::showPrinter() {
     btnBridge->setVisible(!text.isEmpty());
     const QString action = ctx_.LocaleString(kBridgeActionText);
     actBridge->setText(action.isEmpty() ? QStringLiteral("Real printer (bridge)...") : action);
+    actBridge->setIconText(actBridge->text()); // the button keeps the dots: it opens a window
     actBridge->setToolTip(
         QStringLiteral("%1 (%2)").arg(actBridge->text().remove(QStringLiteral("...")),
                                       actBridge->shortcut().toString(QKeySequence::NativeText)));

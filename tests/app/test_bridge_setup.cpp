@@ -200,7 +200,13 @@ TEST(BridgeSetup, CommandLineAndSettingsFile) {
         {Machine::X64, only64, "/srv/dll",
          "/usr/lib/wine/wine64 \"/opt/fiscal console/bridge/tavo-bridge-x64.exe\" --dir \"/srv/dll\"", ""},
         {Machine::X86, only64, "/srv/dll",
-         "wine \"/opt/fiscal console/bridge/tavo-bridge-x86.exe\" --dir \"/srv/dll\"", missing32},
+         "/usr/lib/wine/wine \"/opt/fiscal console/bridge/tavo-bridge-x86.exe\" --dir \"/srv/dll\"",
+         missing32},
+        {Machine::X86,
+         {"/usr/bin/wine", true, false, true},
+         "/srv/dll",
+         "wine \"/opt/fiscal console/bridge/tavo-bridge-x86.exe\" --dir \"/srv/dll\"",
+         missing32},
         {Machine::X64, none, "/srv/dll",
          "wine \"/opt/fiscal console/bridge/tavo-bridge-x64.exe\" --dir \"/srv/dll\"",
          "Wine is not installed"},
@@ -214,8 +220,9 @@ TEST(BridgeSetup, CommandLineAndSettingsFile) {
         const std::string what = c.folder.toStdString();
         const WineChoice wine = chooseWine(c.machine, c.wine);
         EXPECT_EQ(wine.problem.isEmpty(), c.problem.isEmpty()) << what << ": " << wine.problem.toStdString();
-        if (!c.problem.isEmpty())
+        if (!c.problem.isEmpty()) {
             EXPECT_TRUE(wine.problem.startsWith(c.problem)) << what << ": " << wine.problem.toStdString();
+        }
         const HostCommand got = hostCommand(wine.program, program, c.machine, c.folder);
         EXPECT_EQ(got.command, c.command) << what;
         EXPECT_EQ(got.error.isEmpty(), !c.command.isEmpty()) << what;
