@@ -18,6 +18,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -36,11 +37,12 @@ struct BridgeClient : ScriptedDevice {
 };
 
 struct Window {
-    Window(dev::IDeviceLibrary& user, const QString& libraryDir, bool language, const QString& dir) {
+    Window(dev::IDeviceLibrary& user, const QString& libraryDir, bool language, const QString& dir,
+           const QString& executableDir = QString()) {
         testApplication();
         TMainForm::Options o;
         o.programDir = dir;
-        o.executableDir = dir;
+        o.executableDir = executableDir.isEmpty() ? dir : executableDir;
         o.libraryDir = libraryDir;
         o.languageDir = QStringLiteral(CONSOLE_BIN_DIR);
         if (!language)
@@ -193,4 +195,44 @@ TEST(BridgeDialogTest, OpensFromTheWindowChecksTheFolderSavesAndTests) {
 
     QTest::mouseClick(static_cast<QPushButton*>(find("btnClose")), Qt::LeftButton);
     EXPECT_FALSE(dialog->isVisible());
+}
+
+// The Test through the bridge's own client and its Linux host, on the virtual
+// printer behind it; then a host that never says hello, cancelled while it starts.
+TEST(BridgeDialogTest, TestRunsPrinterStatusThroughTheBridgeAndCancels) {
+#ifndef CONSOLE_BRIDGE_BUILT
+    GTEST_SKIP() << "the bridge is not built";
+#else
+    QTemporaryDir tmp;
+    const ScopedEnvironment config("XDG_CONFIG_HOME", QFile::encodeName(tmp.filePath("config")));
+    const ScopedEnvironment data("XDG_DATA_HOME", QFile::encodeName(tmp.filePath("data")));
+    ScriptedDevice user;
+    Window w(user, tmp.path(), false, tmp.path(), CONSOLE_BIN_DIR);
+    w.form->findChild<QComboBox*>("PortCB")->setCurrentIndex(1);
+    BridgeDialog* dialog = w.form->openBridgeDialog();
+    ASSERT_NE(dialog, nullptr);
+    auto* command = dialog->findChild<QLineEdit*>("edCommand");
+    auto* result = dialog->findChild<QLabel*>("lbTestResult");
+    auto* test = dialog->findChild<QPushButton*>("btnTest");
+    const QString bin = QDir::cleanPath(CONSOLE_BIN_DIR);
+    command->setText("\"" + bin + "/tavo-bridge\" --dir \"" + bin + "\"");
+    test->click();
+    EXPECT_TRUE(result->text().startsWith("Printer Status answered (status 0, sub-code 0), "))
+        << result->text().toStdString();
+    EXPECT_FALSE(QFile::exists(settingsPath())); // a test saves nothing
+    EXPECT_FALSE(qEnvironmentVariableIsSet("TAVO_BRIDGE_CONFIG"));
+
+    // The window stays alive while the host starts: Cancel is pressed from the idle handler.
+    command->setText("sh -c \"sleep 60\" host");
+    QTimer::singleShot(200, dialog, [dialog] {
+        EXPECT_TRUE(dialog->testing());
+        EXPECT_TRUE(dialog->findChild<QProgressBar*>("progressTest")->isVisible());
+        dialog->findChild<QPushButton*>("btnCancelTest")->click();
+    });
+    test->click();
+    EXPECT_FALSE(dialog->testing());
+    EXPECT_TRUE(result->text().startsWith("Cancelled.\nThe link did not open on COM2"))
+        << result->text().toStdString();
+    EXPECT_FALSE(dialog->findChild<QProgressBar*>("progressTest")->isVisible());
+#endif
 }
