@@ -38,7 +38,9 @@ int main(int argc, char* argv[]) {
     options.programDir = configDir;
     options.languageDir = programDir;
     options.executableDir = programDir;
-    options.libraryDir = devices.folder;
+    // Libraries the system's search found have no folder of ours to name.
+    options.libraryDir =
+        devices.folder.isEmpty() ? QStringLiteral("(found by the system's library search)") : devices.folder;
     options.libraryDirFromCommandLine = libraries.from == LibraryDirChoice::From::CommandLine;
     TMainForm form(dev::DeviceSet{devices.user.get(), devices.service.get()}, messages, options);
     messages.setParent(&form);
