@@ -16,7 +16,10 @@ for f in ./usr/lib/fiscal-console/FiscalConsole ./usr/lib/fiscal-console/libTavo
   ./usr/lib/fiscal-console/libTavoSrv.so ./usr/lib/fiscal-console/libGlosk.so ./usr/bin/fiscal-console \
   ./usr/lib/fiscal-console/tavo-replay ./usr/bin/tavo-replay ./usr/share/doc/fiscal-console/docs/sessions.md \
   ./usr/share/applications/fiscal-console.desktop ./usr/share/icons/hicolor/scalable/apps/fiscal-console.svg \
-  ./usr/share/doc/fiscal-console/README.md ./usr/share/doc/fiscal-console/docs/virtual-printer.md; do
+  ./usr/share/doc/fiscal-console/README.md ./usr/share/doc/fiscal-console/docs/virtual-printer.md \
+  ./usr/lib/fiscal-console/tavo-bridge ./usr/lib/fiscal-console/bridge/libTavoUser.so \
+  ./usr/lib/fiscal-console/bridge/libTavoSrv.so ./usr/lib/fiscal-console/bridge/tavo-bridge-x64.exe \
+  ./usr/lib/fiscal-console/bridge/tavo-bridge-x86.exe ./usr/share/doc/fiscal-console/docs/bridge.md; do
   grep -qx "$f" <<<"$listing" || { echo "missing in the package: $f"; exit 1; }
 done
 if grep -E 'test|bench|fuzz|page_screenshots|glosk_gen' <<<"$listing"; then
@@ -48,3 +51,8 @@ status=$?
 set -e
 [ "$status" = 2 ] || { echo "tavo-replay from the package answered $status to a missing session, not 2"; exit 1; }
 echo "-- the installed tavo-replay runs"
+# The bridge's Linux host from the package says hello on the packaged virtual printer.
+hello="$(VPRINTER_HOME="$tree/printer" timeout 60 "$tree/usr/lib/fiscal-console/tavo-bridge" \
+  --dir "$tree/usr/lib/fiscal-console" </dev/null | head -1)"
+grep -q '"hello":"tavo-bridge".*"loaded":true' <<<"$hello" || { echo "the installed tavo-bridge said: $hello"; exit 1; }
+echo "-- the installed tavo-bridge loads the virtual printer"
