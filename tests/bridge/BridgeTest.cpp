@@ -5,12 +5,15 @@
 
 #include "bridge/Wire.h"
 #include "bridge/client/Client.h"
+#include "codepage/Cp1250.h"
+#include "codepage/Cp1250Table.h"
 #include "device/QLibraryDevice.h"
 #include "session/Session.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -104,6 +107,29 @@ TEST(BridgeWire, EveryMessageSurvivesItsLineAndTheSessionReaderReadsTheCall) {
     const std::string check = "python3 " CONSOLE_SOURCE_DIR "/scripts/validate-session.py --bridge '" +
                               lines.fileName().toStdString() + "' >/dev/null";
     EXPECT_EQ(std::system(check.c_str()), 0) << check;
+}
+
+// The code page's table, written out for the host built without Qt, is Qt's
+// "windows-1250" byte for byte (undefined bytes keep their value), and every
+// byte survives UTF-8 and back.
+TEST(BridgeWire, TheCodePageTableIsWindows1250AndEveryByteComesBack) {
+    QStringDecoder qt("windows-1250");
+    ASSERT_TRUE(qt.isValid());
+    std::string all;
+    for (int b = 0; b < 256; ++b) {
+        const char c = static_cast<char>(b);
+        const QString s = qt.decode(QByteArrayView(&c, 1));
+        qt.resetState();
+        const char16_t expected = s.size() == 1 && s.at(0) != QChar::ReplacementCharacter
+                                      ? s.at(0).unicode()
+                                      : static_cast<char16_t>(b);
+        EXPECT_EQ(cp1250::kTable[static_cast<size_t>(b)], expected) << b;
+        all += c;
+    }
+    EXPECT_EQ(cp1250::utf8ToBytes(cp1250::bytesToUtf8(all)), all);
+    EXPECT_EQ(QString::fromStdString(cp1250::bytesToUtf8(all)),
+              cp1250::decode(QByteArray::fromStdString(all)));
+    EXPECT_EQ(cp1250::utf8ToBytes("\xF0\x9F\x98\x80 \xC3"), "? ?") << "beyond the code page, or cut short";
 }
 
 TEST(BridgeWire, LinesThatAreNoMessageSayWhy) {
