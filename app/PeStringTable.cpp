@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 namespace {
 
