@@ -433,9 +433,19 @@ std::map<int, QString> readPortLinks(const QString& prefix) {
 LinkReport applyPortLinks(const QString& prefix, const std::map<int, QString>& devices) {
     LinkReport report;
     const QString dosdevices = QDir(prefix).filePath(QStringLiteral("dosdevices"));
-    if (!QDir().mkpath(dosdevices)) {
+    // Wine makes drive C: and Z: only when it makes the prefix's folder itself: a
+    // prefix it has not made yet gets them here, or Wine would start without a C:.
+    const QString driveC = QDir(prefix).filePath(QStringLiteral("drive_c"));
+    const bool newPrefix = !QFileInfo::exists(QDir(prefix).filePath(QStringLiteral("system.reg"))) &&
+                           !present(QDir(dosdevices).filePath(QStringLiteral("c:")));
+    if (!QDir().mkpath(dosdevices) || (newPrefix && !QDir().mkpath(driveC))) {
         report.refused << QStringLiteral("Cannot make the folder %1.").arg(dosdevices);
         return report;
+    }
+    if (newPrefix) {
+        QFile::link(QStringLiteral("../drive_c"), QDir(dosdevices).filePath(QStringLiteral("c:")));
+        if (!present(QDir(dosdevices).filePath(QStringLiteral("z:"))))
+            QFile::link(QStringLiteral("/"), QDir(dosdevices).filePath(QStringLiteral("z:")));
     }
     std::map<int, QString> made = readManifest(prefix);
     for (int com = 1; com <= kComPorts; ++com) {

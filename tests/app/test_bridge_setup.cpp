@@ -287,6 +287,10 @@ TEST(BridgeSetup, PortLinksReplaceOnlyTheirOwn) {
               QStringList({"COM1 -> " + usb0, "COM2 -> " + acm0, "COM5 -> /dev/ttyUSB7 (not there now)"}));
     EXPECT_EQ(r.refused, QStringList());
     EXPECT_EQ(readPortLinks(prefix), (std::map<int, QString>{{1, usb0}, {2, acm0}, {5, "/dev/ttyUSB7"}}));
+    // A new prefix gets drive C: and Z: as Wine makes them in a prefix of its own.
+    EXPECT_TRUE(QFileInfo(prefix + "/drive_c").isDir());
+    EXPECT_EQ(QFileInfo(prefix + "/dosdevices/c:").symLinkTarget(), prefix + "/drive_c");
+    EXPECT_EQ(QFileInfo(prefix + "/dosdevices/z:").symLinkTarget(), "/");
 
     // Someone else's: a regular file, a folder, a link of their own, and one of ours they moved.
     const QString dos = prefix + "/dosdevices/";
