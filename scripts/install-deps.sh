@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Installs what the console needs to build, run and be tested on Debian 12.
+#   scripts/install-deps.sh [--with-wine32]
+# --with-wine32 (the test command) also tries 32-bit Wine, which adds Debian's
+# i386 architecture; the run command leaves the system's architectures alone.
 set -euo pipefail
+with_wine32=""
+[ "${1:-}" = "--with-wine32" ] && with_wine32=1
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl1-mesa-dev
@@ -10,7 +15,7 @@ packages=(
   fonts-liberation fonts-dejavu-core
   xvfb xauth xxd
   xdotool x11-utils
-  python3 python3-jsonschema
+  python3 python3-jsonschema nlohmann-json3-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
 )
@@ -33,7 +38,7 @@ fi
 # once more so they are clean, and the attempt is not repeated for a day.
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 wine32_stamp="${XDG_CACHE_HOME:-$HOME/.cache}/fiscal-console/wine32-unavailable"
-if ! installed wine32:i386; then
+if [ -n "$with_wine32" ] && ! installed wine32:i386; then
   if [ "$(cat "$wine32_stamp" 2>/dev/null)" = "$(date +%F)" ]; then
     echo "32-bit Wine is not available (could not be installed earlier today); the 32-bit bridge tests will be skipped"
   else

@@ -7,7 +7,7 @@
 # few seconds.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" --with-wine32
 jobs="${JOBS:-$(nproc)}"
 fuzz_seconds="${FUZZ_SECONDS:-5}"
 export QT_QPA_PLATFORM=offscreen
