@@ -385,7 +385,8 @@ void BridgeDialog::test() {
     QStringList told{outcome.text};
     if (cancelled)
         told.prepend(QStringLiteral("Cancelled."));
-    else if (!outcome.ok && outcome.text.startsWith(QStringLiteral("The link did not open")))
+    else if (!outcome.ok && outcome.text.startsWith(QStringLiteral("The link did not open")) &&
+             !outcome.text.contains(QStringLiteral("\nThe bridge: ")))
         told << QStringLiteral(
             "The bridge client writes why to the console's error output: start the console "
             "from a terminal to read it.");

@@ -477,11 +477,15 @@ LinkReport applyPortLinks(const QString& prefix, const std::map<int, QString>& d
         }
         if (target && *target == wanted)
             continue; // already so
-        if (present(path) && !ours) {
+        // A link to a device (Wine makes comN -> /dev/ttyS<N-1> in every
+        // prefix) only says which device the port is: it may be pointed
+        // elsewhere. Anything else is someone's own and stays.
+        const bool deviceLink = target && target->startsWith(QLatin1String("/dev/"));
+        if (present(path) && !ours && !deviceLink) {
             report.refused << (target
-                                   ? QStringLiteral(
-                                         "%1: %2 is a link this console did not make (to %3); left as it is. "
-                                         "Remove it to choose the device here.")
+                                   ? QStringLiteral("%1: %2 is a link this console did not make (to %3, not "
+                                                    "a device); left as it is. "
+                                                    "Remove it to choose the device here.")
                                          .arg(port, path, *target)
                                    : QStringLiteral("%1: %2 is not a link; left as it is.").arg(port, path));
             continue;
@@ -506,6 +510,19 @@ LinkReport applyPortLinks(const QString& prefix, const std::map<int, QString>& d
     return report;
 }
 
+namespace {
+
+// The bridge client's reason for its last failure, as a sentence to add; empty
+// when the library says none.
+QString bridgeReason(dev::IDeviceLibrary& user) {
+    QByteArray why;
+    if (user.bridgeLastError(&why) != TAVO_EXT_OK || why.isEmpty())
+        return QString();
+    return QStringLiteral("\nThe bridge: %1.").arg(QString::fromUtf8(why));
+}
+
+} // namespace
+
 TestOutcome runPrinterStatus(dev::IDeviceLibrary& user, const QByteArray& port) {
     TestOutcome outcome;
     const std::string function = protocol::cmd::cmPrinterStatus.function;
@@ -514,7 +531,8 @@ TestOutcome runPrinterStatus(dev::IDeviceLibrary& user, const QByteArray& port) 
         if (opened != 0) {
             outcome.text = QStringLiteral("The link did not open on %1 (OpenTavo answered %2).")
                                .arg(QString::fromLatin1(port))
-                               .arg(opened);
+                               .arg(opened) +
+                           bridgeReason(user);
             return outcome;
         }
         int32_t length = 0;
@@ -523,13 +541,15 @@ TestOutcome runPrinterStatus(dev::IDeviceLibrary& user, const QByteArray& port) 
         const int32_t allocated = length;
         std::vector<char> buffer(static_cast<std::size_t>(std::max(length, 1)), 0);
         const CommandResult r = user.command(function, {}, buffer.data(), &length);
+        const QString reason = r.Status < 0 ? bridgeReason(user) : QString();
         user.close();
         if (r.Status < 0) {
             const QString why = dev::DeviceErrorText(r.Status, r.SubCode);
             outcome.text = QStringLiteral("Printer Status refused: status %1, sub-code %2%3")
                                .arg(r.Status)
                                .arg(r.SubCode)
-                               .arg(why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why));
+                               .arg(why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)) +
+                           reason;
             return outcome;
         }
         const QByteArray answer(buffer.data(), std::clamp<int32_t>(length, 0, allocated));

@@ -81,6 +81,8 @@ class IDeviceLibrary {
     // (docs/bridge.md); TAVO_EXT_OK and the text, else kNotOffered or the
     // library's TAVO_EXT_... result.
     virtual int32_t describeBridge(QByteArray*) { return kNotOffered; }
+    // The bridge client's TavoBridgeLastError: why its last call failed.
+    virtual int32_t bridgeLastError(QByteArray*) { return kNotOffered; }
 };
 
 // Both libraries, as the console uses them.

@@ -121,6 +121,7 @@ using GetFaultFn = decltype(&::TavoGetFault);
 using SetClockFn = decltype(&::TavoSetClock);
 using GetClockFn = decltype(&::TavoGetClock);
 using DescribeBridgeFn = decltype(&::TavoBridgeDescribe);
+using LastErrorFn = decltype(&::TavoBridgeLastError);
 
 // The two-call read of a text: size first, then the text with its nul.
 template <typename Read> int32_t readText(Read read, QByteArray* value) {
@@ -181,6 +182,7 @@ QLibraryDevice::QLibraryDevice(Library which, const QString& programDir) : which
     setClock_ = resolve("TavoSetClock", false);
     getClock_ = resolve("TavoGetClock", false);
     describeBridge_ = resolve("TavoBridgeDescribe", false);
+    bridgeLastError_ = resolve("TavoBridgeLastError", false);
     for (const auto& c : kCommands) {
         if (QFunctionPointer f = resolve(c.name, c.service == service))
             commands_.emplace(c.name, Bound{f, c.invoke});
@@ -277,6 +279,12 @@ int32_t QLibraryDevice::getClock(QByteArray* value) {
     if (!offersLiveFaults())
         return kNotOffered;
     return readText(reinterpret_cast<GetClockFn>(getClock_), value);
+}
+
+int32_t QLibraryDevice::bridgeLastError(QByteArray* value) {
+    if (!bridgeLastError_)
+        return kNotOffered;
+    return readText(reinterpret_cast<LastErrorFn>(bridgeLastError_), value);
 }
 
 int32_t QLibraryDevice::describeBridge(QByteArray* value) {

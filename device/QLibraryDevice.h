@@ -46,6 +46,7 @@ class QLibraryDevice : public IDeviceLibrary {
     int32_t setClock(const QByteArray& dateTime) override;
     int32_t getClock(QByteArray* value) override;
     int32_t describeBridge(QByteArray* value) override;
+    int32_t bridgeLastError(QByteArray* value) override;
 
     QString fileName() const { return lib_.fileName(); }
 
@@ -64,7 +65,7 @@ class QLibraryDevice : public IDeviceLibrary {
     QFunctionPointer open_ = nullptr, close_ = nullptr, executing_ = nullptr, abort_ = nullptr,
                      bufLength_ = nullptr, exec_ = nullptr, update_ = nullptr, idle_ = nullptr,
                      print_ = nullptr, setFault_ = nullptr, getFault_ = nullptr, setClock_ = nullptr,
-                     getClock_ = nullptr, describeBridge_ = nullptr;
+                     getClock_ = nullptr, describeBridge_ = nullptr, bridgeLastError_ = nullptr;
     struct Bound {
         QFunctionPointer fn;
         Invoker invoke;

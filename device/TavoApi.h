@@ -122,6 +122,10 @@ TAVO_API int32_t TAVO_CALL TavoGetClock(char* buffer, int32_t* length);
  * the bridge client's libraries export it.
  */
 TAVO_API int32_t TAVO_CALL TavoBridgeDescribe(char* buffer, int32_t* length);
+/* Why the last call through the bridge failed ("cannot run \"wine\": not
+ * found", "the host was silent for 5000 ms during cmXReport"); empty after a
+ * call that went through. Same sizing rule. Never holds a call's arguments. */
+TAVO_API int32_t TAVO_CALL TavoBridgeLastError(char* buffer, int32_t* length);
 
 /* ---- service library only ---- */
 TAVO_API int32_t TAVO_CALL UpdateTavoProgram(uintptr_t ownerWindow, const char* portName, int32_t full);

@@ -316,7 +316,30 @@ void Link::idle() {
         idle_(idleContext_);
 }
 
+namespace {
+
+// Text out by the extension functions' sizing rule.
+int32_t giveText(const std::string& text, char* buffer, int32_t* length) {
+    if (length == nullptr)
+        return TAVO_EXT_BAD_VALUE;
+    const auto need = static_cast<int32_t>(text.size() + 1);
+    if (buffer == nullptr || *length < need) {
+        *length = need;
+        return buffer == nullptr ? TAVO_EXT_OK : TAVO_EXT_SMALL_BUFFER;
+    }
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    *length = need;
+    return TAVO_EXT_OK;
+}
+
+} // namespace
+
+int32_t Link::lastError(char* buffer, int32_t* length) const {
+    return giveText(lastError_, buffer, length);
+}
+
 void Link::giveUp(const std::string& why) {
+    lastError_ = why;
     std::fprintf(stderr, "tavo bridge (%s): %s\n", library_.c_str(), why.c_str());
     process_.stop(0);
     hello_.reset();
@@ -442,6 +465,7 @@ Link::Reply Link::exchange(Call call) {
                 continue;
             }
             if (auto* e = std::get_if<Error>(&*m)) {
+                lastError_ = "the host: " + e->text;
                 std::fprintf(stderr, "tavo bridge (%s): %s\n", library_.c_str(), e->text.c_str());
                 reply.status = -1;
                 return done(reply);
@@ -495,6 +519,7 @@ Link::Reply Link::exchange(Call call) {
 int32_t Link::open(const char* port, int32_t baud) {
     if (busy_)
         return 1;
+    lastError_.clear();
     settings_ = readSettings(libraryDir());
     if (process_.running() && runningCommand_ != settings_.command)
         process_.stop(2000); // the settings changed: a new host
@@ -541,21 +566,12 @@ int32_t Link::abort() {
 }
 
 int32_t Link::describe(char* buffer, int32_t* length) {
-    if (length == nullptr)
-        return TAVO_EXT_BAD_VALUE;
     if (settings_.source.empty() && settings_.command.empty())
         settings_ = readSettings(libraryDir());
     std::string text = !settings_.name.empty() ? settings_.name : settings_.command;
     if (text.empty())
         text = "no bridge command set";
-    const auto need = static_cast<int32_t>(text.size() + 1);
-    if (buffer == nullptr || *length < need) {
-        *length = need;
-        return buffer == nullptr ? TAVO_EXT_OK : TAVO_EXT_SMALL_BUFFER;
-    }
-    std::memcpy(buffer, text.c_str(), text.size() + 1);
-    *length = need;
-    return TAVO_EXT_OK;
+    return giveText(text, buffer, length);
 }
 
 CommandResult Link::command(const char* function, std::vector<Value> values, char* buffer, int32_t* length) {
@@ -569,6 +585,7 @@ CommandResult Link::command(const char* function, std::vector<Value> values, cha
     };
     if (busy_)
         return fail(-5, 1); // as the printer: busy while a command runs
+    lastError_.clear();
     if (length == nullptr)
         return fail(-1, 0);
     // A link the console holds open whose host has gone: a new host, the link
@@ -586,8 +603,10 @@ CommandResult Link::command(const char* function, std::vector<Value> values, cha
         if (!r.call || r.call->status != 0)
             return fail(r.call ? -1 : -3, 0);
     }
-    if (!process_.running() || !hello_)
-        return fail(-1, 0); // no link: as a closed port
+    if (!process_.running() || !hello_) {
+        lastError_ = "no link: OpenTavo has not opened one";
+        return fail(-1, 0); // as a closed port
+    }
     Call c;
     c.function = function;
     const std::vector<std::string_view> names = parameterNames(function);

@@ -71,6 +71,7 @@ class Link {
         idleContext_ = context;
     }
     int32_t describe(char* buffer, int32_t* length);
+    int32_t lastError(char* buffer, int32_t* length) const;
 
     // A command: the arguments in parameter order.
     CommandResult command(const char* function, std::vector<Value> values, char* buffer, int32_t* length);
@@ -100,6 +101,7 @@ class Link {
     std::atomic<bool> busy_{false};
     std::atomic<bool> abortWanted_{false};
     bool linkOpen_ = false; // OpenTavo succeeded and CloseTavo has not come
+    std::string lastError_; // why the last call failed; empty when it went through
     std::string port_;
     int32_t baud_ = 0;
 };

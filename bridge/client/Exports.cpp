@@ -133,6 +133,10 @@ TAVO_API int32_t TAVO_CALL TavoBridgeDescribe(char* buffer, int32_t* length) {
     return guarded([&] { return link().describe(buffer, length); }, TAVO_EXT_BAD_VALUE);
 }
 
+TAVO_API int32_t TAVO_CALL TavoBridgeLastError(char* buffer, int32_t* length) {
+    return guarded([&] { return link().lastError(buffer, length); }, TAVO_EXT_BAD_VALUE);
+}
+
 TAVO_API CommandResult TAVO_CALL cmSetID(const char* idCode, const char* idNumber, char* buffer,
                                          int32_t* length) {
     return forward<cmd::cmSetID>(buffer, length, idCode, idNumber);

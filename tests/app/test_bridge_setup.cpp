@@ -271,7 +271,7 @@ TEST(BridgeSetup, CommandLineAndSettingsFile) {
     EXPECT_EQ(readFile(settingsPath()), expected);
 }
 
-TEST(BridgeSetup, PortLinksReplaceOnlyTheirOwn) {
+TEST(BridgeSetup, PortLinksReplaceTheirOwnAndDeviceLinksOnly) {
     QTemporaryDir tmp;
     const QString prefix = tmp.filePath("wine"), dev = tmp.filePath("dev");
     for (const char* name : {"ttyS10", "ttyS2", "ttyS0", "ttyUSB1", "ttyUSB0", "ttyACM0", "tty0", "null",
@@ -292,36 +292,36 @@ TEST(BridgeSetup, PortLinksReplaceOnlyTheirOwn) {
     EXPECT_EQ(QFileInfo(prefix + "/dosdevices/c:").symLinkTarget(), prefix + "/drive_c");
     EXPECT_EQ(QFileInfo(prefix + "/dosdevices/z:").symLinkTarget(), "/");
 
-    // Someone else's: a regular file, a folder, a link of their own, and one of ours they moved.
+    // Someone else's: a regular file, a folder, a link of their own; and one of
+    // ours moved to another device, as Wine's own comN -> /dev/ttyS links are:
+    // a device link may be pointed elsewhere.
     const QString dos = prefix + "/dosdevices/";
     writeFile(dos + "com3", "keep me");
     QDir().mkpath(dos + "com6");
-    ASSERT_TRUE(QFile::link("/dev/ttyS3", dos + "com4"));
+    ASSERT_TRUE(QFile::link("/home/anna/serial", dos + "com4"));
     ASSERT_TRUE(QFile::remove(dos + "com5"));
     ASSERT_TRUE(QFile::link("/dev/ttyS9", dos + "com5"));
     r = applyPortLinks(prefix,
                        {{1, usb1}, {2, ""}, {3, usb0}, {4, usb0}, {5, usb0}, {6, usb0}, {7, "ttyUSB0"}});
-    EXPECT_EQ(r.changes, QStringList({"COM1 -> " + usb1, "COM2: link removed"}));
-    EXPECT_EQ(r.refused,
-              QStringList({"COM3: " + dos + "com3 is not a link; left as it is.",
-                           "COM4: " + dos +
-                               "com4 is a link this console did not make (to /dev/ttyS3); left as it is. "
-                               "Remove it to choose the device here.",
-                           "COM5: " + dos +
-                               "com5 is a link this console did not make (to /dev/ttyS9); left as it is. "
-                               "Remove it to choose the device here.",
-                           "COM6: " + dos + "com6 is not a link; left as it is.",
-                           "COM7: ttyUSB0 is not a full path such as /dev/ttyUSB0; left as it is."}));
+    EXPECT_EQ(r.changes, QStringList({"COM1 -> " + usb1, "COM2: link removed", "COM5 -> " + usb0}));
+    EXPECT_EQ(
+        r.refused,
+        QStringList({"COM3: " + dos + "com3 is not a link; left as it is.",
+                     "COM4: " + dos +
+                         "com4 is a link this console did not make (to /home/anna/serial, not a device); "
+                         "left as it is. Remove it to choose the device here.",
+                     "COM6: " + dos + "com6 is not a link; left as it is.",
+                     "COM7: ttyUSB0 is not a full path such as /dev/ttyUSB0; left as it is."}));
     EXPECT_EQ(readFile(dos + "com3"), "keep me");
     EXPECT_TRUE(QFileInfo(dos + "com6").isDir());
     EXPECT_EQ(readPortLinks(prefix),
-              (std::map<int, QString>{{1, usb1}, {4, "/dev/ttyS3"}, {5, "/dev/ttyS9"}}));
+              (std::map<int, QString>{{1, usb1}, {4, "/home/anna/serial"}, {5, usb0}}));
     EXPECT_FALSE(QFileInfo::exists(dos + "com1.new"));
 
     // Clearing every port removes only what is still ours.
     r = applyPortLinks(prefix, {});
-    EXPECT_EQ(r.changes, QStringList({"COM1: link removed"}));
-    EXPECT_EQ(readPortLinks(prefix), (std::map<int, QString>{{4, "/dev/ttyS3"}, {5, "/dev/ttyS9"}}));
+    EXPECT_EQ(r.changes, QStringList({"COM1: link removed", "COM5: link removed"}));
+    EXPECT_EQ(readPortLinks(prefix), (std::map<int, QString>{{4, "/home/anna/serial"}}));
     EXPECT_EQ(readFile(dos + "com3"), "keep me");
 }
 

@@ -291,6 +291,10 @@ TEST_F(BridgeClient, EveryFailureIsAClearStatusAndNeverAWritePastTheBuffer) {
     EXPECT_NE(user->open("COM1", 9600), 0);
     fake("nohello");
     EXPECT_NE(user->open("COM1", 9600), 0);
+    QByteArray why;
+    ASSERT_EQ(user->bridgeLastError(&why), TAVO_EXT_OK);
+    EXPECT_EQ(why, "OpenTavo: the host's first message is no hello")
+        << "the reason, for the console to show";
     std::vector<char> buffer(3, '\0');
     int32_t length = 3;
     EXPECT_EQ(status(&buffer, &length).Status, -1) << "no link: as a closed port";
@@ -313,6 +317,8 @@ TEST_F(BridgeClient, EveryFailureIsAClearStatusAndNeverAWritePastTheBuffer) {
     // written beyond it (the guard bytes after the buffer stay).
     fake("long");
     ASSERT_EQ(user->open("COM1", 9600), 0);
+    ASSERT_EQ(user->bridgeLastError(&why), TAVO_EXT_OK);
+    EXPECT_EQ(why, "") << "a call that went through leaves no reason";
     std::vector<char> guarded(3 + 8, '#');
     length = 3;
     const CommandResult r = user->command("cmPrinterStatus", {}, guarded.data(), &length);
