@@ -25,6 +25,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <random>
 #include <thread>
 
 #ifndef VPRINTER_LIBRARY_NAME
@@ -39,9 +40,13 @@ struct Session {
     Settings settings;
     Store store;
     std::unique_ptr<PortLock> lock;
-    int timeoutsLeft = 0;
-    int64_t clockOffset = 0; // settings' offset, with clock_start resolved
-    std::string liveKey;     // the database's path: where switches set now are kept
+    // the line's faults still to come (see LineFault)
+    int timeoutsLeft = 0, droppedLeft = 0, lostLeft = 0, lateLeft = 0;
+    int64_t lateMs = 2000;
+    uint32_t dropSeed = 1;
+    std::minstd_rand drops{1}; // before or after, for each dropped link
+    int64_t clockOffset = 0;   // settings' offset, with clock_start resolved
+    std::string liveKey;       // the database's path: where switches set now are kept
 };
 
 std::mutex gMutex; // guards gSession between commands
@@ -60,6 +65,7 @@ std::string gTracePath; // of the open session, or from the environment
 struct Live {
     std::map<std::string, std::string> faults; // key -> value, as set
     std::optional<int64_t> clockOffset;        // the settings' offset
+    std::optional<std::minstd_rand> drops;     // the dropped links' generator, as far as it has drawn
 };
 std::map<std::string, Live> gLive; // by database path; guarded by gMutex
 
@@ -177,6 +183,24 @@ bool waitLikeAPrinter(const Settings& s, size_t bytes, PrintFeed& feed) {
     return true;
 }
 
+// The answer on its way: ms more, the idle handler called meanwhile; false
+// when aborted (the command is done all the same).
+bool waitForLateAnswer(int64_t ms) {
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds(ms);
+    do {
+        if (gAbort.load())
+            return false;
+        if (TavoIdleHandler h = gIdle.load())
+            h(gIdleContext.load());
+        if (gAbort.load())
+            return false;
+        const auto left = deadline - steady_clock::now();
+        std::this_thread::sleep_for(std::min<steady_clock::duration>(left, milliseconds(10)));
+    } while (steady_clock::now() < deadline);
+    return !gAbort.load();
+}
+
 std::string requestText(const Request& r) {
     std::string t = r.code;
     for (size_t i = 0; i < r.fields.size(); ++i)
@@ -212,6 +236,59 @@ std::optional<bool> yesNo(const std::string& v) {
     if (v == "false" || v == "0" || v == "no" || v == "off")
         return false;
     return std::nullopt;
+}
+
+// What the line does to one command with a buffer.
+enum class LineFault {
+    None,
+    Timeout,    // never reached the printer: nothing done
+    DropBefore, // the link dropped before the printer had the command: nothing done
+    DropAfter,  // the link dropped after it: done, the answer lost
+    Lost,       // done, the answer lost
+    Late,       // done, the answer late by lateMs
+};
+
+// The counted faults, in the order a command uses them up: one each command.
+struct LineCounter {
+    const char* key;
+    int Session::*left;
+    LineFault fault; // DropBefore stands for both drops
+};
+constexpr LineCounter kLineCounters[] = {
+    {"timeouts", &Session::timeoutsLeft, LineFault::Timeout},
+    {"dropped_link", &Session::droppedLeft, LineFault::DropBefore},
+    {"lost_answers", &Session::lostLeft, LineFault::Lost},
+    {"late_answers", &Session::lateLeft, LineFault::Late},
+};
+
+const LineCounter* lineCounter(const std::string& key) {
+    for (const LineCounter& c : kLineCounters)
+        if (key == c.key)
+            return &c;
+    return nullptr;
+}
+
+// Uses up the first fault still to come, if any; what switches set live keep
+// their count (and the drops' generator) for a reopened link.
+LineFault takeLineFault(Session& s) {
+    for (const LineCounter& c : kLineCounters) {
+        int& left = s.*(c.left);
+        if (left <= 0)
+            continue;
+        --left;
+        const auto live = gLive.find(s.liveKey);
+        const bool isLive = live != gLive.end();
+        if (isLive && live->second.faults.count(c.key))
+            live->second.faults[c.key] = std::to_string(left);
+        if (c.fault != LineFault::DropBefore)
+            return c.fault;
+        // the upper half of the generator's range: the printer had the command
+        const bool after = s.drops() > std::minstd_rand::max() / 2;
+        if (isLive && (live->second.faults.count("dropped_link") || live->second.faults.count("drop_seed")))
+            live->second.drops = s.drops;
+        return after ? LineFault::DropAfter : LineFault::DropBefore;
+    }
+    return LineFault::None;
 }
 
 // One fault of the settings file's keys on an open session, now.
@@ -254,11 +331,22 @@ int32_t applyFault(Session& s, const std::string& key, const std::string& value)
             set.fmCapacity = *capacity;
         // nearly full: ten free records counted now, as at opening
         s.store.setCapacity(effectiveCapacity(set, s.store.zCount()));
-    } else if (key == "timeouts") {
-        const auto n = wholeNumber(value, 0, 1'000'000);
+    } else if (const LineCounter* c = lineCounter(key)) {
+        const auto n = wholeNumber(value, 0, kMaxFaultCount);
         if (!n)
             return TAVO_EXT_BAD_VALUE;
-        s.timeoutsLeft = static_cast<int>(*n);
+        s.*(c->left) = static_cast<int>(*n);
+    } else if (key == "late_ms") {
+        const auto n = wholeNumber(value, 0, kMaxLateMs);
+        if (!n)
+            return TAVO_EXT_BAD_VALUE;
+        s.lateMs = *n;
+    } else if (key == "drop_seed") {
+        const auto n = wholeNumber(value, 0, UINT32_MAX);
+        if (!n)
+            return TAVO_EXT_BAD_VALUE;
+        s.dropSeed = static_cast<uint32_t>(*n);
+        s.drops.seed(s.dropSeed);
     } else if (key == "damaged_record") {
         const auto n = wholeNumber(value, 0, 99'999'999);
         if (!n)
@@ -285,8 +373,12 @@ std::optional<std::string> faultValue(const Session& s, const std::string& key) 
         return set.fiscalMemory;
     if (key == "fm_capacity")
         return std::to_string(set.fmCapacity);
-    if (key == "timeouts")
-        return std::to_string(s.timeoutsLeft);
+    if (const LineCounter* c = lineCounter(key))
+        return std::to_string(s.*(c->left));
+    if (key == "late_ms")
+        return std::to_string(s.lateMs);
+    if (key == "drop_seed")
+        return std::to_string(s.dropSeed);
     if (key == "damaged_record")
         return std::to_string(set.damagedRecord);
     return std::nullopt;
@@ -299,6 +391,8 @@ void applyLive(Session& s) {
         return;
     for (const auto& [key, value] : it->second.faults)
         applyFault(s, key, value);
+    if (it->second.drops) // the sequence goes on where it was, not from its seed again
+        s.drops = *it->second.drops;
     if (it->second.clockOffset)
         s.clockOffset = *it->second.clockOffset;
 }
@@ -366,6 +460,12 @@ int32_t linkOpen(const char* portName, int32_t) {
     session->liveKey = dataDirectory() + "/" + port + ".sqlite";
     session->settings = settings;
     session->timeoutsLeft = settings.timeouts;
+    session->droppedLeft = settings.droppedLink;
+    session->lostLeft = settings.lostAnswers;
+    session->lateLeft = settings.lateAnswers;
+    session->lateMs = settings.lateMs;
+    session->dropSeed = settings.dropSeed;
+    session->drops.seed(settings.dropSeed);
     session->lock = std::make_unique<PortLock>(dataDirectory() + "/" + port + ".lock");
     {
         HeldPort held(session->lock.get());
@@ -434,8 +534,12 @@ void linkSetPrintHandler(TavoPrintHandler handler, void* context) {
 int32_t linkSetFault(const std::string& key, const std::string& value) {
     return withSession([&](Session& s) {
         const int32_t r = applyFault(s, key, value);
-        if (r == TAVO_EXT_OK)
-            gLive[s.liveKey].faults[key] = value;
+        if (r == TAVO_EXT_OK) {
+            Live& live = gLive[s.liveKey];
+            live.faults[key] = value;
+            if (key == "drop_seed")
+                live.drops.reset(); // a new seed starts the sequence again
+        }
         return r;
     });
 }
@@ -532,12 +636,15 @@ CommandResult linkRun(const Call& call, char* buffer, int32_t* length) {
         return finish(result(o.status, o.subCode));
     }
 
-    if (s->timeoutsLeft > 0) {
-        --s->timeoutsLeft;
-        if (auto live = gLive.find(s->liveKey); live != gLive.end() && live->second.faults.count("timeouts"))
-            live->second.faults["timeouts"] = std::to_string(s->timeoutsLeft);
+    // the line: a command that never reaches the printer, or one whose answer
+    // is lost or late after the printer has done it
+    const LineFault line = takeLineFault(*s);
+    if (line == LineFault::Timeout || line == LineFault::DropBefore)
         return refused(-3, 0, 0);
-    }
+    const bool answerLost = line == LineFault::Lost || line == LineFault::DropAfter;
+    auto answerArrives = [&] {
+        return !answerLost && (line != LineFault::Late || waitForLateAnswer(s->lateMs));
+    };
     if (!s->store.begin())
         return refused(-5, 1, 0);
     State st;
@@ -549,7 +656,7 @@ CommandResult linkRun(const Call& call, char* buffer, int32_t* length) {
     Outcome o = Printer::execute(st, s->store, s->store, s->settings.faults, now, call.request);
     if (o.status < 0) {
         s->store.rollback();
-        return refused(o.status, o.subCode, 0);
+        return answerArrives() ? refused(o.status, o.subCode, 0) : refused(-3, 0, 0);
     }
     const std::string requestBytes = requestText(call.request);
     PrintFeed feed(o.paper, o.state.documentNo);
@@ -575,6 +682,8 @@ CommandResult linkRun(const Call& call, char* buffer, int32_t* length) {
     } else {
         s->store.rollback();
     }
+    if (!answerArrives()) // done and kept, whatever the line does to the answer
+        return refused(-3, 0, 0);
     answer = o.answer;
     const auto n = std::min<size_t>(answer.size(), static_cast<size_t>(capacity));
     std::memcpy(buffer, answer.data(), n);

@@ -34,7 +34,15 @@ Settings readSettings(const std::string& port) {
     s.faults.offline = truthy(get("offline"));
     s.faults.lowBattery = get("battery").trimmed().toLower() == "low";
     s.faults.resetPinShorted = get("reset_pin").trimmed().toLower() == "shorted";
-    s.timeouts = get("timeouts").toInt();
+    auto count = [&](const char* key) { return std::clamp(get(key).toInt(), 0, kMaxFaultCount); };
+    s.timeouts = count("timeouts");
+    s.lostAnswers = count("lost_answers");
+    s.lateAnswers = count("late_answers");
+    s.droppedLink = count("dropped_link");
+    if (has("late_ms"))
+        s.lateMs = std::clamp<qlonglong>(get("late_ms").toLongLong(), 0, kMaxLateMs);
+    if (has("drop_seed"))
+        s.dropSeed = get("drop_seed").trimmed().toUInt();
     if (has("fiscal_memory"))
         s.fiscalMemory = get("fiscal_memory").trimmed().toLower().toStdString();
     if (has("fm_capacity"))

@@ -10,10 +10,23 @@
 
 namespace vp {
 
+// Bounds of the counted faults and of an answer's lateness.
+inline constexpr int kMaxFaultCount = 1'000'000;
+inline constexpr int64_t kMaxLateMs = 60'000;
+
 struct Settings {
     bool present = true;
     Faults faults;
     int timeouts = 0;
+    // Faults of the line between the workstation and the printer (the next N
+    // commands with a buffer): the answer lost, the answer late by lateMs, the
+    // link dropped before or after the printer received the command, by a
+    // generator seeded with dropSeed.
+    int lostAnswers = 0;
+    int lateAnswers = 0;
+    int64_t lateMs = 2000;
+    int droppedLink = 0;
+    uint32_t dropSeed = 1;
     std::string fiscalMemory = "ok"; // ok | nearly_full | full
     int64_t fmCapacity = 2000;
     int64_t damagedRecord = 0;

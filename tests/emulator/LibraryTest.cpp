@@ -1017,3 +1017,153 @@ TEST_F(Library, ClockSetBeforeMidnightThenASaleAfterItIsRefused) {
     const std::string roll = lastLines(readFile(dir / "COM1-paper.txt"), 40);
     EXPECT_NE(roll.find("2099-04-01"), std::string::npos) << roll;
 }
+
+// ---- faults of the line: the ambiguous outcome ----
+
+namespace {
+struct LineProbe {
+    bool abort = false; // abort on the third call
+    int calls = 0;
+    int32_t executing = -1;
+    CommandResult nested{};
+};
+void TAVO_CALL lineIdle(void* ctx) {
+    auto* p = static_cast<LineProbe*>(ctx);
+    if (++p->calls == 3 && p->abort) {
+        p->executing = USER(isCommandExecuting)();
+        int32_t n = 0;
+        p->nested = USER(cmPrinterStatus)(nullptr, &n);
+        USER(AbortTavo)();
+    }
+}
+int64_t number(const std::string& answer, const protocol::Field& f) {
+    return std::stoll(field(answer, f));
+}
+} // namespace
+
+// A receipt's payment under each fault, set in the settings file and live:
+// what the caller sees, whether the receipt was closed and recorded, and the
+// software status telling which afterwards.
+TEST_F(Library, EachFaultOfTheLineAndWhatTheSoftwareStatusTellsAfterIt) {
+    using Faults = std::vector<std::pair<std::string, std::string>>;
+    struct Case {
+        const char* what;
+        Faults faults;
+        int32_t status; // what the payment returns
+        bool done;      // the receipt closed, printed and in the journal
+        bool waits;     // the idle handler runs (instant timing otherwise calls it never)
+        bool abort = false;
+    };
+    const Case cases[] = {
+        {"time-out", {{"timeouts", "1"}}, -3, false, false},
+        {"answer lost", {{"lost_answers", "1"}}, -3, true, false},
+        {"answer late", {{"late_answers", "1"}, {"late_ms", "40"}}, 0, true, true},
+        {"answer late, aborted", {{"late_answers", "1"}, {"late_ms", "60000"}}, -3, true, true, true},
+        {"link dropped before", {{"dropped_link", "1"}, {"drop_seed", "1"}}, -3, false, false},
+        {"link dropped after", {{"dropped_link", "1"}, {"drop_seed", "30000"}}, -3, true, false},
+    };
+    int port = 0;
+    for (const Case& c : cases)
+        for (const bool live : {false, true}) {
+            const std::string com = "COM" + std::to_string(++port);
+            SCOPED_TRACE(std::string(c.what) + (live ? ", live" : ", settings file") + ", " + com);
+            ini("");
+            openUser(com.c_str());
+            ASSERT_TRUE(frame(USER(cmSetVatRate), 2300, 800, 500, 0, 0, 9999, 9999, 9999, 9999, "E").ok());
+            ASSERT_TRUE(sale(2, 6.25, "01", "Kawa").ok());
+            const Reply before = frame(USER(cmSoftwareStatus));
+            EXPECT_EQ(field(before.answer, SW::ReceiptNotClosed), "1");
+            if (live) {
+                for (const auto& [key, value] : c.faults)
+                    ASSERT_EQ(USER(TavoSetFault)(key.c_str(), value.c_str()), TAVO_EXT_OK) << key;
+            } else { // counted from the opening of the port
+                std::string text = "[" + com + "]\n";
+                for (const auto& [key, value] : c.faults)
+                    text += key + "=" + value + "\n";
+                ini(text);
+                openUser(com.c_str());
+            }
+            const std::string counter = c.faults.front().first;
+            EXPECT_EQ(getFault(counter.c_str()), "1");
+            // sizing calls use up nothing
+            int32_t sized = 0;
+            USER(cmPayment)(0, 0, 0, 12.5, 0, 0, nullptr, &sized);
+            USER(cmSoftwareStatus)(nullptr, &sized);
+            EXPECT_EQ(getFault(counter.c_str()), "1");
+
+            LineProbe probe;
+            probe.abort = c.abort;
+            USER(TavoSetIdleHandler)(lineIdle, &probe);
+            const Reply paid = pay(0, 0, 0, 12.5, 0, 0);
+            USER(TavoSetIdleHandler)(nullptr, nullptr);
+            EXPECT_EQ(paid.r.Status, c.status);
+            EXPECT_EQ(paid.answer.size(), c.status == 0 ? 22u : 0u) << "no answer bytes without an answer";
+            EXPECT_EQ(probe.calls > 0, c.waits) << probe.calls;
+            if (c.abort) {
+                EXPECT_EQ(probe.executing, 0) << "busy while the answer is on its way";
+                EXPECT_EQ(probe.nested.Status, -5);
+            }
+            EXPECT_EQ(getFault(counter.c_str()), "0");
+
+            // afterwards: the receipt number and the open flag tell what happened
+            const Reply after = frame(USER(cmSoftwareStatus));
+            ASSERT_EQ(after.r.Status, 0) << "one fault, used up";
+            EXPECT_EQ(number(after.answer, SW::ReceiptNo),
+                      number(before.answer, SW::ReceiptNo) + (c.done ? 1 : 0));
+            EXPECT_EQ(field(after.answer, SW::ReceiptNotClosed), c.done ? "0" : "1");
+            EXPECT_EQ(number(after.answer, SW::Subtotal), c.done ? 0 : 1250);
+            const std::string roll = readFile(dir / (com + "-paper.txt"));
+            EXPECT_EQ(roll.find("SUMA PLN") != std::string::npos, c.done) << "on paper and in the journal";
+            // what the caller does next: pays again only a receipt still open
+            if (!c.done)
+                EXPECT_TRUE(pay(0, 0, 0, 12.5, 0, 0).ok());
+            else
+                EXPECT_EQ(pay(0, 0, 0, 12.5, 0, 0).r.SubCode, 5) << "nothing to pay";
+            EXPECT_EQ(number(frame(USER(cmHardwareStatus)).answer, HW::ReceiptNo), 1)
+                << "one receipt, never two";
+        }
+}
+
+// Four cash-ins of 1, 2, 4 and 8 zł on a dropped link: the drawer shows which
+// the printer had, the print number how many it printed. The seed decides,
+// the same way every time (std::minstd_rand, upper half: after).
+TEST_F(Library, ADroppedLinkFallsBeforeOrAfterAsItsSeedSays) {
+    struct Case {
+        uint32_t seed;
+        int64_t had;     // grosze of the cash-ins the printer had
+        int64_t printed; // documents
+    };
+    auto drawer = [&] {
+        const Reply r = frame(USER(cmCashInDrawer));
+        EXPECT_TRUE(r.ok());
+        return std::pair{number(r.answer, Ack::Value), number(r.answer, Ack::DocumentNo)};
+    };
+    // seed 1: before, before, after, after; seed 30000: after, after, after, before
+    for (const Case& c : {Case{1, 400 + 800, 2}, Case{30000, 100 + 200 + 400, 3}})
+        for (int round = 0; round < 2; ++round) {
+            SCOPED_TRACE("seed " + std::to_string(c.seed) + ", round " + std::to_string(round));
+            ini("");
+            openUser();
+            const auto [cash, printNo] = drawer();
+            ini("[COM1]\ndropped_link=4\ndrop_seed=" + std::to_string(c.seed) + "\n");
+            openUser();
+            for (double amount : {1.0, 2.0, 4.0, 8.0})
+                EXPECT_EQ(frame(USER(cmReceiveCash), amount).r.Status, -3) << amount;
+            const auto [cashAfter, printNoAfter] = drawer();
+            EXPECT_EQ(cashAfter - cash, c.had);
+            EXPECT_EQ(printNoAfter - printNo, c.printed);
+        }
+
+    // set live, the sequence goes on across a reopened link instead of starting again
+    ini("");
+    openUser();
+    const int64_t cash = drawer().first;
+    ASSERT_EQ(USER(TavoSetFault)("drop_seed", "1"), TAVO_EXT_OK);
+    ASSERT_EQ(USER(TavoSetFault)("dropped_link", "4"), TAVO_EXT_OK);
+    EXPECT_EQ(frame(USER(cmReceiveCash), 1.0).r.Status, -3);
+    openUser();
+    EXPECT_EQ(getFault("dropped_link"), "3");
+    for (double amount : {2.0, 4.0, 8.0})
+        EXPECT_EQ(frame(USER(cmReceiveCash), amount).r.Status, -3) << amount;
+    EXPECT_EQ(drawer().first - cash, 400 + 800);
+}
