@@ -48,6 +48,12 @@ QString BuildHeaderText(const std::array<QString, kHeaderLines>& lines,
 // or 255 when the text is not a whole number.
 int VatRateValue(const QString& displayed);
 
+// ---- ID number (Set ID, Enter Fiscal Mode) ----
+// The field takes up to 10 digits and sends them all: the printer judges the
+// number (the virtual printer keeps 1 to 8 digits and refuses a longer one
+// with its error 51), so nothing is cut off on the way.
+inline constexpr int kIdNumberFieldLength = 10;
+
 // ---- tax ID format ----
 struct TaxIdFormat {
     enum class Result { Ok, Refused };

@@ -39,8 +39,8 @@ SetIdPage::SetIdPage(ConsoleContext& ctx, QWidget* parent)
     });
     label("Label74", QStringLiteral("ID NO.:"), 12, 42, 76);
     edIDNo = make<QLineEdit>("edIDNo", 90, 38, 120, 22);
-    // The printer keeps 1 to 8 digits (its status answer has 8 bytes for the number).
-    edIDNo->setMaxLength(protocol::HardwareStatus::IdNumber.width);
+    // Ten digits, judged by the printer (ProgrammingRules.h).
+    edIDNo->setMaxLength(prog::kIdNumberFieldLength);
     prog::installKeyFilter(edIDNo, [](const QString&, QChar& key) { return prog::FilterDigitKey(key); });
 
     btnExecSetID = makeButton("btnExecSetID", QStringLiteral("Set ID"), 12, 72, 120);

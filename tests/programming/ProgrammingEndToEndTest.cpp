@@ -1,15 +1,18 @@
 // The programming pages against the virtual printer: program rates, header,
 // clerks and a currency change, read them back, log on as service, set the
-// tax ID and the ID, fiscalise, and see the printer report fiscal mode.
+// tax ID and the ID, fiscalise, and see the printer report fiscal mode; an ID
+// number longer than the printer keeps is refused by the printer.
 
 #include "VirtualPrinterTest.h"
 
 #include "app/Main.h"
 #include "core/AnswerDecoders.h"
 #include "device/Cp1250.h"
+#include "device/DeviceErrors.h"
 #include "device/QLibraryDevice.h"
 #include "programming/ProgrammingRules.h"
 #include "programming/SetCurrencyNamePage.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +20,7 @@
 #include <QLocale>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 struct VirtualPrinter : VirtualPrinterTest {
@@ -119,4 +123,48 @@ TEST_F(VirtualPrinter, ProgramReadBackAndFiscalise) {
     ASSERT_GE(sw.size(), protocol::SoftwareStatus::FiscalMode.end());
     EXPECT_TRUE(answers::fieldIs(sw, protocol::SoftwareStatus::FiscalMode, '1'))
         << "software status reports fiscal mode";
+}
+
+// The ID number field takes ten digits and sends them all; the printer keeps
+// eight and refuses a longer number with its error 51, so nothing is cut off.
+TEST_F(VirtualPrinter, ALongIdNumberReachesThePrinterWholeAndIsRefused) {
+    const QString trace = home.filePath(QStringLiteral("calls.jsonl"));
+    qputenv("VPRINTER_TRACE", trace.toLocal8Bit());
+    click("bbtnServiceLogon");
+    find<QLineEdit>("edServicePwd")->setText("0000");
+    click("bbtnExecServiceLogon");
+    expectNoBoxes("service logon");
+
+    click("bbtnSetId");
+    auto* number = find<QLineEdit>("edIDNo");
+    QTest::keyClicks(find<QLineEdit>("edIDCode"), "abc");
+    QTest::keyClicks(number, "12345678901");
+    EXPECT_EQ(number->text(), "1234567890");
+    click("btnExecSetID");
+    ASSERT_EQ(messages.boxes.size(), 1u);
+    EXPECT_EQ(messages.boxes[0].text, dev::DeviceErrorText(-4, 51));
+    EXPECT_EQ(messages.boxes[0].text, "fiscal code & number are illegal");
+    messages.clear();
+    qunsetenv("VPRINTER_TRACE");
+
+    const session::Read traced = session::readFile(trace);
+    ASSERT_TRUE(traced.ok()) << traced.error.toStdString();
+    std::vector<session::Call> setId;
+    for (const auto& c : traced.calls)
+        if (c.function == "cmSetID" && !c.sizing)
+            setId.push_back(c);
+    ASSERT_EQ(setId.size(), 1u);
+    EXPECT_EQ(setId[0].arguments,
+              (std::vector<session::Argument>{{"idCode", "ABC"}, {"idNumber", "1234567890"}}));
+    EXPECT_EQ(setId[0].status, -4);
+    EXPECT_EQ(setId[0].subCode, 51);
+    // nothing was written: eight digits are taken after the refusal
+    const QByteArray before = read(protocol::cmd::cmHardwareStatus);
+    EXPECT_EQ(answers::fieldBytes(before, protocol::HardwareStatus::IdNumber), QByteArray(8, '\xFF'));
+    number->clear();
+    QTest::keyClicks(number, "12345678");
+    click("btnExecSetID");
+    expectNoBoxes("set an ID of eight digits");
+    const QByteArray after = read(protocol::cmd::cmHardwareStatus);
+    EXPECT_EQ(answers::fieldText(after, protocol::HardwareStatus::IdNumber), "12345678");
 }

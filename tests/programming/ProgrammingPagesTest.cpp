@@ -394,11 +394,11 @@ TEST(SetIdPage, SetIdModeAndTheIdFilters) {
 
     QTest::keyClicks(code, "a1b-cd");
     EXPECT_EQ(code->text(), "ABC");
-    // The printer keeps ID numbers of 1 to 8 digits.
+    // Ten digits, all sent: the printer judges the number.
     QTest::keyClicks(number, "12a3456789012");
-    EXPECT_EQ(number->text(), "12345678");
+    EXPECT_EQ(number->text(), "1234567890");
     w.click("btnExecSetID");
-    EXPECT_ARGS(w.service, "cmSetID", text("ABC"), text("12345678"));
+    EXPECT_ARGS(w.service, "cmSetID", text("ABC"), text("1234567890"));
     EXPECT_EQ(w.ctx().nav.current(), PageId::SetId);
 }
 
