@@ -81,7 +81,9 @@ Request req(std::string code, std::vector<std::string> fields = {}) {
     return Request{std::move(code), std::move(fields)};
 }
 
-// Service logon, rates A–G, two header lines, tax ID, ID, fiscal mode, logout.
+// Service logon, the rates as Polish printers have had them since May 2019
+// (A 23 %, B 8 %, C 5 %, D 0 %, E exempt; F and G, the reserve letters, and H
+// and I unused), two header lines, tax ID, ID, fiscal mode, logout.
 std::vector<TimedRequest> fiscalisation(int64_t at) {
     std::string header;
     for (const char* line : {"         Sklep Testowy", "    ul. Pr\xC3\xB3"
@@ -92,7 +94,7 @@ std::vector<TimedRequest> fiscalisation(int64_t at) {
     }
     std::vector<TimedRequest> steps = {
         {req("09", {"0000"}), 0},
-        {req("03", {"2300", "800", "500", "0", "2200", "700", "300", "9999", "9999", ""}), 0},
+        {req("03", {"2300", "800", "500", "0", "0", "9999", "9999", "9999", "9999", "E"}), 0},
         {req("01", {"1", "0", header}), 0},
         {req("71", {"5260250274", "13090"}), 0},
         {req("70", {"ABC", "12345678"}), 0},

@@ -18,6 +18,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <sqlite3.h>
@@ -185,6 +186,16 @@ QJsonObject faultsJson(const Settings& s) {
         f["reset_pin"] = "shorted";
     if (s.timeouts)
         f["timeouts"] = s.timeouts;
+    if (s.lostAnswers)
+        f["lost_answers"] = s.lostAnswers;
+    if (s.lateAnswers)
+        f["late_answers"] = s.lateAnswers;
+    if (s.lateAnswers || s.lateMs != Settings{}.lateMs)
+        f["late_ms"] = static_cast<qint64>(s.lateMs);
+    if (s.droppedLink)
+        f["dropped_link"] = s.droppedLink;
+    if (s.droppedLink || s.dropSeed != Settings{}.dropSeed)
+        f["drop_seed"] = static_cast<qint64>(s.dropSeed);
     if (s.fiscalMemory != "ok")
         f["fiscal_memory"] = q(s.fiscalMemory);
     if (s.fmCapacity != 2000)
@@ -595,6 +606,205 @@ int reprint(const Port& p, const QCommandLineParser& parser) {
     return Ok;
 }
 
+// ---- the last document ----
+
+// The journal's kinds for people, and the printed line that holds a
+// document's total.
+struct KindName {
+    const char* kind;
+    const char* title;
+    const char* totalLabel;
+};
+constexpr KindName kKindNames[] = {
+    {"receipt", "receipt", nullptr}, // DO ZAPŁATY, else SUMA and the currency
+    {"receipt-cancelled", "cancelled receipt", "SUMA ANULOWANA"},
+    {"z-report", "daily report", "ŁĄCZNA NALEŻNOŚĆ"},
+    {"x-report", "X report (non-fiscal)", "NALEŻNOŚĆ"},
+    {"cash-in", "cash in (non-fiscal)", "WPŁATA"},
+    {"paid-out", "paid out (non-fiscal)", "WYPŁATA"},
+    {"package-sale", "packages sold (non-fiscal)", "WPŁATA ZA OPAKOWANIA"},
+    {"package-return", "packages returned (non-fiscal)", "WYPŁATA ZA OPAKOWANIA"},
+    {"packages-cancelled", "cancelled package document (non-fiscal)", nullptr},
+    {"program-report", "programming report (non-fiscal)", nullptr},
+    {"fiscal-memory-report", "fiscal memory report (non-fiscal)", nullptr},
+    {"vat-change", "VAT rate change", nullptr},
+    {"fiscalisation", "fiscalisation", nullptr},
+    {"ram-reset", "RAM reset", nullptr},
+    {"firmware", "firmware update note", nullptr},
+    {"firmware-full", "firmware update note", nullptr},
+};
+
+// The amount at the end of the last printed line "LABEL   123,45".
+std::optional<Grosze> printedAmount(const QString& text, const QString& label) {
+    const QRegularExpression line(QStringLiteral("^") + label + QStringLiteral(" +(-?)(\\d+),(\\d\\d)$"),
+                                  QRegularExpression::MultilineOption);
+    std::optional<Grosze> found;
+    for (auto it = line.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const Grosze v = m.captured(2).toLongLong() * 100 + m.captured(3).toLongLong();
+        found = m.captured(1).isEmpty() ? v : -v;
+    }
+    return found;
+}
+
+// What the journal and the paper roll say of the port's last document.
+struct LastDocument {
+    std::string kind, title;
+    bool training = false, committed = true, open = false, onRoll = false;
+    std::optional<int64_t> receiptNo;
+    std::optional<Grosze> total;
+    std::string receiptNoNote, totalNote, committedText;
+};
+
+LastDocument describeLast(const Document& d, const State& st, const Exec& exec, const std::string& roll) {
+    LastDocument l;
+    const std::string text = d.text();
+    const QString t = q(text);
+    l.kind = d.kind();
+    l.training = t.contains(
+        QRegularExpression(QStringLiteral("^ *NIEFISKALNY *$"), QRegularExpression::MultilineOption));
+    l.onRoll = !text.empty() && roll.size() >= text.size() &&
+               roll.compare(roll.size() - text.size(), text.size(), text) == 0;
+    const std::string entries = d.entries.size() == 1 ? "entry " + std::to_string(d.entries.front().id)
+                                                      : "entries " + std::to_string(d.entries.front().id) +
+                                                            "-" + std::to_string(d.entries.back().id);
+    if (l.kind == "note") {
+        // lines of a document still being printed: the working memory says which
+        l.committed = false;
+        l.open = true;
+        if (st.receipt.open) {
+            l.kind = "receipt";
+            l.title = "receipt, still open (not paid)";
+            l.receiptNo = st.receiptNo + 1;
+            l.receiptNoNote = " when it is paid";
+            l.total = exec.receiptTotal(st.receipt);
+            l.totalNote = " so far";
+        } else if (!st.packageLines.empty()) {
+            l.kind = "packages";
+            l.title = "package document, still open";
+        } else if (t.contains(QStringLiteral("ODŁOŻONY NR"))) {
+            l.kind = "receipt";
+            l.title = "receipt set aside (not paid)";
+        } else {
+            l.title = "lines of a document not finished";
+        }
+        l.committedText = "not yet: its lines so far are in the journal (" + entries +
+                          "); it is recorded as a document only when it is finished";
+        return l;
+    }
+    l.title = l.kind;
+    for (const KindName& k : kKindNames) {
+        if (l.kind != k.kind)
+            continue;
+        l.title = k.title;
+        if (k.totalLabel)
+            l.total = printedAmount(t, QString::fromUtf8(k.totalLabel));
+    }
+    if (l.kind == "receipt") {
+        l.total = printedAmount(t, QStringLiteral("DO ZAPŁATY"));
+        if (!l.total)
+            l.total = printedAmount(t, QStringLiteral("SUMA (?!PTU)[A-Z]{3}"));
+        const QRegularExpression footer(QStringLiteral("^(\\d{6}) #\\d{3} "),
+                                        QRegularExpression::MultilineOption);
+        for (auto it = footer.globalMatch(t); it.hasNext();)
+            l.receiptNo = it.next().captured(1).toLongLong();
+    }
+    if (l.training && (l.kind == "receipt" || l.kind == "z-report"))
+        l.title += " (training mode, non-fiscal)";
+    l.committedText = "yes: in the electronic journal (" + entries + ")" +
+                      (d.ok() ? "" : ", DOES NOT MATCH ITS HASHES (see verify)");
+    return l;
+}
+
+// The tail of the paper roll, as long as `bytes` at most.
+std::string rollTail(const Port& p, size_t bytes) {
+    QFile f(q(p.dataDir + "/" + p.name + "-paper.txt"));
+    if (!f.open(QIODevice::ReadOnly))
+        return std::string();
+    const qint64 want = static_cast<qint64>(bytes);
+    if (f.size() > want)
+        f.seek(f.size() - want);
+    return f.readAll().toStdString();
+}
+
+int last(const Port& p, const QCommandLineParser&) {
+    const Settings settings = readSettings(p.name);
+    Store store;
+    openStore(p, store);
+    State st;
+    if (!store.loadState(st))
+        fail(Unreadable, "cannot read the working memory of the printer on " + p.name);
+    std::vector<Document> all = documents(store);
+    if (all.empty()) {
+        if (p.json) {
+            QJsonObject o;
+            o["port"] = q(p.name);
+            o["printNo"] = QJsonValue();
+            printJson(o);
+        } else {
+            print("no document on " + p.name + " yet: the journal is empty\n");
+        }
+        return Ok;
+    }
+    const Document& d = all.back();
+    Outcome scratch;
+    scratch.state = st;
+    const Request none;
+    const Exec exec(store, store, settings.faults, QDateTime::currentSecsSinceEpoch(), none, scratch);
+    const LastDocument l = describeLast(d, st, exec, rollTail(p, d.text().size()));
+    const std::string rollText =
+        l.onRoll ? "the roll file ends with it"
+                 : "the roll file does not end with it (the roll is written beside the journal: a program "
+                   "ended between the two, a state loaded, or the file changed)";
+    const std::string after = "nothing: a command cut short after it left no trace; the next document "
+                              "takes print no. " +
+                              paper::digits(st.documentNo + 1, 6);
+
+    if (p.json) {
+        QJsonObject o;
+        o["port"] = q(p.name);
+        o["printNo"] = static_cast<qint64>(d.printNo);
+        o["kind"] = q(l.kind);
+        o["title"] = q(l.title);
+        o["training"] = l.training;
+        o["receiptNo"] = l.receiptNo ? QJsonValue(static_cast<qint64>(*l.receiptNo)) : QJsonValue();
+        o["time"] = q(wall(d.entries.front().at));
+        o["lastEntryTime"] = q(wall(d.entries.back().at));
+        o["total"] = l.total ? QJsonValue(static_cast<qint64>(*l.total)) : QJsonValue();
+        o["committed"] = l.committed;
+        o["open"] = l.open;
+        QJsonObject entries;
+        entries["first"] = static_cast<qint64>(d.entries.front().id);
+        entries["last"] = static_cast<qint64>(d.entries.back().id);
+        o["journalEntries"] = entries;
+        o["hashesMatch"] = d.ok();
+        o["onPaperRoll"] = l.onRoll;
+        o["nextPrintNo"] = static_cast<qint64>(st.documentNo + 1);
+        o["text"] = q(d.text());
+        printJson(o);
+        return Ok;
+    }
+    std::string t;
+    auto line = [&](const std::string& label, const std::string& value) {
+        t += paper::pad(label, 16) + value + "\n";
+    };
+    line("Port", p.name);
+    line("Print no.", paper::digits(d.printNo, 6));
+    line("Kind", l.title);
+    if (l.receiptNo)
+        line("Receipt no.", paper::digits(*l.receiptNo, 6) + l.receiptNoNote);
+    line("Time", wall(d.entries.front().at) + (d.entries.back().at != d.entries.front().at
+                                                   ? " (last entry " + wall(d.entries.back().at) + ")"
+                                                   : ""));
+    line("Total", l.total ? money(*l.total) + l.totalNote : std::string("none"));
+    line("Committed", l.committedText);
+    line("Paper roll", rollText);
+    if (l.committed)
+        line("After it", after);
+    print(t);
+    return Ok;
+}
+
 int exportJournal(const Port& p, const QCommandLineParser& parser) {
     const QStringList args = parser.positionalArguments();
     if (args.size() != 2 || args[1].isEmpty())
@@ -780,6 +990,13 @@ std::vector<Command> commands() {
          true,
          journal},
         {"reprint", "N", "A copy of the document with print number N, marked KOPIA.", {}, true, reprint},
+        {"last",
+         "",
+         "The last document: print number, kind, time, total, and whether it is committed "
+         "(journal and paper roll).",
+         {},
+         true,
+         last},
         {"verify",
          "",
          "Walks the fiscal memory's and the journal's chains. Exit status 0 only when both "

@@ -17,6 +17,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -350,6 +353,7 @@ TEST_F(Vprinterctl, BadInputGetsAClearMessageAndChangesNothing) {
              Case{{"reprint", "abc"}, 2, "wants a print number"},
              Case{{"journal", "--date", "2026-13-01"}, 2, "yyyy-MM-dd"},
              Case{{"fiscal-memory", "--from", "3", "--to", "1"}, 2, "--from is after --to"},
+             Case{{"last", "7"}, 2, "too many arguments for last"},
          }) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
         const Ran r = ctl(c.args);
@@ -360,11 +364,111 @@ TEST_F(Vprinterctl, BadInputGetsAClearMessageAndChangesNothing) {
     EXPECT_FALSE(fs::exists(dir / "COM2.sqlite")) << "reading creates no printer";
     EXPECT_FALSE(fs::exists(missing));
     EXPECT_FALSE(fs::exists(dir / "states" / "x.sqlite"));
-    for (const char* command : {"status", "fiscal-memory", "journal", "reprint", "verify", "export-journal",
-                                "save-state", "load-state", "states"}) {
+    for (const char* command : {"status", "fiscal-memory", "journal", "reprint", "last", "verify",
+                                "export-journal", "save-state", "load-state", "states"}) {
         const Ran help = ctl({command, "--help"});
         EXPECT_EQ(help.exit, 0) << command;
         EXPECT_NE(help.out.find(std::string("vprinterctl [options] ") + command), std::string::npos)
             << help.out;
     }
+}
+
+// What the printer last did, whatever the caller saw: an open receipt, its
+// payment whose answer was lost, a cash-in that timed out (nothing), the
+// next one, a cancelled receipt, the daily report. On the ready-made
+// fiscalised printer, whose rates are the letters of today's printers.
+TEST_F(Vprinterctl, LastTellsWhatThePrinterLastDid) {
+    ASSERT_EQ(ctl({"load-state", "fiscalised"}).exit, 0);
+    std::string letters;
+    for (const auto g : json({"status", "--json"})["day"].toObject()["groups"].toArray()) {
+        const QJsonObject o = g.toObject();
+        letters += o["group"].toString().toStdString() +
+                   (o["exempt"].toBool() ? "zw"
+                    : o["rate"].isNull() ? "-"
+                                         : std::to_string(o["rate"].toInt())) +
+                   " ";
+    }
+    EXPECT_EQ(letters, "A2300 B800 C500 D0 Ezw F- G- H- I- ");
+    const QJsonObject fiscalisation = json({"last", "--json"});
+    EXPECT_EQ(fiscalisation["kind"].toString(), "fiscalisation");
+    const qint64 printed = fiscalisation["printNo"].toInteger();
+
+    ASSERT_EQ(USER(OpenTavo)("COM1", 9600), 0);
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        const char* title;
+        qint64 printNo; // counted from the fiscalisation's
+        std::optional<qint64> receiptNo, total;
+        bool committed;
+    };
+    const Step steps[] = {
+        {"a sale",
+         [] { EXPECT_EQ(call(USER(cmSaleItem), 2.0, "szt", 6.25, "01", "Kawa", 0, 0.0).first.Status, 0); },
+         "receipt, still open (not paid)", 1, 1, 1250, false},
+        {"the payment, its answer lost",
+         [] {
+             ASSERT_EQ(USER(TavoSetFault)("lost_answers", "1"), TAVO_EXT_OK);
+             EXPECT_EQ(call(USER(cmPayment), 0, 0, 0, 12.5, 0.0, 0.0).first.Status, -3);
+         },
+         "receipt", 1, 1, 1250, true},
+        {"a cash-in timed out",
+         [] {
+             ASSERT_EQ(USER(TavoSetFault)("timeouts", "1"), TAVO_EXT_OK);
+             EXPECT_EQ(call(USER(cmReceiveCash), 5.0).first.Status, -3);
+         },
+         "receipt", 1, 1, 1250, true},
+        {"a cash-in", [] { EXPECT_EQ(call(USER(cmReceiveCash), 5.0).first.Status, 0); },
+         "cash in (non-fiscal)", 2, std::nullopt, 500, true},
+        {"a cancelled receipt",
+         [] {
+             EXPECT_EQ(call(USER(cmSaleItem), 1.0, "szt", 3.0, "05", "Chleb", 0, 0.0).first.Status, 0);
+             EXPECT_EQ(call(USER(cmReceiptCancel), "").first.Status, 0);
+         },
+         "cancelled receipt", 3, std::nullopt, 300, true},
+        {"the daily report", [] { EXPECT_EQ(call(USER(cmZReport)).first.Status, 0); }, "daily report", 4,
+         std::nullopt, 1250, true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        const QJsonObject l = json({"last", "--json"});
+        EXPECT_EQ(l["title"].toString().toStdString(), step.title);
+        EXPECT_EQ(l["printNo"].toInteger(), printed + step.printNo);
+        EXPECT_EQ(l["receiptNo"].isNull() ? std::optional<qint64>() : l["receiptNo"].toInteger(),
+                  step.receiptNo);
+        EXPECT_EQ(l["total"].toInteger(), step.total);
+        EXPECT_EQ(l["committed"].toBool(), step.committed);
+        EXPECT_EQ(l["open"].toBool(), !step.committed);
+        EXPECT_TRUE(l["onPaperRoll"].toBool());
+        EXPECT_TRUE(l["hashesMatch"].toBool());
+        EXPECT_EQ(l["nextPrintNo"].toInteger(), printed + step.printNo + 1);
+    }
+
+    // the same as text, every line but the time, on another port
+    ASSERT_EQ(ctl({"--port", "COM2", "load-state", "fiscalised"}).exit, 0);
+    ASSERT_EQ(USER(OpenTavo)("COM2", 9600), 0);
+    steps[0].act();
+    steps[1].act();
+    const QJsonObject entries = json({"--port", "COM2", "last", "--json"})["journalEntries"].toObject();
+    const Ran text = ctl({"--port", "COM2", "last"});
+    ASSERT_EQ(text.exit, 0) << text.err;
+    auto digits = [](qint64 n) { return QString::number(n).rightJustified(6, '0').toStdString(); };
+    EXPECT_EQ(std::regex_replace(text.out, std::regex("\nTime  +[^\n]*\n"), "\nTime\n"),
+              "Port            COM2\n"
+              "Print no.       " +
+                  digits(printed + 1) +
+                  "\n"
+                  "Kind            receipt\n"
+                  "Receipt no.     000001\n"
+                  "Time\n"
+                  "Total           12,50\n"
+                  "Committed       yes: in the electronic journal (entries " +
+                  std::to_string(entries["first"].toInteger()) + "-" +
+                  std::to_string(entries["last"].toInteger()) +
+                  ")\n"
+                  "Paper roll      the roll file ends with it\n"
+                  "After it        nothing: a command cut short after it left no trace; the next "
+                  "document takes print no. " +
+                  digits(printed + 2) + "\n");
 }
