@@ -14,6 +14,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 const char* const kFiscalMemory[] = {"ok", "nearly_full", "full"};
 
@@ -58,6 +60,46 @@ PrinterPanel::PrinterPanel(ConsoleContext& ctx, QWidget* parent)
     timeoutsRow->addWidget(timeouts_, 1);
     timeoutsRow->addWidget(timeoutsBtn_);
     form->addRow(named(new QLabel(QStringLiteral("Time-outs, next N:"), faults), "lbTimeouts"), timeoutsRow);
+    // the line's other faults: done but the answer lost, done and the answer
+    // late, or the link dropped before or after the printer had the command
+    auto count = [faults](const char* name) {
+        auto* spin = named(new QSpinBox(faults), name);
+        spin->setRange(0, 999);
+        spin->setValue(1);
+        return spin;
+    };
+    auto* lostRow = new QHBoxLayout();
+    lost_ = count("spinLostAnswers");
+    lostBtn_ = named(new QPushButton(QStringLiteral("Set"), faults), "btnLostAnswers");
+    lostRow->addWidget(lost_, 1);
+    lostRow->addWidget(lostBtn_);
+    form->addRow(named(new QLabel(QStringLiteral("Answers lost, next N:"), faults), "lbLostAnswers"),
+                 lostRow);
+    auto* lateRow = new QHBoxLayout();
+    late_ = count("spinLateAnswers");
+    lateMs_ = named(new QSpinBox(faults), "spinLateMs");
+    lateMs_->setRange(0, 60000);
+    lateMs_->setSingleStep(500);
+    lateMs_->setValue(2000);
+    lateMs_->setSuffix(QStringLiteral(" ms"));
+    lateBtn_ = named(new QPushButton(QStringLiteral("Set"), faults), "btnLateAnswers");
+    lateRow->addWidget(late_, 1);
+    lateRow->addWidget(lateMs_, 1);
+    lateRow->addWidget(lateBtn_);
+    form->addRow(named(new QLabel(QStringLiteral("Answers late, next N:"), faults), "lbLateAnswers"),
+                 lateRow);
+    auto* droppedRow = new QHBoxLayout();
+    dropped_ = count("spinDroppedLink");
+    dropSeed_ = named(new QSpinBox(faults), "spinDropSeed");
+    dropSeed_->setRange(0, 999999);
+    dropSeed_->setValue(1);
+    dropSeed_->setPrefix(QStringLiteral("seed "));
+    droppedBtn_ = named(new QPushButton(QStringLiteral("Set"), faults), "btnDroppedLink");
+    droppedRow->addWidget(dropped_, 1);
+    droppedRow->addWidget(dropSeed_, 1);
+    droppedRow->addWidget(droppedBtn_);
+    form->addRow(named(new QLabel(QStringLiteral("Link dropped, next N:"), faults), "lbDroppedLink"),
+                 droppedRow);
     auto* damagedRow = new QHBoxLayout();
     damaged_ = named(new QSpinBox(faults), "spinDamagedRecord");
     damaged_->setRange(0, 99999999);
@@ -117,6 +159,17 @@ PrinterPanel::PrinterPanel(ConsoleContext& ctx, QWidget* parent)
             [this](int i) { set("fiscal_memory", kFiscalMemory[std::clamp(i, 0, 2)]); });
     connect(timeoutsBtn_, &QPushButton::clicked, this,
             [this] { set("timeouts", QByteArray::number(timeouts_->value())); });
+    connect(lostBtn_, &QPushButton::clicked, this,
+            [this] { set("lost_answers", QByteArray::number(lost_->value())); });
+    connect(lateBtn_, &QPushButton::clicked, this, [this] {
+        if (set("late_ms", QByteArray::number(lateMs_->value())))
+            set("late_answers", QByteArray::number(late_->value()));
+    });
+    connect(droppedBtn_, &QPushButton::clicked, this, [this] {
+        // the seed first: the sequence starts again from it
+        if (set("drop_seed", QByteArray::number(dropSeed_->value())))
+            set("dropped_link", QByteArray::number(dropped_->value()));
+    });
     connect(damagedBtn_, &QPushButton::clicked, this,
             [this] { set("damaged_record", QByteArray::number(damaged_->value())); });
     connect(midnight_, &QPushButton::clicked, this, [this] {
@@ -189,8 +242,13 @@ QString PrinterPanel::reportText() const {
     }
     if (r.software)
         parts << QStringLiteral("clock %1 %2").arg(r.software->date, r.software->time);
-    if (!r.timeoutsLeft.isEmpty())
-        parts << QStringLiteral("time-outs left %1").arg(r.timeoutsLeft);
+    static const std::pair<const char*, const char*> kLeft[] = {{"timeouts", "time-outs left %1"},
+                                                                {"lost_answers", "answers to lose %1"},
+                                                                {"late_answers", "late answers %1"},
+                                                                {"dropped_link", "links to drop %1"}};
+    for (const auto& [key, text] : kLeft)
+        if (const QString n = r.left.value(key); !n.isEmpty())
+            parts << QString::fromLatin1(text).arg(n);
     return parts.isEmpty() ? QString()
                            : QStringLiteral("The printer reports: ") + parts.join(QStringLiteral("; "));
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The "Printer" dock: the virtual printer's live switches (paper, offline,
-// battery, fiscal memory, time-outs, a damaged record, the RAM-reset jumper)
-// and its clock. Each change runs the status command that shows it (in the
-// Return Buffer like any command) and the controls then show what the printer
+// battery, fiscal memory, a damaged record, the RAM-reset jumper, and the
+// line's faults: time-outs, answers lost or late, a dropped link) and its clock. Each change runs the status
+// command that shows it (in the Return Buffer like any command) and the controls then show what the printer
 // reported. Offered only when the device library has the switches.
 
 #include "app/PrinterSwitches.h"
@@ -44,6 +44,14 @@ class PrinterPanel : public QDockWidget {
     QComboBox* fiscalMemory_ = nullptr;
     QSpinBox* timeouts_ = nullptr;
     QPushButton* timeoutsBtn_ = nullptr;
+    QSpinBox* lost_ = nullptr;
+    QPushButton* lostBtn_ = nullptr;
+    QSpinBox* late_ = nullptr;
+    QSpinBox* lateMs_ = nullptr;
+    QPushButton* lateBtn_ = nullptr;
+    QSpinBox* dropped_ = nullptr;
+    QSpinBox* dropSeed_ = nullptr;
+    QPushButton* droppedBtn_ = nullptr;
     QSpinBox* damaged_ = nullptr;
     QPushButton* damagedBtn_ = nullptr;
     QPushButton* midnight_ = nullptr;

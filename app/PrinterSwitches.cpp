@@ -12,10 +12,14 @@ bool PrinterSwitches::offered() const {
     return ctx_.frame.devices().user->offersLiveFaults();
 }
 
+bool PrinterSwitches::isLineFault(const QByteArray& key) {
+    return key == "timeouts" || key == "lost_answers" || key == "late_answers" || key == "dropped_link";
+}
+
 const protocol::Command* PrinterSwitches::statusCommand(const QByteArray& key) {
     if (key == "paper" || key == "offline")
         return &protocol::cmd::cmPrinterStatus;
-    if (key == "timeouts")
+    if (isLineFault(key) || key == "late_ms" || key == "drop_seed")
         return nullptr;
     return &protocol::cmd::cmHardwareStatus; // battery, fiscal memory, damaged record, reset jumper
 }
@@ -90,8 +94,10 @@ bool PrinterSwitches::setFault(const QByteArray& key, const QByteArray& value) {
         return fail(describe(r));
     if (const protocol::Command* status = statusCommand(key))
         runStatus(*status);
-    if (key == "timeouts")
-        report_.timeoutsLeft = QString::fromLatin1(fault("timeouts"));
+    if (isLineFault(key))
+        report_.left[key] = QString();
+    for (auto it = report_.left.begin(); it != report_.left.end(); ++it) // commands since used some up
+        it.value() = QString::fromLatin1(fault(it.key()));
     return true;
 }
 

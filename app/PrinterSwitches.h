@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QMap>
 #include <QString>
 
 #include <optional>
@@ -27,7 +28,9 @@ class PrinterSwitches {
         std::optional<int> printerStatus;                // code 47: 0 OK, 2 paper out, 6 offline
         std::optional<answers::HardwareStatus> hardware; // code 40
         std::optional<answers::SoftwareStatus> software; // code 41
-        QString timeoutsLeft;                            // counted by the library (a command would use one)
+        // the line's faults still to come, by key (timeouts, lost_answers, ...),
+        // as the library counts them (a command would use one)
+        QMap<QByteArray, QString> left;
     };
 
     // Sets key to value on the user library's link (opened first when needed),
@@ -44,7 +47,9 @@ class PrinterSwitches {
     const Report& report() const { return report_; }
     QString lastError() const { return error_; }
 
-    // The command whose answer shows the key (none for time-outs: a command would use one up).
+    // The faults of the line, counted by the commands that use them up.
+    static bool isLineFault(const QByteArray& key);
+    // The command whose answer shows the key (none for the line's faults: a command would use one up).
     static const protocol::Command* statusCommand(const QByteArray& key);
     static QDateTime minuteBeforeMidnight(const QDateTime& clock);
     static QDateTime endOfMonth(const QDateTime& clock); // its last day, 23:59:00
