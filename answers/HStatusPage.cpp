@@ -1,6 +1,7 @@
 #include "answers/HStatusPage.h"
 
 #include "core/AnswerDecoders.h"
+#include "core/ReadOnlyButtons.h"
 #include "core/WidgetAccess.h"
 
 #include <QCheckBox>
@@ -63,6 +64,7 @@ HStatusPage::HStatusPage(ConsoleContext& ctx, QWidget* parent)
         y += 24;
     }
     makeBackButton("BitBtn5");
+    answers::makeCheckButtonsReadOnly(this); // they show the answer; before linkFields
     answers::linkFields(ctx_, this, protocol::HardwareStatus::layout, fieldLinks());
 }
 

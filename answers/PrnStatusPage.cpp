@@ -1,6 +1,7 @@
 #include "answers/PrnStatusPage.h"
 
 #include "core/AnswerDecoders.h"
+#include "core/ReadOnlyButtons.h"
 #include "core/WidgetAccess.h"
 
 #include <QGroupBox>
@@ -24,6 +25,7 @@ PrnStatusPage::PrnStatusPage(ConsoleContext& ctx, QWidget* parent)
             ->setText(QString::fromLatin1(captions[i]));
     }
     makeBackButton("BitBtn7");
+    answers::makeCheckButtonsReadOnly(this); // they show the answer; before linkFields
     answers::linkFields(ctx_, this, protocol::PrinterStatus::layout, fieldLinks());
 }
 

@@ -1,6 +1,7 @@
 #include "answers/SStatusPage.h"
 
 #include "core/AnswerDecoders.h"
+#include "core/ReadOnlyButtons.h"
 #include "core/WidgetAccess.h"
 
 #include <QCheckBox>
@@ -47,6 +48,7 @@ SStatusPage::SStatusPage(ConsoleContext& ctx, QWidget* parent)
         y += 28;
     }
     makeBackButton("BitBtn6");
+    answers::makeCheckButtonsReadOnly(this); // they show the answer; before linkFields
     answers::linkFields(ctx_, this, protocol::SoftwareStatus::layout, fieldLinks());
 }
 

@@ -7,6 +7,11 @@
 #include "answers/DataFilePage.h"
 #include "answers/DataFiles.h"
 #include "answers/FiscalReportPage.h"
+#include "answers/HStatusPage.h"
+#include "answers/PrnStatusPage.h"
+#include "answers/SStatusPage.h"
+#include "core/ReturnBufferModel.h"
+#include "core/WidgetAccess.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -14,8 +19,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QListView>
+#include <QRadioButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTest>
 
 namespace {
 
@@ -156,6 +164,81 @@ TEST(StatusMenu, EachMenuButtonRunsItsQueryAndShowsItsPage) {
     EXPECT_EQ(w.form->currentPage(), PageId::Menu);
     EXPECT_EQ(w.messages.last()->caption, "Error");
     EXPECT_EQ(w.find<QLabel>("lbTaxID")->text(), "123-456-78-90");
+}
+
+// The status pages' check boxes and radio buttons show the answer: a click, a
+// double click, Space, Select or an arrow key changes none of them, checked or
+// not, and leaves them enabled, unpressed and without focus; the program still
+// sets them, and a click still marks the shown value's bytes.
+TEST(StatusPages, CheckButtonsShowTheAnswerAndTakeNoInput) {
+    const struct {
+        PageId page;
+        const char* fixture;
+        const protocol::Layout& layout;
+        std::span<const answers::FieldLink> links;
+    } pages[] = {
+        {PageId::HStatus, "hardware_status.hex", protocol::HardwareStatus::layout, HStatusPage::fieldLinks()},
+        {PageId::SStatus, "software_status.hex", protocol::SoftwareStatus::layout, SStatusPage::fieldLinks()},
+        {PageId::PrnStatus, "printer_status_offline.hex", protocol::PrinterStatus::layout,
+         PrnStatusPage::fieldLinks()}};
+    TestWindow w;
+    w.form->show();
+    ReturnBufferModel& model = *w.ctx().returnBuffer;
+    for (const auto& p : pages) {
+        SCOPED_TRACE(p.fixture);
+        const AnswerFixture fx = loadFixture(QString::fromLatin1(p.fixture));
+        w.ctx().ShowReturnBuffer(fx.code, fx.bytes);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(w.form->currentPage(), p.page);
+        QWidget* page = w.form->page(p.page);
+        QList<QAbstractButton*> buttons;
+        for (QAbstractButton* b : page->findChildren<QAbstractButton*>())
+            if ((qobject_cast<QCheckBox*>(b) || qobject_cast<QRadioButton*>(b)) && b->isVisibleTo(page))
+                buttons << b;
+        ASSERT_FALSE(buttons.isEmpty());
+        const auto states = [&] {
+            QString s;
+            for (const QAbstractButton* b : buttons)
+                s += b->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
+            return s;
+        };
+        const int answerRow = model.lastAnswerRow(p.layout);
+        ASSERT_GE(answerRow, 0);
+        for (QAbstractButton* b : buttons) {
+            SCOPED_TRACE(b->objectName().toStdString());
+            EXPECT_TRUE(b->isEnabled());
+            EXPECT_FALSE(b->text().isEmpty());
+            const auto link = std::find_if(p.links.begin(), p.links.end(), [&](const answers::FieldLink& l) {
+                return b->objectName() == QLatin1String(l.control);
+            });
+            ASSERT_NE(link, p.links.end());
+            for (const bool checked : {false, true}) {
+                answers::setButtonChecked(b, checked);
+                ASSERT_EQ(b->isChecked(), checked);
+                const QString before = states();
+                QSignalSpy clicked(b, &QAbstractButton::clicked);
+                model.clearMark();
+                QTest::mouseClick(b, Qt::LeftButton);
+                // The click marked the value's first byte, on its line of the answer.
+                const auto runs = model.index(answerRow + link->from() / 16)
+                                      .data(ReturnBufferModel::HighlightRole)
+                                      .value<ReturnBufferModel::ByteRuns>();
+                ASSERT_FALSE(runs.isEmpty());
+                EXPECT_EQ(runs.first().first, link->from() % 16);
+                QTest::mouseDClick(b, Qt::LeftButton);
+                QTest::mousePress(b, Qt::LeftButton);
+                EXPECT_FALSE(b->isDown());
+                QTest::mouseRelease(b, Qt::LeftButton);
+                for (const Qt::Key key :
+                     {Qt::Key_Space, Qt::Key_Select, Qt::Key_Up, Qt::Key_Down, Qt::Key_Left, Qt::Key_Right})
+                    QTest::keyClick(b, key);
+                EXPECT_EQ(states(), before);
+                EXPECT_EQ(clicked.count(), 0);
+                EXPECT_FALSE(b->isDown());
+                EXPECT_FALSE(b->hasFocus());
+            }
+        }
+    }
 }
 
 TEST(ReviewMode, StatusAndUploadsFillTheSetIdControlsWithoutSwitchingPage) {
