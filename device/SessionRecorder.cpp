@@ -7,25 +7,48 @@ namespace dev {
 
 bool SessionRecorder::start(const QString& path, QString* error) {
     calls_ = 0;
-    return writer_.open(path, error);
+    if (!writer_.open(path, error))
+        return false;
+    for (const RecordingLibrary* library : libraries_)
+        if (library->openLink() && !write(library->openingCall())) {
+            if (error)
+                *error = QStringLiteral("Cannot write the session \"%1\".").arg(writer_.path());
+            writer_.close();
+            return false;
+        }
+    return true;
 }
 
 void SessionRecorder::stop() {
     writer_.close();
 }
 
+bool SessionRecorder::write(const session::Call& call) {
+    if (!writer_.write(call))
+        return false;
+    ++calls_;
+    return true;
+}
+
 void SessionRecorder::record(session::Call call) {
     if (!writer_.isOpen())
         return;
-    if (!writer_.write(call)) {
+    if (!write(call)) {
         const QString why =
             QStringLiteral("The session \"%1\" could not be written; recording stopped.").arg(writer_.path());
         writer_.close();
         if (onFailure)
             onFailure(why);
-        return;
     }
-    ++calls_;
+}
+
+void SessionRecorder::attach(RecordingLibrary* library) {
+    if (std::find(libraries_.begin(), libraries_.end(), library) == libraries_.end())
+        libraries_.push_back(library);
+}
+
+void SessionRecorder::detach(RecordingLibrary* library) {
+    libraries_.erase(std::remove(libraries_.begin(), libraries_.end(), library), libraries_.end());
 }
 
 session::Value textArgument(const std::optional<QByteArray>& text, bool password) {
@@ -102,13 +125,38 @@ void noteBuffer(Outcome* o, const char* buffer, int32_t capacity, const int32_t*
 }
 } // namespace
 
+RecordingLibrary::RecordingLibrary(IDeviceLibrary& inner, Library which, SessionRecorder& recorder)
+    : inner_(inner), which_(which), recorder_(recorder) {
+    recorder_.attach(this);
+}
+
+RecordingLibrary::~RecordingLibrary() {
+    recorder_.detach(this);
+}
+
+session::Call RecordingLibrary::openingCall() const {
+    session::Call call;
+    call.time = session::now();
+    call.library = libraryName(which_).toStdString();
+    call.function = "OpenTavo";
+    if (link_)
+        call.arguments = {{"portName", textArgument(link_->port)}, {"baud", int64_t{link_->baud}}};
+    return call; // status 0, no answer, 0 ms: the link was opened before
+}
+
 int32_t RecordingLibrary::open(const QByteArray& port, int32_t baud) {
-    return recorded("OpenTavo", {{"portName", textArgument(port)}, {"baud", int64_t{baud}}},
-                    [&](Outcome*) { return inner_.open(port, baud); });
+    const int32_t r = recorded("OpenTavo", {{"portName", textArgument(port)}, {"baud", int64_t{baud}}},
+                               [&](Outcome*) { return inner_.open(port, baud); });
+    if (r == 0)
+        link_ = Link{port, baud};
+    return r;
 }
 
 int32_t RecordingLibrary::close() {
-    return recorded("CloseTavo", {}, [&](Outcome*) { return inner_.close(); });
+    const int32_t r = recorded("CloseTavo", {}, [&](Outcome*) { return inner_.close(); });
+    if (r == 0)
+        link_.reset();
+    return r;
 }
 
 int32_t RecordingLibrary::isCommandExecuting() {

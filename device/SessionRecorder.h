@@ -7,15 +7,23 @@
 #include "device/DeviceLibrary.h"
 #include "session/Session.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace dev {
 
+class RecordingLibrary;
+
 class SessionRecorder {
   public:
-    // Starts appending to the file; false and the reason when it cannot be written.
+    // Starts appending to the file; false and the reason when it cannot be
+    // written. A recording started while a library's link is open begins with
+    // that link's OpenTavo (its port and speed, status 0, 0 ms), so that a
+    // replay opens what the calls that follow were made on.
     bool start(const QString& path, QString* error = nullptr);
     void stop();
     bool recording() const { return writer_.isOpen(); }
@@ -27,9 +35,17 @@ class SessionRecorder {
 
     void record(session::Call call);
 
+    // The libraries whose open links a recording begins with (RecordingLibrary
+    // adds and removes itself).
+    void attach(RecordingLibrary* library);
+    void detach(RecordingLibrary* library);
+
   private:
+    bool write(const session::Call& call);
+
     session::Writer writer_;
     int calls_ = 0;
+    std::vector<RecordingLibrary*> libraries_;
 };
 
 // A device library whose calls are recorded while the recorder records. The
@@ -37,8 +53,10 @@ class SessionRecorder {
 // to the printer, and are not recorded.
 class RecordingLibrary : public IDeviceLibrary {
   public:
-    RecordingLibrary(IDeviceLibrary& inner, Library which, SessionRecorder& recorder)
-        : inner_(inner), which_(which), recorder_(recorder) {}
+    RecordingLibrary(IDeviceLibrary& inner, Library which, SessionRecorder& recorder);
+    ~RecordingLibrary() override;
+    RecordingLibrary(const RecordingLibrary&) = delete;
+    RecordingLibrary& operator=(const RecordingLibrary&) = delete;
 
     int32_t open(const QByteArray& port, int32_t baud) override;
     int32_t close() override;
@@ -65,6 +83,16 @@ class RecordingLibrary : public IDeviceLibrary {
 
     IDeviceLibrary& inner() const { return inner_; }
 
+    // The link this library holds open, as it was opened: from an OpenTavo
+    // that succeeded to a CloseTavo that did, recorded or not.
+    struct Link {
+        QByteArray port;
+        int32_t baud = 0;
+    };
+    const std::optional<Link>& openLink() const { return link_; }
+    // That link's OpenTavo, as a recording started now begins with it.
+    session::Call openingCall() const;
+
   private:
     // Runs f, timing it, and records the call when recording.
     template <typename F> auto recorded(const char* function, std::vector<session::Argument> arguments, F f);
@@ -72,6 +100,7 @@ class RecordingLibrary : public IDeviceLibrary {
     IDeviceLibrary& inner_;
     Library which_;
     SessionRecorder& recorder_;
+    std::optional<Link> link_;
 };
 
 // The session's argument for a text (a password as asterisks).

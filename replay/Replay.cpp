@@ -130,6 +130,32 @@ int Result::ignored() const {
     return n;
 }
 
+QString whyNotReplayable(const std::vector<session::Call>& calls) {
+    std::map<std::string, bool> opened; // by library
+    for (size_t i = 0; i < calls.size(); ++i) {
+        const session::Call& c = calls[i];
+        const std::string& fn = c.function;
+        if (fn == "OpenTavo") {
+            opened[c.library] = true;
+            continue;
+        }
+        if (opened[c.library])
+            continue;
+        // What only an open link answers: a command (accepted, or refused by
+        // the printer rather than for want of a link), or a fault or clock function.
+        const bool command = fn == "ExecCommand" || protocol::findFunction(fn) != nullptr;
+        const bool extension =
+            fn == "TavoSetFault" || fn == "TavoGetFault" || fn == "TavoSetClock" || fn == "TavoGetClock";
+        if ((command && c.status >= 0) || (extension && c.status == 0))
+            return QStringLiteral("the session cannot be replayed: its call %1 (%2) was answered by %3 "
+                                  "before any OpenTavo of %3, so it was recorded on a link opened earlier "
+                                  "and does not say which port to open")
+                .arg(i + 1)
+                .arg(fromUtf8(fn), fromUtf8(c.library));
+    }
+    return QString();
+}
+
 QString passwordKey(const session::Call& call) {
     if (call.function == "ExecCommand") {
         const std::string* text = textOf(call, "commandLine");

@@ -40,6 +40,12 @@ struct Result {
     int ignored() const;
 };
 
+// Why the session cannot be replayed, in one sentence; empty when it can. A
+// session whose call to a library was answered before any OpenTavo of that
+// library was recorded on a link opened earlier: a replay has no port to open,
+// and every call of that library would be refused.
+QString whyNotReplayable(const std::vector<session::Call>& calls);
+
 // The password key a call needs ("service", "skip", "clerkN"), or empty when
 // it needs none (no password argument, or an empty one).
 QString passwordKey(const session::Call& call);

@@ -1,9 +1,10 @@
 // tavo-replay: runs every call of a session again on a pair of device
 // libraries and compares each answer with the recorded one.
-//   tavo-replay SESSION --library-dir DIR [--port COMn] [--ignore FIELD...]
+//   tavo-replay SESSION [--library-dir DIR] [--port COMn] [--ignore FIELD...]
 //               [--compare-volatile] [--password KEY=VALUE...] [--report FILE.html]
+// Without --library-dir, the libraries beside tavo-replay.
 // Exit status: 0 every call matches, 1 some differ, 2 the replay could not run
-// (usage, session, libraries, a password not given).
+// (usage, a session that cannot be read or replayed, libraries, a password not given).
 
 #include "device/QLibraryDevice.h"
 #include "replay/Report.h"
@@ -50,9 +51,10 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("SESSION"),
                                  QStringLiteral("the session file (one JSON line a call)"));
-    const QCommandLineOption libraryDir(QStringLiteral("library-dir"),
-                                        QStringLiteral("the folder holding the two device libraries"),
-                                        QStringLiteral("DIR"));
+    const QCommandLineOption libraryDir(
+        QStringLiteral("library-dir"),
+        QStringLiteral("the folder holding the two device libraries (default: the folder of tavo-replay)"),
+        QStringLiteral("DIR"));
     const QCommandLineOption port(QStringLiteral("port"),
                                   QStringLiteral("open this port instead of the recorded one"),
                                   QStringLiteral("COMn"));
@@ -80,9 +82,8 @@ int main(int argc, char** argv) {
     }
     if (parser.positionalArguments().size() != 1)
         return usage(parser, QStringLiteral("give exactly one session file"));
-    if (!parser.isSet(libraryDir))
-        return usage(parser, QStringLiteral("give the folder of the device libraries with --library-dir"));
-    const QString dir = parser.value(libraryDir);
+    const QString dir =
+        parser.isSet(libraryDir) ? parser.value(libraryDir) : QCoreApplication::applicationDirPath();
     if (!QFileInfo(dir).isDir())
         return usage(parser, QStringLiteral("the library folder \"%1\" does not exist").arg(dir));
 
@@ -110,6 +111,10 @@ int main(int argc, char** argv) {
     }
     if (!read.warning.isEmpty())
         print(stderr, QStringLiteral("tavo-replay: %1\n").arg(read.warning));
+    if (const QString why = replay::whyNotReplayable(read.calls); !why.isEmpty()) {
+        print(stderr, QStringLiteral("tavo-replay: %1.\n").arg(why));
+        return 2;
+    }
 
     std::unique_ptr<dev::QLibraryDevice> user, service;
     try {

@@ -4,12 +4,14 @@
 #include "session/Session.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 using dev::Arg;
 namespace cmd = protocol::cmd;
@@ -143,4 +145,93 @@ TEST(SessionFile, ACallCutShortByAKillLeavesTheWholeCallsReadable) {
     const session::Read bad = session::readFile(path);
     EXPECT_FALSE(bad.ok());
     EXPECT_TRUE(bad.error.contains(QStringLiteral("Line 2"))) << bad.error.toStdString();
+}
+
+// A recording started while a link is open begins with that link's OpenTavo
+// (as it was opened: its library, port and speed), so that a replay opens it;
+// a link closed before the start, or never opened, adds nothing.
+TEST(SessionRecording, ARecordingStartedOnAnOpenLinkBeginsWithItsOpenTavo) {
+    const auto hardware = [](TestWindow& w) {
+        w.ctx().frame.run(cmd::cmHardwareStatus, [] { return dev::Args{}; });
+    };
+    const auto service = [](TestWindow& w) {
+        w.ctx().frame.run(cmd::cmSetID, [] { return dev::Args{Arg::bytes("AB"), Arg::null()}; });
+    };
+    const auto port = [](TestWindow& w, int index) {
+        w.find<QComboBox>(QStringLiteral("PortCB"))->setCurrentIndex(index);
+    };
+    struct Case {
+        const char* what;
+        std::function<void(TestWindow&)> before;
+        bool kept;         // the first line is the link opened before the recording
+        QStringList lines; // library, function and port of each line
+    };
+    const Case cases[] = {
+        {"nothing open",
+         [](TestWindow&) {},
+         false,
+         {"TavoUser OpenTavo COM1", "TavoUser cmHardwareStatus", "TavoUser cmHardwareStatus"}},
+        {"the user link open",
+         hardware,
+         true,
+         {"TavoUser OpenTavo COM1", "TavoUser cmHardwareStatus", "TavoUser cmHardwareStatus"}},
+        {"the service link open",
+         service,
+         true,
+         {"TavoSrv OpenTavo COM1", "TavoSrv CloseTavo", "TavoUser OpenTavo COM1", "TavoUser cmHardwareStatus",
+          "TavoUser cmHardwareStatus"}},
+        {"the user link open on COM3",
+         [&](TestWindow& w) {
+             port(w, 2);
+             hardware(w);
+         },
+         true,
+         {"TavoUser OpenTavo COM3", "TavoUser cmHardwareStatus", "TavoUser cmHardwareStatus"}},
+        {"the link closed by another port",
+         [&](TestWindow& w) {
+             hardware(w);
+             port(w, 1);
+         },
+         false,
+         {"TavoUser OpenTavo COM2", "TavoUser cmHardwareStatus", "TavoUser cmHardwareStatus"}},
+        {"the link's opening refused",
+         [&](TestWindow& w) {
+             w.user.openResult = 2;
+             hardware(w);
+             w.user.openResult = 0;
+         },
+         false,
+         {"TavoUser OpenTavo COM1", "TavoUser cmHardwareStatus", "TavoUser cmHardwareStatus"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestWindow w;
+        w.user.reply("cmHardwareStatus", -1); // what the printer answers does not matter here
+        c.before(w);
+        const QString path = w.dir.filePath(QStringLiteral("s.jsonl"));
+        ASSERT_TRUE(w.form->startRecording(path));
+        hardware(w);
+        w.form->stopRecording();
+
+        const session::Read read = session::readFile(path);
+        ASSERT_TRUE(read.ok()) << read.error.toStdString();
+        QStringList lines;
+        for (const session::Call& call : read.calls) {
+            QString line = QString::fromStdString(call.library + " " + call.function);
+            if (const session::Argument* a = call.argument("portName"))
+                line += QLatin1Char(' ') + QString::fromStdString(std::get<std::string>(a->value));
+            lines << line;
+        }
+        EXPECT_EQ(lines, c.lines);
+        ASSERT_FALSE(read.calls.empty());
+        const session::Call& first = read.calls.front();
+        EXPECT_EQ(first.status, 0);
+        EXPECT_EQ(first.argument("baud")->value, session::Value(int64_t{9600}));
+        if (c.kept) { // written as it was opened, not opened again
+            EXPECT_EQ(first.ms, 0.0);
+        }
+        const std::string check = "python3 " CONSOLE_SOURCE_DIR "/scripts/validate-session.py '" +
+                                  path.toStdString() + "' >/dev/null";
+        EXPECT_EQ(std::system(check.c_str()), 0) << check;
+    }
 }

@@ -63,14 +63,16 @@ class ReplayTool : public ::testing::Test {
         run(*service, protocol::cmd::cmSetTaxID, {dev::Arg::bytes(taxId), dev::Arg::integer(0)});
         service->close();
     }
-    Outcome replay(const char* printer, QStringList args) {
+    // Without libraryDir, tavo-replay finds the libraries beside itself.
+    Outcome replay(const char* printer, QStringList args, bool libraryDir = true) {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("VPRINTER_HOME"), path(printer));
         env.insert(QStringLiteral("VPRINTER_INSTANT"), QStringLiteral("1"));
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(dir.path());
-        args << QStringLiteral("--library-dir") << QStringLiteral(CONSOLE_BIN_DIR);
+        if (libraryDir)
+            args << QStringLiteral("--library-dir") << QStringLiteral(CONSOLE_BIN_DIR);
         p.start(QStringLiteral(CONSOLE_BIN_DIR "/tavo-replay"), args);
         EXPECT_TRUE(p.waitForFinished(60000));
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
@@ -179,6 +181,59 @@ TEST_F(ReplayTool, AMaskedPasswordStopsTheReplayUntilItIsGiven) {
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), 2);
     EXPECT_TRUE(p.readAllStandardError().contains("Cannot load the device library"));
+}
+
+// A recording started on a link opened before it begins with that link's
+// OpenTavo, and replays with no difference on the printer it was made on. The
+// same calls without that line (as recorded before recordings began so) are
+// refused in one sentence, and nothing is run; a call refused for want of a
+// link before the OpenTavo is no reason.
+TEST_F(ReplayTool, ARecordingStartedOnAnOpenLinkReplaysAndOneWithoutItsOpeningSaysWhy) {
+    setTaxId("a", "5260250274");
+    usePrinter("a");
+    ASSERT_EQ(recUser->open("COM1", 9600), 0);
+    run(*recUser, protocol::cmd::cmHardwareStatus); // before the recording
+    ASSERT_TRUE(recorder.start(path("midway.jsonl")));
+    run(*recUser, protocol::cmd::cmHardwareStatus);
+    run(*recUser, protocol::cmd::cmUploadTaxRate);
+    recUser->close();
+    recorder.stop();
+    ASSERT_EQ(recorder.calls(), 6);
+    QFile f(path("midway.jsonl"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    f.close();
+    ASSERT_TRUE(lines.first().contains("\"function\":\"OpenTavo\"")) << lines.first().toStdString();
+    ASSERT_TRUE(lines.first().contains("\"portName\":\"COM1\"")) << lines.first().toStdString();
+
+    const Outcome same = replay("a", {path("midway.jsonl")}, false);
+    EXPECT_EQ(same.status, 0) << same.err.toStdString();
+    EXPECT_EQ(same.out, QStringLiteral("6 calls replayed, 0 differ\n"));
+    EXPECT_EQ(same.err, QString());
+
+    QFile cut(path("no-open.jsonl"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(lines.mid(1).join('\n'));
+    cut.close();
+    const Outcome cannot = replay("a", {path("no-open.jsonl")});
+    EXPECT_EQ(cannot.status, 2);
+    EXPECT_EQ(cannot.out, QString());
+    EXPECT_EQ(
+        cannot.err,
+        QStringLiteral("tavo-replay: the session cannot be replayed: its call 1 (cmHardwareStatus) was "
+                       "answered by TavoUser before any OpenTavo of TavoUser, so it was recorded on a link "
+                       "opened earlier and does not say which port to open.\n"));
+
+    ASSERT_TRUE(recorder.start(path("refused-first.jsonl")));
+    int32_t length = 0;
+    EXPECT_LT(recUser->command("cmHardwareStatus", {}, nullptr, &length).Status, 0) << "no link yet";
+    ASSERT_EQ(recUser->open("COM1", 9600), 0);
+    run(*recUser, protocol::cmd::cmHardwareStatus);
+    recUser->close();
+    recorder.stop();
+    const Outcome refused = replay("a", {path("refused-first.jsonl")});
+    EXPECT_EQ(refused.status, 0) << refused.err.toStdString();
+    EXPECT_EQ(refused.out, QStringLiteral("5 calls replayed, 0 differ\n"));
 }
 
 } // namespace
