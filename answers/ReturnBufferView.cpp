@@ -4,8 +4,11 @@
 #include "core/ReturnBufferModel.h"
 
 #include <QAbstractItemDelegate>
+#include <QApplication>
+#include <QClipboard>
 #include <QCursor>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -160,10 +163,40 @@ bool ReturnBufferView::isIndexHidden(const QModelIndex&) const {
     return false;
 }
 
+QString ReturnBufferView::selectedText() const {
+    if (!model())
+        return QString();
+    QList<int> rows;
+    if (selectionModel())
+        for (const QModelIndex& i : selectionModel()->selectedRows())
+            rows << i.row();
+    if (rows.isEmpty() && currentIndex().isValid())
+        rows << currentIndex().row();
+    std::sort(rows.begin(), rows.end());
+    QString text;
+    for (const int row : rows)
+        text += model()->index(row, 0, rootIndex()).data().toString() + QLatin1Char('\n');
+    return text;
+}
+
+void ReturnBufferView::keyPressEvent(QKeyEvent* event) {
+    if (event == QKeySequence::Copy) { // every selected line, not only the current one
+        QApplication::clipboard()->setText(selectedText());
+        event->accept();
+        return;
+    }
+    QAbstractItemView::keyPressEvent(event);
+}
+
+// Every line the rectangle touches (a drag, or Shift with a click or a key).
 void ReturnBufferView::setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags flags) {
-    const QModelIndex index = indexAt(rect.center());
-    if (index.isValid())
-        selectionModel()->select(index, flags);
+    if (!model() || rowCount() == 0)
+        return;
+    const QRect r = rect.normalized();
+    const int top = std::clamp(verticalScrollBar()->value() + r.top() / rowHeight_, 0, rowCount() - 1);
+    const int bottom = std::clamp(verticalScrollBar()->value() + r.bottom() / rowHeight_, 0, rowCount() - 1);
+    selectionModel()->select(
+        QItemSelection(model()->index(top, 0, rootIndex()), model()->index(bottom, 0, rootIndex())), flags);
 }
 
 QRegion ReturnBufferView::visualRegionForSelection(const QItemSelection& selection) const {

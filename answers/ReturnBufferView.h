@@ -24,6 +24,9 @@ class ReturnBufferView : public QAbstractItemView {
     QModelIndex indexAt(const QPoint& point) const override;
     // The byte (0 to 15) of a dump line shown at viewport x; -1 for none.
     int byteAt(int x) const;
+    // The selected lines (the current one when none is selected), top to
+    // bottom, each followed by '\n': what Ctrl+C copies.
+    QString selectedText() const;
 
     // Where the text of a line starts, right of the row's left edge.
     static constexpr int kTextMargin = 2;
@@ -40,6 +43,7 @@ class ReturnBufferView : public QAbstractItemView {
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 

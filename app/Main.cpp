@@ -18,6 +18,7 @@
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
@@ -29,8 +30,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -53,6 +56,9 @@ constexpr int kVirtualPrinterText = 19100; // "Virtual printer"
 constexpr int kBridgeText = 19101;         // "Bridge: %s"
 constexpr int kLibrariesText = 19102;      // "Device libraries: %s"
 constexpr int kBridgeActionText = 19103;   // "Real printer (bridge)..."
+constexpr int kCopyText = 19110;           // "Copy"
+constexpr int kCopyAllText = 19111;        // "Copy all"
+constexpr int kSaveBufferText = 19112;     // "Save as text..."
 // The printer's name is cut in its middle beyond this width.
 constexpr int kPrinterTextWidth = 380;
 
@@ -94,6 +100,7 @@ TMainForm::TMainForm(dev::DeviceSet devices, IMessageService& messages, Options 
     // While a library call runs, our own libraries call back so the window keeps answering.
     devices_.user->setIdleHandler(&TMainForm::idle, this);
     devices_.service->setIdleHandler(&TMainForm::idle, this);
+    addReturnBufferActions();
     addPrinterDocks();
     addRecording();
     addPrinterLabel();
@@ -127,13 +134,29 @@ void TAVO_CALL TMainForm::printed(void* self, const char* utf8Line, int32_t docu
 // The "Paper" and "Printer" docks, hidden until their key: only our own
 // libraries show the paper as it is printed and switch the printer live.
 void TMainForm::addPrinterDocks() {
-    auto addDock = [this](QDockWidget* dock, Qt::DockWidgetArea area, const char* action, const char* keys) {
+    auto addDock = [this](QDockWidget* dock, Qt::DockWidgetArea area, const char* action, const char* keys,
+                          const char* button) {
         addDockWidget(area, dock);
         dock->hide();
         QAction* toggle = dock->toggleViewAction();
         toggle->setObjectName(QString::fromLatin1(action));
         toggle->setShortcut(QKeySequence(QString::fromLatin1(keys)));
         addAction(toggle);
+        // A small button in the status bar for each view, its key in the tooltip.
+        auto* b = new QToolButton(StatusBar1);
+        b->setObjectName(QString::fromLatin1(button));
+        b->setDefaultAction(toggle);
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setMaximumHeight(StatusBar1->fontMetrics().height() + 2);
+        auto tip = [b, toggle] {
+            b->setToolTip(QStringLiteral("%1 (%2)").arg(
+                toggle->text(), toggle->shortcut().toString(QKeySequence::NativeText)));
+        };
+        tip();
+        connect(toggle, &QAction::changed, b, tip);
+        StatusBar1->addPermanentWidget(b);
+        (button[3] == 'P' && button[4] == 'a' ? btnPaperView : btnPrinterView) = b;
         // shown beside the window's pages, the window grows so that they keep their width
         connect(toggle, &QAction::toggled, this, [this, dock](bool on) {
             if (on && !isMaximized() && !dock->isFloating())
@@ -153,14 +176,85 @@ void TMainForm::addPrinterDocks() {
     setCorner(Qt::BottomRightCorner, Qt::RightDockWidgetArea); // the paper runs the window's height
     if (devices_.user->offersPrintHandler()) {
         paperDock_ = new PaperDock([this](const QString& text) { ctx_.errorBox(text); }, this);
-        addDock(paperDock_, Qt::RightDockWidgetArea, "actPaper", "Ctrl+Shift+P");
+        addDock(paperDock_, Qt::RightDockWidgetArea, "actPaper", "Ctrl+Shift+P", "btnPaperView");
         devices_.user->setPrintHandler(&TMainForm::printed, this);
         devices_.service->setPrintHandler(&TMainForm::printed, this);
     }
     if (devices_.user->offersLiveFaults()) {
         printerPanel_ = new PrinterPanel(ctx_, this);
-        addDock(printerPanel_, Qt::BottomDockWidgetArea, "actPrinter", "Ctrl+Shift+V");
+        addDock(printerPanel_, Qt::BottomDockWidgetArea, "actPrinter", "Ctrl+Shift+V", "btnPrinterView");
     }
+}
+
+void TMainForm::addReturnBufferActions() {
+    auto action = [this](const char* name, const QString& text) {
+        auto* a = new QAction(text, this);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+    actCopyLines = action("actCopyLines", QStringLiteral("Copy"));
+    actCopyLines->setShortcut(QKeySequence::Copy);
+    actCopyLines->setShortcutContext(Qt::WidgetShortcut); // shown in the menu; the list takes Ctrl+C itself
+    connect(actCopyLines, &QAction::triggered, this,
+            [this] { QApplication::clipboard()->setText(ListBox1->selectedText()); });
+    actCopyAll = action("actCopyAll", QStringLiteral("Copy all"));
+    connect(actCopyAll, &QAction::triggered, this, [this] {
+        QList<int> rows;
+        for (int row = 0; row < returnBuffer_->rowCount(); ++row)
+            rows << row;
+        QApplication::clipboard()->setText(returnBuffer_->linesText(rows));
+    });
+    actSaveBuffer = action("actSaveBuffer", QStringLiteral("Save as text..."));
+    connect(actSaveBuffer, &QAction::triggered, this, &TMainForm::saveReturnBuffer);
+    ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = returnBufferMenu(this);
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(ListBox1->viewport()->mapToGlobal(at));
+    });
+}
+
+QMenu* TMainForm::returnBufferMenu(QWidget* parent) {
+    auto local = [this](int id, const char* english) {
+        const QString text = ctx_.LocaleString(id);
+        return text.isEmpty() ? QString::fromUtf8(english) : text;
+    };
+    actCopyLines->setText(local(kCopyText, "Copy"));
+    actCopyAll->setText(local(kCopyAllText, "Copy all"));
+    actSaveBuffer->setText(local(kSaveBufferText, "Save as text..."));
+    auto* menu = new QMenu(parent);
+    menu->setObjectName(QStringLiteral("mnuReturnBuffer"));
+    const bool any = returnBuffer_->rowCount() > 0;
+    actCopyLines->setEnabled(any);
+    actCopyAll->setEnabled(any);
+    actSaveBuffer->setEnabled(any);
+    menu->addAction(actCopyLines);
+    menu->addAction(actCopyAll);
+    menu->addAction(actSaveBuffer);
+    if (paperDock_ || printerPanel_)
+        menu->addSeparator();
+    if (paperDock_)
+        menu->addAction(paperDock_->toggleViewAction());
+    if (printerPanel_)
+        menu->addAction(printerPanel_->toggleViewAction());
+    return menu;
+}
+
+// The whole Return Buffer as the lines it shows, written safely: the old file
+// or the new one, never half.
+void TMainForm::saveReturnBuffer() {
+    const QString path = QFileDialog::getSaveFileName(
+        this, actSaveBuffer->text().remove(QStringLiteral("...")),
+        QDir::current().filePath(
+            QStringLiteral("return-buffer-%1.txt")
+                .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")))),
+        QStringLiteral("Text (*.txt);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !returnBuffer_->writeText(file) || !file.commit())
+        ctx_.errorBox(
+            QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
 }
 
 void TMainForm::addRecording() {
@@ -398,7 +492,8 @@ void TMainForm::buildLayout() {
     ListBox1->setModel(returnBuffer_);
     ListBox1->setRowHeight(16);
     ListBox1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Shift or Ctrl with a click, a drag, or Shift with the keys, select several lines to copy.
+    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     QFont mono(QStringLiteral("Courier New"));
     mono.setPixelSize(13);
@@ -575,9 +670,11 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 void TMainForm::FormResize() {
     if (!Image1)
         return;
-    Image1->move(width() - Image1->width() - 30, Image1->y());
+    // Right-aligned in the window's own part: a dock beside it takes the rest.
+    const int own = centralWidget() ? centralWidget()->width() : width();
+    Image1->move(own - Image1->width() - 30, Image1->y());
     Label118->move(Image1->x() - Label118->width() - 10, Label118->y());
-    Panel2->resize(width(), Panel2->height());
+    Panel2->resize(own, Panel2->height());
     // The notebook keeps its height; the "Return Buffer" group fills the rest.
     const QSize client = centralWidget()->size();
     Panel3->setGeometry(0, kPanelHeight, client.width(),

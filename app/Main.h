@@ -78,6 +78,10 @@ class TMainForm : public QMainWindow {
     QTimer* timer() const { return Timer1; }
     // Offered only by our own device libraries; null otherwise.
     PaperDock* paperDock() const { return paperDock_; }
+    // The Return Buffer's context menu: Copy (the selected lines), Copy all,
+    // Save as text..., and the Paper and Printer views where the libraries
+    // have them. A new menu each time, owned by the caller.
+    class QMenu* returnBufferMenu(QWidget* parent);
     PrinterPanel* printerPanel() const { return printerPanel_; }
 
     // Recording the session: every call through the device libraries, one JSON
@@ -113,6 +117,8 @@ class TMainForm : public QMainWindow {
     void addRecording();
     void showRecording();
     void addPrinterLabel();
+    void addReturnBufferActions();
+    void saveReturnBuffer();
 
     // Every call of the console passes the recorder on its way to a library.
     dev::SessionRecorder recorder_;
@@ -155,5 +161,10 @@ class TMainForm : public QMainWindow {
     QLabel* lbPrinter = nullptr;      // which printer the console drives
     QToolButton* btnBridge = nullptr; // opens the bridge set-up
     QAction* actBridge = nullptr;
+    QAction* actCopyLines = nullptr;       // the selected lines of the Return Buffer
+    QAction* actCopyAll = nullptr;         // all of it
+    QAction* actSaveBuffer = nullptr;      // all of it, to a text file
+    QToolButton* btnPaperView = nullptr;   // the Paper dock, in the status bar
+    QToolButton* btnPrinterView = nullptr; // the Printer panel, in the status bar
     QTimer* Timer1 = nullptr;
 };

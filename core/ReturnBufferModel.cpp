@@ -74,6 +74,28 @@ const ReturnBufferModel::Block* ReturnBufferModel::blockFor(int row) const {
     return &*(it - 1);
 }
 
+QString ReturnBufferModel::linesText(const QList<int>& rows) const {
+    QString text;
+    for (const int row : rows)
+        text += lineAt(row) + QLatin1Char('\n');
+    return text;
+}
+
+bool ReturnBufferModel::writeText(QIODevice& out) const {
+    QByteArray chunk;
+    const int rows = rowCount();
+    for (int row = 0; row < rows; ++row) {
+        chunk += lineAt(row).toUtf8();
+        chunk += '\n';
+        if (chunk.size() >= (1 << 16) || row == rows - 1) {
+            if (out.write(chunk) != chunk.size())
+                return false;
+            chunk.clear();
+        }
+    }
+    return true;
+}
+
 QString ReturnBufferModel::lineAt(int row) const {
     const Block* b = blockFor(row);
     if (!b)

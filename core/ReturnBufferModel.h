@@ -13,6 +13,7 @@
 
 #include <QAbstractListModel>
 #include <QByteArray>
+#include <QIODevice>
 #include <QList>
 #include <QString>
 
@@ -50,6 +51,13 @@ class ReturnBufferModel : public QAbstractListModel {
 
     QString lineAt(int row) const;
     qsizetype storedBytes() const;
+
+    // The lines of `rows` (in the order given) as text, each followed by '\n':
+    // what "Copy" puts on the clipboard.
+    QString linesText(const QList<int>& rows) const;
+    // Every line to `out` as UTF-8, each followed by '\n', drawn one at a time
+    // (a million lines never stand as one text); false when a write fails.
+    bool writeText(QIODevice& out) const;
 
     // Points at byte `byte` (0 to 15) of dump line `row`; a heading line, a
     // byte outside the answer or its layout, or -1 points at nothing.

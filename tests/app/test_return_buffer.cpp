@@ -11,8 +11,12 @@
 #include "core/ReturnBufferModel.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
 #include <QFocusEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -329,4 +333,50 @@ TEST(ReturnBuffer, EveryShownValueNamesAControlOfItsPageAndBytesOfItsAnswer) {
     for (const answers::GridLink* grid : {&UploadPage::kDepartmentGrid, &UploadPage::kHeaderLineGrid})
         for (const protocol::Field& f : grid->columns)
             EXPECT_LE(f.end(), grid->layout->recordSize) << f.name;
+}
+
+// The context menu: lines selected with Shift and the keys copied as shown,
+// every line copied or written, and the menu in the language in use.
+TEST(ReturnBuffer, ContextMenuCopiesTheSelectedLinesOrAllAndWritesThemAsText) {
+    TestWindow w(/*withLanguage=*/true);
+    auto* list = w.find<QAbstractItemView>("ListBox1");
+    auto* model = w.ctx().returnBuffer;
+    w.ctx().ShowReturnBuffer("47", QByteArray("P00"));
+    w.ctx().ShowReturnBuffer("40", QByteArray(20, 'B'));
+    ASSERT_EQ(model->rowCount(), 7);
+    QString all;
+    for (int row = 0; row < model->rowCount(); ++row)
+        all += model->lineAt(row) + '\n';
+
+    // From line 2 down two lines with Shift: lines 2 to 4.
+    w.form->show();
+    list->setFocus();
+    list->setCurrentIndex(model->index(2, 0));
+    QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              model->lineAt(2) + '\n' + model->lineAt(3) + '\n' + model->lineAt(4) + '\n');
+
+    QApplication::clipboard()->clear();
+    w.find<QAction>("actCopyLines")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              model->lineAt(2) + '\n' + model->lineAt(3) + '\n' + model->lineAt(4) + '\n');
+
+    std::unique_ptr<QMenu> menu(w.form->returnBufferMenu(nullptr));
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        texts << a->text();
+    EXPECT_EQ(texts, QStringList({"Kopiuj", "Kopiuj wszystko", "Zapisz jako tekst..."}))
+        << "scripted libraries have no Paper or Printer view";
+    w.find<QAction>("actCopyAll")->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), all);
+
+    QBuffer file;
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(model->writeText(file));
+    EXPECT_EQ(QString::fromUtf8(file.data()), all);
+    w.click("Button3");
+    menu.reset(w.form->returnBufferMenu(nullptr));
+    EXPECT_FALSE(w.find<QAction>("actCopyAll")->isEnabled()) << "nothing to copy";
 }
