@@ -241,27 +241,37 @@ std::string stateForLoading(const std::string& dataDir, const std::string& name,
     return path;
 }
 
+namespace {
+// A printer's database of a layout this version reads, or a failure.
+void checkPrinter(Db& from, const std::string& snapshot) {
+    sqlite3_stmt* q = nullptr;
+    int version = -1;
+    if (sqlite3_prepare_v2(from.get(), "PRAGMA user_version", -1, &q, nullptr) == SQLITE_OK &&
+        sqlite3_step(q) == SQLITE_ROW)
+        version = sqlite3_column_int(q, 0);
+    sqlite3_finalize(q);
+    bool printer = false;
+    if (sqlite3_prepare_v2(from.get(),
+                           "SELECT 1 FROM sqlite_master WHERE name IN ('fiscal_record', 'fiscal_z')", -1, &q,
+                           nullptr) == SQLITE_OK)
+        printer = sqlite3_step(q) == SQLITE_ROW;
+    sqlite3_finalize(q);
+    if (version < 0 || !printer)
+        fail(Unreadable, "the state " + snapshot + " is not a printer's database");
+    if (version > kSchemaVersion)
+        fail(Unreadable, "the state " + snapshot + " was written by a newer version (layout " +
+                             std::to_string(version) + ")");
+}
+} // namespace
+
+void checkState(const std::string& snapshot) {
+    Db from(snapshot, SQLITE_OPEN_READONLY, "the state");
+    checkPrinter(from, snapshot);
+}
+
 void loadState(const std::string& snapshot, const std::string& portDatabase) {
     Db from(snapshot, SQLITE_OPEN_READONLY, "the state");
-    {
-        sqlite3_stmt* q = nullptr;
-        int version = -1;
-        if (sqlite3_prepare_v2(from.get(), "PRAGMA user_version", -1, &q, nullptr) == SQLITE_OK &&
-            sqlite3_step(q) == SQLITE_ROW)
-            version = sqlite3_column_int(q, 0);
-        sqlite3_finalize(q);
-        bool printer = false;
-        if (sqlite3_prepare_v2(from.get(),
-                               "SELECT 1 FROM sqlite_master WHERE name IN ('fiscal_record', 'fiscal_z')", -1,
-                               &q, nullptr) == SQLITE_OK)
-            printer = sqlite3_step(q) == SQLITE_ROW;
-        sqlite3_finalize(q);
-        if (version < 0 || !printer)
-            fail(Unreadable, "the state " + snapshot + " is not a printer's database");
-        if (version > kSchemaVersion)
-            fail(Unreadable, "the state " + snapshot + " was written by a newer version (layout " +
-                                 std::to_string(version) + ")");
-    }
+    checkPrinter(from, snapshot);
     Db to(portDatabase, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, "the printer");
     if (const int rc = backup(from, to); rc != SQLITE_OK)
         fail(rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT ? Unreadable : WriteFailed,

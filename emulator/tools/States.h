@@ -32,6 +32,8 @@ std::string statePath(const std::string& dataDir, const std::string& name);
 void saveState(const std::string& dataDir, const std::string& port, const std::string& name);
 // The snapshot's path; a ready-made state is built first when it is missing.
 std::string stateForLoading(const std::string& dataDir, const std::string& name, bool* built);
+// Fails unless the snapshot is a printer's database this version reads.
+void checkState(const std::string& snapshot);
 // Copies a snapshot into the port's database. The caller holds the port.
 void loadState(const std::string& snapshot, const std::string& portDatabase);
 

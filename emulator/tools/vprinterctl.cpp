@@ -904,18 +904,66 @@ int saveStateCommand(const Port& p, const QCommandLineParser& parser) {
     return Ok;
 }
 
+// Why the port's printer may be replaced only with --force: fiscal mode, or
+// records in its fiscal memory, which only deleting its database may empty;
+// empty when neither.
+std::string fiscalMemoryInUse(const Port& p) {
+    Store store;
+    openStore(p, store);
+    State st;
+    if (!store.loadState(st))
+        fail(Unreadable, "cannot read the working memory of the printer on " + p.name +
+                             " (give --force to replace it all the same)");
+    int64_t reports = 0, events = 0;
+    query(store.handle(), "SELECT COUNT(z_no), COUNT(*) - COUNT(z_no) FROM fiscal_record",
+          [&](sqlite3_stmt* s, auto) {
+              reports = sqlite3_column_int64(s, 0);
+              events = sqlite3_column_int64(s, 1);
+          });
+    if (!st.fiscal && reports + events == 0)
+        return std::string();
+    const auto count = [](int64_t n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    return p.name + "'s printer " + (st.fiscal ? "is fiscalised" : "has a fiscal memory in use") + " (" +
+           (st.fiscal ? "fiscal" : "training") + " mode; its fiscal memory holds " +
+           count(reports, "daily report", "daily reports") + " and " + count(events, "event", "events") + ")";
+}
+
+// Saves the port's printer as a state named by the port, the date and the time; its name.
+std::string keepReplaced(const Port& p) {
+    const std::string stamp = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss").toStdString();
+    std::string name = p.name + "-kept-" + stamp;
+    for (int n = 2; QFileInfo::exists(q(statePath(p.dataDir, name))); ++n)
+        name = p.name + "-kept-" + stamp + "-" + std::to_string(n);
+    saveState(p.dataDir, p.name, name);
+    return name;
+}
+
 int loadStateCommand(const Port& p, const QCommandLineParser& parser) {
     const std::string name = stateName(parser, "load-state");
     bool built = false;
     const std::string snapshot = stateForLoading(p.dataDir, name, &built);
+    checkState(snapshot);
     PortLock lock(p.lockFile());
     HeldPort held(&lock);
     if (!held.held())
         fail(Busy, p.name + " is busy: a command is running; try again");
+    if (built)
+        print("built " + snapshot + "\n");
+    if (QFileInfo::exists(q(p.database()))) {
+        if (!parser.isSet("force"))
+            if (const std::string why = fiscalMemoryInUse(p); !why.empty())
+                fail(Usage,
+                     why + ": loading a state would replace its fiscal memory, which otherwise " +
+                         "only deleting the database empties; give --force to replace it all the same " +
+                         "(the printer is kept as a saved state first)");
+        const std::string kept = keepReplaced(p);
+        print("kept the printer on " + p.name + " as the state " + kept + " (" + statePath(p.dataDir, kept) +
+              ")\n");
+    }
     loadState(snapshot, p.database());
-    if (!p.json)
-        print(std::string(built ? "built " + snapshot + ", then " : "") + "loaded the state " + name +
-              " into " + p.name + "\n");
+    print("loaded the state " + name + " into " + p.name + "\n");
     return Ok;
 }
 
@@ -1022,9 +1070,10 @@ std::vector<Command> commands() {
         {"load-state",
          "NAME",
          "Replaces the port's printer by a saved or ready-made state (fresh, "
-         "fiscalised, day-open, fiscal-memory-nearly-full). Refused while a command "
-         "runs on the port.",
-         {},
+         "fiscalised, day-open, fiscal-memory-nearly-full), keeping the printer it "
+         "replaces as a saved state named PORT-kept-DATE-TIME. A fiscalised "
+         "printer only with --force. Refused while a command runs on the port.",
+         {QCommandLineOption("force", "Replace a fiscalised printer too (it is kept first).")},
          false,
          loadStateCommand},
         {"states", "", "Lists the saved states and the ready-made ones.", {}, true, states},

@@ -172,14 +172,14 @@ TEST_F(Vprinterctl, ADayOpenPrinterVerifiesWholeUntilARowIsTampered) {
                "DROP TRIGGER journal_no_update; UPDATE journal SET text = 'nic' WHERE id = 5",
                "journal entry 5 does not match its hash"}}) {
         SCOPED_TRACE(c.what);
-        ASSERT_EQ(ctl({"load-state", "closed-day"}).exit, 0);
+        ASSERT_EQ(ctl({"load-state", "closed-day", "--force"}).exit, 0);
         ASSERT_EQ(sql(dir / "COM1.sqlite", c.statements), SQLITE_OK);
         const Ran v = ctl({"verify"});
         EXPECT_EQ(v.exit, 1) << v.out;
         EXPECT_NE(v.out.find(c.named), std::string::npos) << v.out;
         EXPECT_FALSE(json({"status", "--json"})["chains"].toObject()["whole"].toBool());
     }
-    ASSERT_EQ(ctl({"load-state", "closed-day"}).exit, 0);
+    ASSERT_EQ(ctl({"load-state", "closed-day", "--force"}).exit, 0);
     EXPECT_EQ(ctl({"verify"}).exit, 0) << "the saved state came back whole";
 }
 
@@ -202,7 +202,7 @@ TEST_F(Vprinterctl, LoadStateReachesAnOpenConsole) {
     EXPECT_EQ(hardware().substr(32, 4), "0001");
 
     // the saved printer has a shorter chain than the one the library walked
-    const Ran loaded = ctl({"load-state", "ten-receipts"});
+    const Ran loaded = ctl({"load-state", "ten-receipts", "--force"});
     ASSERT_EQ(loaded.exit, 0) << loaded.err;
     std::string hw = hardware();
     EXPECT_EQ(hw.substr(32, 4), "0000") << "the daily report is not in the loaded printer";
@@ -228,7 +228,7 @@ TEST_F(Vprinterctl, LoadStateReachesAnOpenConsole) {
     EXPECT_EQ(ctl({"verify"}).exit, 0);
 
     // a training printer replaces the fiscal one under the open link
-    ASSERT_EQ(ctl({"load-state", "fresh"}).exit, 0);
+    ASSERT_EQ(ctl({"load-state", "fresh", "--force"}).exit, 0);
     const auto sw = call(USER(cmSoftwareStatus)).second;
     ASSERT_GT(sw.size(), 37u);
     EXPECT_EQ(sw[37], '0') << "training mode";
@@ -245,8 +245,80 @@ TEST_F(Vprinterctl, ChangesWaitForTheCommandRunningOnThePort) {
     // reading needs no lock, and shows the printer unchanged
     EXPECT_EQ(json({"status", "--json"})["counters"].toObject()["receipts"].toInt(), 10);
     lock.unlock();
-    EXPECT_EQ(ctl({"load-state", "fresh"}).exit, 0);
+    EXPECT_EQ(ctl({"load-state", "fresh", "--force"}).exit, 0);
     EXPECT_EQ(json({"status", "--json"})["counters"].toObject()["receipts"].toInt(), 0);
+}
+
+// load-state keeps the printer it replaces as a state named by the port, the
+// date and the time, and says so; a fiscalised printer it replaces only with
+// --force, and refused it changes nothing and keeps nothing.
+TEST_F(Vprinterctl, LoadStateKeepsThePrinterItReplacesAndAFiscalisedOneOnlyWithForce) {
+    const std::string states = (dir / "states").string();
+    const std::string kept =
+        "kept the printer on COM1 as the state (COM1-kept-[0-9]{8}-[0-9]{6}(-[0-9]+)?) \\(" + states +
+        "/\\1\\.sqlite\\)\n";
+    const auto keptStates = [&] {
+        int n = 0;
+        for (const auto& f : fs::directory_iterator(dir / "states"))
+            n += f.path().filename().string().rfind("COM1-kept-", 0) == 0;
+        return n;
+    };
+    // Nothing to keep on a port without a printer.
+    const Ran first = ctl({"load-state", "fresh"});
+    ASSERT_EQ(first.exit, 0) << first.err;
+    EXPECT_EQ(first.out, "built " + states + "/fresh.sqlite\nloaded the state fresh into COM1\n");
+    EXPECT_EQ(keptStates(), 0);
+
+    // A training printer is replaced without a word of warning, and kept.
+    const Ran dayOpen = ctl({"load-state", "day-open"});
+    ASSERT_EQ(dayOpen.exit, 0) << dayOpen.err;
+    std::smatch m;
+    EXPECT_TRUE(std::regex_match(dayOpen.out, m,
+                                 std::regex("built " + states + "/day-open\\.sqlite\n" + kept +
+                                            "loaded the state day-open into COM1\n")))
+        << dayOpen.out;
+    EXPECT_EQ(keptStates(), 1);
+
+    // The fiscalised printer is not replaced without --force.
+    auto holdings = [&] {
+        QJsonObject st = json({"status", "--json"});
+        st.remove("clock");
+        return QJsonDocument(st).toJson().toStdString();
+    };
+    const std::string before = holdings();
+    const int events = json({"status", "--json"})["fiscalMemory"].toObject()["events"].toInt();
+    ASSERT_GT(events, 1);
+    const Ran refused = ctl({"load-state", "fresh"});
+    EXPECT_EQ(refused.exit, 2);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_EQ(refused.err,
+              "vprinterctl: COM1's printer is fiscalised (fiscal mode; its fiscal memory holds 0 daily "
+              "reports and " +
+                  std::to_string(events) +
+                  " events): loading a state would replace its fiscal memory, which otherwise only "
+                  "deleting the database empties; give --force to replace it all the same (the printer "
+                  "is kept as a saved state first)\n");
+    EXPECT_EQ(holdings(), before);
+    EXPECT_EQ(keptStates(), 1);
+
+    // With --force it is replaced, and kept first.
+    const Ran forced = ctl({"load-state", "fresh", "--force"});
+    ASSERT_EQ(forced.exit, 0) << forced.err;
+    ASSERT_TRUE(std::regex_match(forced.out, m, std::regex(kept + "loaded the state fresh into COM1\n")))
+        << forced.out;
+    const QString fiscalised = QString::fromStdString(m[1].str());
+    EXPECT_EQ(json({"status", "--json"})["mode"].toString(), "training");
+    EXPECT_EQ(keptStates(), 2);
+
+    // The kept printer comes back whole (onto a training printer: no --force needed).
+    const Ran back = ctl({"load-state", fiscalised});
+    ASSERT_EQ(back.exit, 0) << back.err;
+    EXPECT_TRUE(std::regex_match(
+        back.out, std::regex(kept + "loaded the state " + fiscalised.toStdString() + " into COM1\n")))
+        << back.out;
+    EXPECT_EQ(holdings(), before);
+    EXPECT_EQ(ctl({"verify"}).exit, 0);
+    EXPECT_EQ(keptStates(), 3);
 }
 
 // The export carries everything an auditor needs to recompute the chain.
