@@ -50,7 +50,8 @@ class SessionRecorder {
 
 // A device library whose calls are recorded while the recorder records. The
 // idle and print handlers it installs are addresses in this process, not calls
-// to the printer, and are not recorded.
+// to the printer, and are not recorded. It tells the recorder of itself, which
+// must outlive it.
 class RecordingLibrary : public IDeviceLibrary {
   public:
     RecordingLibrary(IDeviceLibrary& inner, Library which, SessionRecorder& recorder);
