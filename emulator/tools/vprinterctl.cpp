@@ -1,6 +1,7 @@
 // vprinterctl: the virtual printer of one port seen from the command line —
 // its status, fiscal memory and electronic journal, the chains verified, the
 // journal exported for an auditor, and named states saved and loaded.
+#include "Audit.h"
 #include "Exec.h"
 #include "Json.h"
 #include "Link.h"
@@ -22,6 +23,7 @@
 #include <QSaveFile>
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -884,6 +886,30 @@ int verify(const Port& p, const QCommandLineParser&) {
     return whole ? Ok : Broken;
 }
 
+// ---- audit ----
+
+int auditCommand(const Port& p, const QCommandLineParser& parser) {
+    audit::Options o;
+    o.from = date(parser, "from-date"), o.to = date(parser, "to-date");
+    if (o.from && o.to && *o.from > *o.to)
+        fail(Usage, "--from-date is after --to-date");
+    if (isatty(fileno(stderr)))
+        o.progress = [](int64_t done, int64_t total) {
+            std::fprintf(stderr, "\raudit: %lld of %lld journal entries", static_cast<long long>(done),
+                         static_cast<long long>(total));
+            if (done >= total)
+                std::fprintf(stderr, "\r\033[K");
+        };
+    Store store;
+    openStore(p, store);
+    const audit::Result r = audit::run(store, o);
+    if (p.json)
+        printJson(audit::toJson(r));
+    else
+        print(audit::toText(r));
+    return r.findings.empty() ? Ok : Broken;
+}
+
 // ---- states ----
 
 std::string stateName(const QCommandLineParser& parser, const char* command) {
@@ -1077,6 +1103,15 @@ std::vector<Command> commands() {
          false,
          loadStateCommand},
         {"states", "", "Lists the saved states and the ready-made ones.", {}, true, states},
+        {"audit",
+         "",
+         "Checks every fiscal receipt of the journal (line values, discounts, tax per rate, sums, "
+         "the order of its lines) and every daily report against the receipts of its day. Exit "
+         "status 0 when nothing is found, 1 otherwise.",
+         {QCommandLineOption("from-date", "First day.", "yyyy-MM-dd"),
+          QCommandLineOption("to-date", "Last day.", "yyyy-MM-dd")},
+         true,
+         auditCommand},
     };
 }
 
@@ -1092,8 +1127,9 @@ std::string generalHelp(const std::vector<Command>& cmds) {
     for (const auto& c : cmds)
         t += "  " + paper::pad(std::string(c.name) + (*c.syntax ? std::string(" ") + c.syntax : ""), 22) +
              c.summary + "\n";
-    t += "\nExit status: 0 done, 1 a chain is broken (verify), 2 bad usage or input, 3 the printer or a\n"
-         "state cannot be read, 4 the port is busy, 5 a file cannot be written.\n";
+    t += "\nExit status: 0 done, 1 a chain is broken (verify) or something found (audit), 2 bad usage\n"
+         "or input, 3 the printer or a state cannot be read, 4 the port is busy, 5 a file cannot be\n"
+         "written.\n";
     return t;
 }
 
