@@ -619,6 +619,61 @@ struct Doc {
     std::string kind, text;
 };
 
+// A periodic report (from the fiscal memory) against the daily records it
+// covers, summed by the printer's own function: its lines from the first
+// record (or the rule) to LICZBA RAPORTÓW. False when it is not one this
+// printer prints (nothing checked).
+bool checkPeriodic(const std::vector<std::string>& lines, const std::map<int64_t, ZRecord>& records,
+                   int64_t lastZ, const Doc& d, std::vector<Finding>& out) {
+    size_t titleAt = lines.size();
+    std::vector<ZRecord> covered;
+    std::string range;
+    for (size_t i = 0; i < lines.size() && titleAt == lines.size(); ++i) {
+        const QString l = q(lines[i]).trimmed();
+        if (const auto n = match("^OD NR (\\d+) DO NR (\\d+)$", l); n.hasMatch()) {
+            titleAt = i;
+            range = l.toStdString();
+            for (const auto& [zNo, z] : records)
+                if (zNo >= n.captured(1).toLongLong() && zNo <= n.captured(2).toLongLong())
+                    covered.push_back(z);
+        } else if (const auto t = match("^OD (\\d{4})-(\\d\\d)-(\\d\\d) DO (\\d{4})-(\\d\\d)-(\\d\\d)$", l);
+                   t.hasMatch()) {
+            titleAt = i;
+            range = l.toStdString();
+            auto part = [&](int k) { return t.captured(k).toInt(); };
+            const int64_t from = wallSeconds(part(1), part(2), part(3), 0, 0, 0);
+            const int64_t to = wallSeconds(part(4), part(5), part(6), 23, 59, 59);
+            for (const auto& [zNo, z] : records)
+                if (zNo <= lastZ && z.at >= from && z.at <= to)
+                    covered.push_back(z);
+        }
+    }
+    if (titleAt == lines.size())
+        return false;
+    size_t start = titleAt + 1;
+    if (start < lines.size() && match("^ *NIP [0-9-]+$", q(lines[start])).hasMatch())
+        ++start;
+    const bool detail = start < lines.size() && !isRule(q(lines[start]));
+    Arithmetic a;
+    std::vector<std::string> expected;
+    a.exec.zTotals(covered, detail, expected);
+    auto add = [&](size_t line, const std::string& want, const std::string& found) {
+        Finding f;
+        f.check = "periodic", f.printNo = d.printNo, f.at = d.at;
+        f.what = "periodic report " + range + ", line " + std::to_string(line + 1);
+        f.expected = want, f.found = found;
+        out.push_back(std::move(f));
+    };
+    for (size_t k = 0; k < expected.size(); ++k) {
+        const size_t at = start + k;
+        const std::string found = at < lines.size() ? q(lines[at]).simplified().toStdString() : "none";
+        const std::string want = q(expected[k]).simplified().toStdString();
+        if (found != want)
+            add(at, "\"" + want + "\"", found == "none" ? found : "\"" + found + "\"");
+    }
+    return true;
+}
+
 } // namespace
 
 std::vector<Finding> checkReceipt(const std::vector<std::string>& lines, const ReceiptFacts& facts,
@@ -675,6 +730,8 @@ Result run(Store& store, const Options& options) {
         if (rc != SQLITE_DONE)
             ctl::fail(ctl::Unreadable, std::string("cannot read the printer: ") + sqlite3_errmsg(db));
     }
+    const std::map<int64_t, ZRecord> allRecords = records;
+    int64_t lastZ = 0; // the newest daily report the journal has reached
     const FiscalFacts facts = deriveFacts(events);
     ReceiptFacts rf;
     if (!facts.taxId.empty())
@@ -749,9 +806,15 @@ Result run(Store& store, const Options& options) {
                         ++result.days;
                     }
                     records.erase(it);
+                    lastZ = std::max(lastZ, *zNo);
                 }
             }
             day = Day{};
+            return;
+        }
+        if (d.kind == "fiscal-memory-report") {
+            if (inPeriod(d.at) && checkPeriodic(splitLines(d.text), allRecords, lastZ, d, result.findings))
+                ++result.periodic;
             return;
         }
         if (d.kind != "receipt")
@@ -837,6 +900,7 @@ QJsonObject toJson(const Result& r) {
     QJsonObject checked;
     checked["receipts"] = static_cast<qint64>(r.receipts);
     checked["days"] = static_cast<qint64>(r.days);
+    checked["periodic"] = static_cast<qint64>(r.periodic);
     checked["notChecked"] = static_cast<qint64>(r.notChecked);
     o["checked"] = checked;
     o["chainsWhole"] = r.chainsWhole;
@@ -866,7 +930,9 @@ std::string toText(const Result& r) {
         return std::to_string(n) + " " + (n == 1 ? one : many);
     };
     t += "audited " + count(r.receipts, "fiscal receipt", "fiscal receipts") + " and " +
-         count(r.days, "daily report", "daily reports") + ": " +
+         count(r.days, "daily report", "daily reports") +
+         (r.periodic ? ", " + count(r.periodic, "periodic report", "periodic reports") : std::string()) +
+         ": " +
          (r.findings.empty()
               ? std::string("nothing found")
               : std::to_string(r.findings.size()) + (r.findings.size() == 1 ? " finding" : " findings")) +

@@ -23,8 +23,8 @@ namespace vp::audit {
 // One thing that does not add up: the document it is in, what was expected
 // and what was found.
 struct Finding {
-    std::string
-        check; // "line", "discount", "receipt-tax", "receipt-sum", "order", "header", "day", "day-printout"
+    // "line", "discount", "receipt-tax", "receipt-sum", "order", "header", "day", "day-printout", "periodic"
+    std::string check;
     int64_t printNo = 0;
     int64_t receiptNo = 0; // 0: none (a daily report, or not printed)
     int64_t zNo = 0;       // daily reports
@@ -45,6 +45,7 @@ struct Result {
     std::vector<Finding> findings;
     int64_t receipts = 0;    // fiscal receipts checked
     int64_t days = 0;        // daily reports checked
+    int64_t periodic = 0;    // periodic reports (from the fiscal memory) checked
     int64_t notChecked = 0;  // fiscal receipts taken up from a receipt set aside before the journal holds it
     bool chainsWhole = true; // as the store found them when it opened
 };
