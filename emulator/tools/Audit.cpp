@@ -31,7 +31,7 @@ std::string money(Grosze v) {
 // "-12,34" to grosze.
 Grosze amountOf(const QString& text) {
     const bool negative = text.startsWith('-');
-    return (negative ? -1 : 1) * *parseDecimal((negative ? text.mid(1) : text).toStdString(), 2);
+    return (negative ? -1 : 1) * parseDecimal((negative ? text.mid(1) : text).toStdString(), 2).value_or(0);
 }
 
 // The printer's receipt arithmetic (Exec's own functions), on a receipt
@@ -45,7 +45,7 @@ struct Arithmetic {
     Exec exec{fm, articles, faults, 0, none, scratch};
 };
 
-const QString kAmount = QStringLiteral("(-?\\d+,\\d\\d)");
+const QString kAmount = QStringLiteral("(-?\\d{1,12},\\d\\d)");
 
 const QRegularExpression& re(const char* pattern) {
     // a small cache of the patterns used below, compiled once
@@ -136,7 +136,7 @@ std::string rankName(int rank) {
 std::optional<int> summaryRank(const QString& l) {
     if (auto m = match("^SPRZED\\. OPODATK\\. ([A-I]) +AMOUNT$", l); m.hasMatch())
         return rTaxed + 2 * (m.captured(1)[0].unicode() - 'A');
-    if (auto m = match("^PTU ([A-I]) \\d+,\\d\\d% +AMOUNT$", l); m.hasMatch())
+    if (auto m = match("^PTU ([A-I]) \\d{1,12},\\d\\d% +AMOUNT$", l); m.hasMatch())
         return rTaxed + 2 * (m.captured(1)[0].unicode() - 'A') + 1;
     if (match("^SPRZEDAŻ ZWOLNIONA +AMOUNT$", l).hasMatch())
         return rExempt;
@@ -148,7 +148,7 @@ std::optional<int> summaryRank(const QString& l) {
         return rDeposits;
     if (match("^DO ZAPŁATY +AMOUNT$", l).hasMatch())
         return rToPay;
-    if (match("^(GOTÓWKA|KARTA|BON)( [A-Z]{3} \\d+,\\d\\d)? +AMOUNT$", l).hasMatch())
+    if (match("^(GOTÓWKA|KARTA|BON)( [A-Z]{3} \\d{1,12},\\d\\d)? +AMOUNT$", l).hasMatch())
         return rPayment;
     if (match("^RESZTA +AMOUNT$", l).hasMatch())
         return rChange;
@@ -302,15 +302,15 @@ class ReceiptCheck {
             if (!name.empty()) {
                 // a sale: its name, then "  2 szt x1,50    3,00 A" (the amount on a line
                 // of its own when the quantity and price fill the line)
-                if (auto m =
-                        match("^ *(\\d+(?:,\\d{1,3})?)(?: (.{1,4}))? x(\\d+,\\d\\d) +AMOUNT ([A-I])$", l);
+                if (auto m = match(
+                        "^ *(\\d{1,9}(?:,\\d{1,3})?)(?: (.{1,4}))? x(\\d{1,12},\\d\\d) +AMOUNT ([A-I])$", l);
                     m.hasMatch() && name.size() >= 1) {
                     completeItem(m, m.captured(4), m.captured(5));
                     continue;
                 }
                 if (auto v = match("^ +AMOUNT ([A-I])$", l); v.hasMatch() && name.size() >= 2) {
                     const QString qty = name.back();
-                    if (auto m = match("^ *(\\d+(?:,\\d{1,3})?)(?: (.{1,4}))? x(\\d+,\\d\\d)$", qty);
+                    if (auto m = match("^ *(\\d{1,9}(?:,\\d{1,3})?)(?: (.{1,4}))? x(\\d{1,12},\\d\\d)$", qty);
                         m.hasMatch()) {
                         name.pop_back();
                         completeItem(m, v.captured(1), v.captured(2));
@@ -320,7 +320,7 @@ class ReceiptCheck {
                 name.push_back(l);
                 continue;
             }
-            if (auto m = match("^(RABAT|NARZUT)(?: (\\d+,\\d\\d)%)? +AMOUNT(?: ([A-I]))?$", l);
+            if (auto m = match("^(RABAT|NARZUT)(?: (\\d{1,12},\\d\\d)%)? +AMOUNT(?: ([A-I]))?$", l);
                 m.hasMatch()) {
                 const bool down = m.captured(1) == "RABAT";
                 const Grosze change = std::abs(amountOf(m.captured(3)));
@@ -361,7 +361,8 @@ class ReceiptCheck {
                 podsuma = amountOf(m.captured(1));
                 continue;
             }
-            if (auto m = match("^ *KAUCJA (\\d+(?:,\\d{1,3})?) x(\\d+,\\d\\d) +AMOUNT$", l); m.hasMatch()) {
+            if (auto m = match("^ *KAUCJA (\\d{1,9}(?:,\\d{1,3})?) x(\\d{1,12},\\d\\d) +AMOUNT$", l);
+                m.hasMatch()) {
                 if (!r.items.empty()) {
                     Item& it = r.items.back();
                     it.depositPrice = amountOf(m.captured(2));
@@ -387,6 +388,10 @@ class ReceiptCheck {
                     end = match("^(.*?) *AMOUNT$", text);
                 }
                 i = j;
+                if (!end.hasMatch() || !end.captured(2).startsWith('-')) {
+                    add("line", l.simplified().toStdString(), "the value it takes off", "none");
+                    continue;
+                }
                 const std::string cancelled = normalised(end.captured(1).mid(7));
                 const Grosze value = -amountOf(end.captured(2));
                 auto it = std::find_if(r.items.rbegin(), r.items.rend(), [&](const Item& x) {
@@ -418,7 +423,7 @@ class ReceiptCheck {
             const QString& l = lines_[i];
             if (auto m = match("^SPRZED\\. OPODATK\\. ([A-I]) +AMOUNT$", l); m.hasMatch())
                 printedGross[static_cast<size_t>(m.captured(1)[0].unicode() - 'A')] = amountOf(m.captured(2));
-            else if (auto t = match("^PTU ([A-I]) (\\d+,\\d\\d)% +AMOUNT$", l); t.hasMatch()) {
+            else if (auto t = match("^PTU ([A-I]) (\\d{1,12},\\d\\d)% +AMOUNT$", l); t.hasMatch()) {
                 const auto g = static_cast<size_t>(t.captured(1)[0].unicode() - 'A');
                 printedRate[g] = static_cast<int>(amountOf(t.captured(2)));
                 printedVat[g] = amountOf(t.captured(3));
@@ -432,7 +437,8 @@ class ReceiptCheck {
                 deposits = amountOf(d.captured(1));
             else if (auto p = match("^DO ZAPŁATY +AMOUNT$", l); p.hasMatch())
                 toPay = amountOf(p.captured(1));
-            else if (auto x = match("^(GOTÓWKA|KARTA|BON)( [A-Z]{3} \\d+,\\d\\d)? +AMOUNT$", l); x.hasMatch())
+            else if (auto x = match("^(GOTÓWKA|KARTA|BON)( [A-Z]{3} \\d{1,12},\\d\\d)? +AMOUNT$", l);
+                     x.hasMatch())
                 paid += amountOf(x.captured(3));
             else if (auto c = match("^RESZTA +AMOUNT$", l); c.hasMatch())
                 change = amountOf(c.captured(1));

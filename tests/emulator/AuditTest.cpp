@@ -81,11 +81,21 @@ std::vector<TimedRequest> life() {
         {req("30", {"1", szt, "0.99", "01", "Guma", "0", "0"}), at(7, 12, 0)},
         {req("32", {"1", "1000", "1", "1"}), at(7, 12, 0)},
         {req("37", {""}), at(7, 12, 0)},
+        {req("30", {"1", szt, "7.00", "02", "Ser", "0", "0"}), at(7, 13, 0)},
+        {req("36", {""}), at(7, 13, 0)},
         {req("61"), at(7, 20, 0)},
         {req("21", {"1", "1", "1"}), at(7, 20, 5)},
         {req("22", {"0", "1", "3", "26", "31", "3", "26"}), at(7, 20, 6)},
         {req("30", {"1", szt, "0.99", "01", "Guma", "0", "0"}), at(8, 10, 0)},
         {req("34", {"0", "0", "0", "1.00", "0", "0"}), at(8, 10, 0)},
+        // a receipt set aside while another is sold, then taken up and paid
+        {req("30", {"2", szt, "3.00", "02", "Chleb", "0", "0"}), at(8, 11, 0)},
+        {req("63", {"0", "1", "6.00", "0.44"}), at(8, 11, 0)},
+        {req("30", {"1", szt, "0.99", "01", "Guma", "0", "0"}), at(8, 11, 5)},
+        {req("34", {"0", "0", "0", "0.99", "0", "0"}), at(8, 11, 5)},
+        {req("63", {"1", "1", "0", "0"}), at(8, 11, 10)},
+        {req("30", {"1", szt, "1.00", "03", "Jajko", "0", "0"}), at(8, 11, 10)},
+        {req("34", {"0", "0", "0", "7.00", "0", "0"}), at(8, 11, 10)},
     };
     return s;
 }
@@ -162,11 +172,11 @@ class Audit : public ::testing::Test {
 TEST_F(Audit, APrinterAsItsCommandsLeftItAuditsClean) {
     const Ran r = ctl({"audit"});
     EXPECT_EQ(r.exit, 0) << r.out << r.err;
-    EXPECT_EQ(r.out, "audited 4 fiscal receipts and 1 daily report, 2 periodic reports: nothing found\n");
+    EXPECT_EQ(r.out, "audited 6 fiscal receipts and 1 daily report, 2 periodic reports: nothing found\n");
     const Ran day = ctl({"audit", "--from-date", "2026-03-08", "--json"});
     EXPECT_EQ(day.exit, 0) << day.err;
     const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(day.out)).object();
-    EXPECT_EQ(o["checked"].toObject()["receipts"].toInt(), 1);
+    EXPECT_EQ(o["checked"].toObject()["receipts"].toInt(), 3);
     EXPECT_EQ(o["checked"].toObject()["days"].toInt(), 0);
     EXPECT_TRUE(o["findings"].toArray().isEmpty());
     EXPECT_EQ(ctl({"audit", "--from-date", "2026-03-09", "--to-date", "2026-03-08"}).exit, 2);
@@ -184,13 +194,13 @@ TEST_F(Audit, EachForgeryIsNamedWithTheDocumentAndWhatWasExpected) {
          [&] { forgeJournal(3, "PTU A 23,00%                0,53", "PTU A 23,00%                0,63"); },
          {"print no. 000003, receipt 000001, 2026-03-07 10:00: PTU A 23,00%: expected 0,53, found 0,63"}},
         {"a line's value changed",
-         [&] { forgeJournal(9, "  1 szt x0,99             0,99 A", "  1 szt x0,99             0,89 A"); },
-         {"print no. 000009, receipt 000004, 2026-03-08 10:00: Guma 1 x0,99: expected 0,99, found 0,89",
-          "print no. 000009, receipt 000004, 2026-03-08 10:00: SPRZED. OPODATK. A: expected 0,89, found 0,99",
-          "print no. 000009, receipt 000004, 2026-03-08 10:00: PTU A 23,00%: expected 0,17, found 0,19",
-          "print no. 000009, receipt 000004, 2026-03-08 10:00: SUMA PTU: expected 0,17, found 0,19",
-          "print no. 000009, receipt 000004, 2026-03-08 10:00: SUMA PLN: expected 0,89, found 0,99",
-          "print no. 000009, receipt 000004, 2026-03-08 10:00: RESZTA: expected 0,11, found 0,01"}},
+         [&] { forgeJournal(10, "  1 szt x0,99             0,99 A", "  1 szt x0,99             0,89 A"); },
+         {"print no. 000010, receipt 000004, 2026-03-08 10:00: Guma 1 x0,99: expected 0,99, found 0,89",
+          "print no. 000010, receipt 000004, 2026-03-08 10:00: SPRZED. OPODATK. A: expected 0,89, found 0,99",
+          "print no. 000010, receipt 000004, 2026-03-08 10:00: PTU A 23,00%: expected 0,17, found 0,19",
+          "print no. 000010, receipt 000004, 2026-03-08 10:00: SUMA PTU: expected 0,17, found 0,19",
+          "print no. 000010, receipt 000004, 2026-03-08 10:00: SUMA PLN: expected 0,89, found 0,99",
+          "print no. 000010, receipt 000004, 2026-03-08 10:00: RESZTA: expected 0,11, found 0,01"}},
         {"a daily record's tax changed in the fiscal memory",
          [&] {
              forgeSql("DROP TRIGGER fiscal_record_no_update;"
@@ -199,32 +209,32 @@ TEST_F(Audit, EachForgeryIsNamedWithTheDocumentAndWhatWasExpected) {
                       "100) WHERE z_no = 1");
          },
          // the periodic reports, printed from the record before it was changed, now disagree with it
-         {"Z 0001, print no. 000006, 2026-03-07 20:00: fiscal memory: KWOTA PTU A 23,00%: expected 5,80, "
+         {"Z 0001, print no. 000007, 2026-03-07 20:00: fiscal memory: KWOTA PTU A 23,00%: expected 5,80, "
           "found 6,80",
-          "print no. 000007, 2026-03-07 20:05: periodic report OD NR 1 DO NR 1, line 11: expected \"A 31,02 "
+          "print no. 000008, 2026-03-07 20:05: periodic report OD NR 1 DO NR 1, line 11: expected \"A 31,02 "
           "PTU 6,80\", "
           "found \"A 31,02 PTU 5,80\"",
-          "print no. 000007, 2026-03-07 20:05: periodic report OD NR 1 DO NR 1, line 20: expected \"NETTO A "
+          "print no. 000008, 2026-03-07 20:05: periodic report OD NR 1 DO NR 1, line 20: expected \"NETTO A "
           "24,22\", "
           "found \"NETTO A 25,22\"",
-          "print no. 000007, 2026-03-07 20:05: periodic report OD NR 1 DO NR 1, line 21: expected \"KWOTA "
+          "print no. 000008, 2026-03-07 20:05: periodic report OD NR 1 DO NR 1, line 21: expected \"KWOTA "
           "PTU A "
           "6,80\", found \"KWOTA PTU A 5,80\"",
-          "print no. 000007, 2026-03-07 20:05: periodic report OD NR 1 DO NR 1, line 32: expected \"ŁĄCZNA "
+          "print no. 000008, 2026-03-07 20:05: periodic report OD NR 1 DO NR 1, line 32: expected \"ŁĄCZNA "
           "KWOTA PTU "
           "7,91\", found \"ŁĄCZNA KWOTA PTU 6,91\"",
-          "print no. 000008, 2026-03-07 20:06: periodic report OD 2026-03-01 DO 2026-03-31, line 13: "
+          "print no. 000009, 2026-03-07 20:06: periodic report OD 2026-03-01 DO 2026-03-31, line 13: "
           "expected "
           "\"NETTO A 24,22\", found \"NETTO A 25,22\"",
-          "print no. 000008, 2026-03-07 20:06: periodic report OD 2026-03-01 DO 2026-03-31, line 14: "
+          "print no. 000009, 2026-03-07 20:06: periodic report OD 2026-03-01 DO 2026-03-31, line 14: "
           "expected "
           "\"KWOTA PTU A 6,80\", found \"KWOTA PTU A 5,80\"",
-          "print no. 000008, 2026-03-07 20:06: periodic report OD 2026-03-01 DO 2026-03-31, line 25: "
+          "print no. 000009, 2026-03-07 20:06: periodic report OD 2026-03-01 DO 2026-03-31, line 25: "
           "expected "
           "\"ŁĄCZNA KWOTA PTU 7,91\", found \"ŁĄCZNA KWOTA PTU 6,91\""}},
         {"a daily report's printout changed",
-         [&] { forgeJournal(6, "KWOTA PTU A                 5,80", "KWOTA PTU A                 5,70"); },
-         {"Z 0001, print no. 000006, 2026-03-07 20:00: printout: KWOTA PTU A: expected 5,80, found 5,70"}},
+         [&] { forgeJournal(7, "KWOTA PTU A                 5,80", "KWOTA PTU A                 5,70"); },
+         {"Z 0001, print no. 000007, 2026-03-07 20:00: printout: KWOTA PTU A: expected 5,80, found 5,70"}},
         {"a receipt's lines reordered",
          [&] {
              forgeJournal(3, "SUMA PTU                    1,39\nSUMA PLN                   35,00\n",
