@@ -887,7 +887,7 @@ Result run(Store& store, const Options& options) {
     sqlite3_finalize(s);
     if (rc != SQLITE_DONE)
         ctl::fail(ctl::Unreadable, std::string("cannot read the printer: ") + sqlite3_errmsg(db));
-    if (options.progress)
+    if (options.progress && done != total)
         options.progress(total, total);
     // daily records the journal holds no printout of
     for (const auto& [zNo, z] : records) {
