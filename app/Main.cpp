@@ -95,6 +95,9 @@ TMainForm::TMainForm(dev::DeviceSet devices, IMessageService& messages, Options 
     ctx_.returnBufferView = ListBox1;
     ctx_.portNameFn = [this] { return portName(); };
     ctx_.localeText = [this](int id) { return ::LocaleString(ctx_.locale, id); };
+    // A note the console makes (e.g. whether a document was recorded after a
+    // lost answer) stays until the next message.
+    ctx_.showStatusNote = [this](const QString& text) { StatusBar1->showMessage(text); };
     for (Page* p : pages_)
         p->attach();
     // While a library call runs, our own libraries call back so the window keeps answering.

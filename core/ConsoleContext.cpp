@@ -1,5 +1,6 @@
 #include "core/ConsoleContext.h"
 
+#include "core/LostAnswer.h"
 #include "core/ReturnBufferModel.h"
 #include "core/SafeFormat.h"
 #include "device/DeviceErrors.h"
@@ -16,7 +17,8 @@ ConsoleContext::ConsoleContext(dev::DeviceSet devices, IMessageService& msgs)
             dev::CommandFrame::Hooks{
                 [this] { return portNameFn ? portNameFn() : QByteArray("COM1"); },
                 [this](const CommandResult& r) { errorBox(dev::DeviceErrorText(r.Status, r.SubCode)); },
-                [this](const QString& code, const QByteArray& answer) { ShowReturnBuffer(code, answer); }}) {}
+                [this](const QString& code, const QByteArray& answer) { ShowReturnBuffer(code, answer); },
+                [this](const QByteArray& code, const CommandResult& r) { tellAfterLostAnswer(code, r); }}) {}
 
 QString ConsoleContext::LocaleString(int id) const {
     return localeText ? localeText(id) : QString();
@@ -40,18 +42,47 @@ void ConsoleContext::formatErrorBox() const {
     errorBox(texts.formatError);
 }
 
+namespace {
+void showLastLine(ReturnBufferModel* model, QAbstractItemView* view) {
+    if (!view)
+        return;
+    const QModelIndex last = model->index(model->rowCount() - 1, 0);
+    view->setCurrentIndex(last);
+    view->scrollTo(last);
+}
+} // namespace
+
 void ConsoleContext::ShowReturnBuffer(const QString& code, const QByteArray& answer) {
+    if (code == QLatin1String(protocol::cmd::cmSoftwareStatus.code))
+        lastSoftwareStatus = answer;
     if (returnBuffer) {
         returnBuffer->appendLine(SafeFormat(LocaleString(11363), {code}));
         returnBuffer->appendLine(LocaleString(11364));
         returnBuffer->appendDump(answer, protocol::answerLayout(code.toLatin1().toStdString()));
-        if (returnBufferView) {
-            const QModelIndex last = returnBuffer->index(returnBuffer->rowCount() - 1, 0);
-            returnBufferView->setCurrentIndex(last);
-            returnBufferView->scrollTo(last);
-        }
+        showLastLine(returnBuffer, returnBufferView);
     }
     decoders.DecodeAnswer(code, answer);
+}
+
+void ConsoleContext::tellAfterLostAnswer(const QByteArray& code, const CommandResult& result) {
+    constexpr int32_t kTimeOut = -3;
+    const std::string c = code.toStdString();
+    if (result.Status != kTimeOut || !lostanswer::closesDocument(c))
+        return;
+    const QByteArray before = lastSoftwareStatus;
+    // The status page is filled as by any status answer, but the page in use
+    // (e.g. the payment, to repeat it) stays on screen.
+    const PageId page = nav.current();
+    const auto status = frame.run(protocol::cmd::cmSoftwareStatus, [] { return dev::Args{}; });
+    if (nav.current() != page)
+        nav.show(page);
+    const QString note = lostanswer::noteText(c, status.value_or(QByteArray()), before, localeText);
+    if (returnBuffer) {
+        returnBuffer->appendLine(note);
+        showLastLine(returnBuffer, returnBufferView);
+    }
+    if (showStatusNote)
+        showStatusNote(note);
 }
 
 void ConsoleContext::guard(const std::function<void()>& handler) const {

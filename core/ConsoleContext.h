@@ -40,6 +40,8 @@ class ConsoleContext {
     Navigator nav;             // brings a page to the front
     Menu menu;                 // the menu page's buttons by command
     std::function<QByteArray()> portNameFn;
+    // Shows a note in the main window's status bar (set by the window).
+    std::function<void(const QString&)> showStatusNote;
 
     // ---- state shared by the pages for the whole run ----
     ReceiptState receipt;
@@ -48,6 +50,7 @@ class ConsoleContext {
     bool FiscalReviewMode = false;
     bool ServiceModeQuery = false;
     std::array<int, 9> VatRates{}; // the nine VAT working values
+    QByteArray lastSoftwareStatus; // the last software status answer seen (empty: none yet)
 
     // ---- helpers every page uses ----
     QString LocaleString(int id) const;
@@ -56,6 +59,10 @@ class ConsoleContext {
     void infoBox(const QString& text) const;  // caption the application title, no icon
     void formatErrorBox() const;              // "Return Value's Format is Illegal!"
     void ShowReturnBuffer(const QString& code, const QByteArray& answer);
+    // After a Time Out (-3) on a command that closes a document: reads the
+    // software status and tells in the Return Buffer and the status bar
+    // whether the printer recorded the document (core/LostAnswer.h).
+    void tellAfterLostAnswer(const QByteArray& code, const CommandResult& result);
     // Runs a handler; an exception ends it with the standard error box.
     void guard(const std::function<void()>& handler) const;
 

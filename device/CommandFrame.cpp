@@ -77,7 +77,17 @@ std::optional<QByteArray> CommandFrame::run(Library lib, const protocol::Command
         After after{options.afterSecondCall};
         r = device.command(function, second, buffer.data(), &length);
     }
-    return finish(r, code, buffer, allocated, length);
+    auto answer = finish(r, code, buffer, allocated, length);
+    if (!answer)
+        afterError(QByteArray(command.code), r);
+    return answer;
+}
+
+void CommandFrame::afterError(const QByteArray& code, const CommandResult& r) {
+    if (!hooks_.afterError)
+        return;
+    hooks_.afterError(code, r);
+    last_ = r;
 }
 
 std::optional<QByteArray> CommandFrame::runCommandLine(const QByteArray& line) {
@@ -87,7 +97,10 @@ std::optional<QByteArray> CommandFrame::runCommandLine(const QByteArray& line) {
     const int32_t allocated = length;
     std::vector<char> buffer(static_cast<std::size_t>(std::max<int32_t>(length, 1)), 0);
     const CommandResult r = devices_.user->execCommand(line, buffer.data(), &length);
-    return finish(r, QString::fromLatin1(code), buffer, allocated, length);
+    auto answer = finish(r, QString::fromLatin1(code), buffer, allocated, length);
+    if (!answer)
+        afterError(code, r);
+    return answer;
 }
 
 } // namespace dev

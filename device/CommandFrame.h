@@ -19,6 +19,10 @@ class CommandFrame {
         std::function<QByteArray()> portName;                // "COM" + (PortCB index + 1)
         std::function<void(const CommandResult&)> showError; // the error box
         std::function<void(const QString& code, const QByteArray& answer)> showReturnBuffer;
+        // After the error box of a refused command (code: its catalogue code,
+        // even when the Return Buffer would not show it); may run commands of
+        // its own. lastResult() stays the refused command's.
+        std::function<void(const QByteArray& code, const CommandResult&)> afterError;
     };
 
     CommandFrame(DeviceSet devices, Hooks hooks);
@@ -72,6 +76,7 @@ class CommandFrame {
   private:
     std::optional<QByteArray> finish(const CommandResult& r, const QString& code,
                                      const std::vector<char>& buffer, int32_t allocated, int32_t length);
+    void afterError(const QByteArray& code, const CommandResult& r);
 
     DeviceSet devices_;
     Hooks hooks_;
