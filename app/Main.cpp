@@ -626,6 +626,7 @@ bool TMainForm::FormCloseQuery() {
                                        ctx_.texts.confirmationCaption, IMessageService::Icon::Question);
     askingClose_ = false;
     if (yes) {
+        ctx_.Exiting = true; // the aborted command's Time Out reads no status
         devices_.user->abort();
         Timer1->start();
     }

@@ -67,7 +67,7 @@ void ConsoleContext::ShowReturnBuffer(const QString& code, const QByteArray& ans
 void ConsoleContext::tellAfterLostAnswer(const QByteArray& code, const CommandResult& result) {
     constexpr int32_t kTimeOut = -3;
     const std::string c = code.toStdString();
-    if (result.Status != kTimeOut || !lostanswer::closesDocument(c))
+    if (result.Status != kTimeOut || !lostanswer::closesDocument(c) || Exiting)
         return;
     const QByteArray before = lastSoftwareStatus;
     // The status page is filled as by any status answer, but the page in use

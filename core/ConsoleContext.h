@@ -51,6 +51,7 @@ class ConsoleContext {
     bool ServiceModeQuery = false;
     std::array<int, 9> VatRates{}; // the nine VAT working values
     QByteArray lastSoftwareStatus; // the last software status answer seen (empty: none yet)
+    bool Exiting = false; // the operator chose to exit during a command: ask the printer nothing more
 
     // ---- helpers every page uses ----
     QString LocaleString(int id) const;
