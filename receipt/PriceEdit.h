@@ -1,8 +1,9 @@
 #pragma once
 // A price editor: a two-decimal spin box that also remembers a price the
 // program put in with more decimals (1.555 from the article file). While the
-// box still shows that price rounded, the price is the one put in; once the
-// operator changes the value, it is what the box shows.
+// box still shows that price rounded, the price is the one put in. Any other
+// change forgets it: the operator typing, pasting or stepping (even to the
+// same figure), a value set with setValue, a reset.
 
 #include <QDoubleSpinBox>
 
@@ -14,6 +15,8 @@ class PriceEdit : public QDoubleSpinBox {
     explicit PriceEdit(QWidget* parent = nullptr);
     // Shows `price` (rounded to the box's decimals) and remembers it whole.
     void setPrice(double price);
+    // Shows 0 and forgets any remembered price.
+    void resetPrice();
     // The price put in by setPrice while the box still shows it, else value().
     double price() const;
     // The price as written into a sale line: the box's text, or the whole
@@ -22,4 +25,5 @@ class PriceEdit : public QDoubleSpinBox {
 
   private:
     std::optional<double> exact_;
+    bool settingPrice_ = false;
 };

@@ -233,7 +233,7 @@ void SalePage::edBarcodeExit() {
     const int index = LookupPluBarcode(ctx_.plu, edBarcode->text());
     if (index < 0) {
         edName->clear();
-        edPrice->setValue(0);
+        edPrice->resetPrice();
         edUnit->clear();
         cbDepId->setCurrentIndex(-1);
         edQty->setValue(1);
@@ -274,15 +274,6 @@ void SalePage::btnSaleItemClick() {
         (price > kPriceLimit ? edPrice : edRtnPrice)->setFocus();
         return;
     }
-    // The sale line joins its fields with "---": a field holding it would shift
-    // every later field, and the cancel would send wrong values.
-    for (QLineEdit* e : {edUnit, edName, edBarcode}) {
-        if (e->text().contains(saleline::kSeparator)) {
-            ctx_.infoBox(QStringLiteral("The text \"%1\" may not contain \"---\".").arg(e->text()));
-            e->setFocus();
-            return;
-        }
-    }
     const int group = cbDepId->currentIndex() + 1;
     auto answer = ctx_.frame.run(protocol::cmd::cmSaleItem,
                                  [&] {
@@ -317,7 +308,7 @@ void SalePage::afterAcceptedSale(const SaleLine& line) {
     edBarcode->clear();
     edName->clear();
     edUnit->clear();
-    edPrice->setValue(0);
+    edPrice->resetPrice();
     edQty->setValue(1);
     cbDepId->setCurrentIndex(0);
     edRtnPrice->setValue(0);

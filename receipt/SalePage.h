@@ -16,7 +16,9 @@ class QListView;
 class QRadioButton;
 class PriceEdit;
 
-// A sale line as the list shows it: nine fields joined by "---".
+// A sale line as the list shows it: nine fields joined by "---". Only the list
+// shows this text: the cancel, the discount and the postponement work on the
+// typed sale lines, so a name, unit or barcode may itself hold "---".
 namespace saleline {
 inline const QString kSeparator = QStringLiteral("---");
 constexpr int kQuantity = 0, kUnit = 1, kPrice = 2, kTaxLetter = 3, kName = 4, kLineTotal = 5,
