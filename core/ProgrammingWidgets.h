@@ -42,11 +42,15 @@ class MaskEdit : public QLineEdit {
 };
 
 // Drops the typed characters the filter refuses. The filter sees the field's
-// whole text and the typed character; it may also replace the character (for
-// upper case) by returning it through `key`.
+// whole text and the typed character (Backspace as QChar(8)); it may also
+// replace the character (for upper case) by returning it through `key`.
 using KeyFilterFn = std::function<bool(const QString& text, QChar& key)>;
-// The filter also judges every text the operator puts in some other way (paste,
-// a key held with Ctrl or Alt, AltGr on Windows): FilterText of the new text.
+// Each typed key is accepted or refused as a whole; the rest of the field
+// never changes. A text the operator puts in some other way (paste, a key held
+// with Ctrl or Alt, AltGr on Windows) has its characters judged one after
+// another, each against the field as it stands with those kept before it; the
+// ones refused are dropped and the rest of the paste stays. A text the program
+// puts in (setText) is never filtered, then or at a later keystroke.
 void installKeyFilter(QLineEdit* edit, KeyFilterFn filter);
 
 // `text` as if typed character by character into an empty field: each

@@ -13,9 +13,13 @@
 #include <QRadioButton>
 
 namespace {
-QChar decimalSeparator() {
+// The rate fields write a rate with a dot whatever the locale: the printer's
+// decimal comma reads back as a dot, and the workstation's decimal sign, typed,
+// goes in as a dot too (the printer takes either).
+constexpr QChar kRateSeparator = QLatin1Char('.');
+QChar localeSeparator() {
     const QString sep = QLocale().decimalPoint();
-    return sep.isEmpty() ? QLatin1Char('.') : sep.front();
+    return sep.isEmpty() ? kRateSeparator : sep.front();
 }
 // An empty text travels as a null pointer, not as a pointer to an empty string.
 dev::Arg textOrNull(const QString& text) {
@@ -42,8 +46,12 @@ SetCurrencyNamePage::SetCurrencyNamePage(ConsoleContext& ctx, QWidget* parent)
     onClick(makeButton("btnSetCurrency", QStringLiteral("Set Currency "), 655, 8, 135),
             [this] { btnSetCurrencyClick(); });
 
-    const QChar sep = decimalSeparator();
-    auto rateFilter = [sep](const QString& text, QChar& key) { return prog::FilterRateKey(text, key, sep); };
+    const QChar typedSeparator = localeSeparator();
+    auto rateFilter = [typedSeparator](const QString& text, QChar& key) {
+        if (key == typedSeparator)
+            key = kRateSeparator;
+        return prog::FilterRateKey(text, key, kRateSeparator);
+    };
     auto group = [&](const char* name, const QString& title, int y, const char* rbRow1, const char* edRow1,
                      const char* rbRow2, const char* edRow2, QRadioButton*& r1, QLineEdit*& e1,
                      QRadioButton*& r2, QLineEdit*& e2) {
@@ -141,7 +149,7 @@ void SetCurrencyNamePage::updateSetButtons() {
 }
 
 void SetCurrencyNamePage::fillFromAnswer(const QByteArray& answer) {
-    const prog::CurrencyChange c = prog::ParseCurrencyChange(answer, decimalSeparator());
+    const prog::CurrencyChange c = prog::ParseCurrencyChange(answer, kRateSeparator);
     if (c.state == prog::CurrencyChange::State::TooShort)
         return;
     if (c.state == prog::CurrencyChange::State::NotSet) {
