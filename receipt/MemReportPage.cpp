@@ -1,5 +1,6 @@
 #include "receipt/MemReportPage.h"
 
+#include "core/ProgrammingWidgets.h"
 #include "core/WidgetAccess.h"
 
 #include <QDateEdit>
@@ -7,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 
 namespace reports {
 
@@ -75,16 +75,6 @@ void RunMonthly(ConsoleContext& ctx, const ReportFields& f, const protocol::Comm
 
 } // namespace reports
 
-namespace {
-
-QLineEdit* digitsEdit(QLineEdit* e, int maxLength) {
-    e->setMaxLength(maxLength);
-    e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), e));
-    return e;
-}
-
-} // namespace
-
 MemReportPage::MemReportPage(ConsoleContext& ctx, QWidget* parent)
     : Page(ctx, PageId::MemReport, QStringLiteral("MemReport"), parent) {
     using answers::plainLabel;
@@ -114,15 +104,19 @@ MemReportPage::MemReportPage(ConsoleContext& ctx, QWidget* parent)
         makeButton(g.upload, QString::fromLatin1(g.uploadCaption), 12, 156, 230, 25, box)->setVisible(false);
         boxes[i] = box;
     }
-    digitsEdit(make<QLineEdit>("edZNo1", 100, 54, 80, 22, boxes[0]), 4);
-    digitsEdit(make<QLineEdit>("edZNo2", 100, 86, 80, 22, boxes[0]), 4);
+    // The Z numbers take any text (one that is not a number is sent as 0), as
+    // long as a Z number can be (kZNumberLength).
+    for (const char* name : {"edZNo1", "edZNo2"})
+        make<QLineEdit>(name, 100, name[5] == '1' ? 54 : 86, 80, 22, boxes[0])
+            ->setMaxLength(reports::kZNumberLength);
     for (const char* name : {"dtpDate1", "dtpDate2"}) {
         auto* d = make<QDateEdit>(name, 100, name[7] == '1' ? 54 : 86, 130, 22, boxes[1]);
         d->setCalendarPopup(true);
         d->setDate(QDate::currentDate());
     }
-    digitsEdit(make<QLineEdit>("edMonth", 100, 54, 40, 22, boxes[2]), 2);
-    digitsEdit(make<QLineEdit>("edYear", 100, 86, 60, 22, boxes[2]), 4);
+    // Masked: the month's two digits, the year's four (each position optional).
+    make<prog::MaskEdit>("edMonth", 100, 54, 40, 22, boxes[2])->setup(reports::kMonthMask, QString());
+    make<prog::MaskEdit>("edYear", 100, 86, 60, 22, boxes[2])->setup(reports::kYearMask, QString());
     makeBackButton("BitBtn4");
 
     const auto child = [this](const char* name) {

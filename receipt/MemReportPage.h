@@ -4,13 +4,21 @@
 // "Message Report" commands.
 
 #include "core/Page.h"
+#include "protocol/Layouts.h"
 
 #include <QDate>
+#include <QString>
 
 class QLineEdit;
 class QWidget;
 
 namespace reports {
+// The Z number fields' length: a Z number has at most four digits, the width
+// of the printer's count of Z reports (protocol::FiscalStatus::ZCount).
+inline constexpr int kZNumberLength = protocol::FiscalStatus::ZCount.width;
+// The monthly report's masked month and year (digits, each position optional).
+inline const QString kMonthMask = QStringLiteral("99");
+inline const QString kYearMask = QStringLiteral("9999");
 // A field read as a whole decimal number; anything else (also empty) gives 0.
 int32_t IntOrZero(const QString& text);
 // The year's third and fourth characters in decimal: 2026 gives 26, 2005 gives 5.

@@ -2,14 +2,15 @@
 
 #include "core/EntryRules.h"
 #include "core/ExchangeRate.h"
+#include "core/ProgrammingWidgets.h"
 #include "core/TypingLimit.h"
+#include "programming/ProgrammingRules.h"
 
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QRegularExpressionValidator>
 
 namespace {
 
@@ -104,12 +105,14 @@ PayPage::PayPage(ConsoleContext& ctx, ReceiptModel& receipt, QWidget* parent)
     Edit6->setMaxLength(17);
     Button9 = makeButton("Button9", QStringLiteral("Set"), 710, 136, 60);
 
-    // The system number: digits and "-" only, sent padded to 16 characters.
+    // The system number: digits and "-" only, sent padded to 16 characters. A
+    // paste keeps its digits and dashes and drops only the other characters.
     label(this, "Label32", QStringLiteral("System Number"), 392, 166, 128);
     edSystemNumber = make<QLineEdit>("edSystemNumber", 522, 164, 180, 24);
     edSystemNumber->setMaxLength(16);
-    edSystemNumber->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9-]*")), edSystemNumber));
+    prog::installKeyFilter(edSystemNumber, [](const QString&, QChar& key) {
+        return prog::FilterDigitKey(key) || key == QLatin1Char('-'); // Backspace passes too
+    });
     auto* setSysNum = makeButton("btnSetSysNum", QStringLiteral("Set"), 710, 164, 60);
     onClick(setSysNum, [this] { btnSetSysNumClick(); });
 

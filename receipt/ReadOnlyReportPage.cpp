@@ -1,5 +1,6 @@
 #include "receipt/ReadOnlyReportPage.h"
 
+#include "core/ProgrammingWidgets.h"
 #include "core/WidgetAccess.h"
 #include "receipt/MemReportPage.h"
 
@@ -9,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 
 ReadOnlyReportPage::ReadOnlyReportPage(ConsoleContext& ctx, QWidget* parent)
     : Page(ctx, PageId::ReadOnlyReport, QStringLiteral("ReadOnlyRP"), parent) {
@@ -25,9 +25,11 @@ ReadOnlyReportPage::ReadOnlyReportPage(ConsoleContext& ctx, QWidget* parent)
     make<QRadioButton>("RadioButton1", 12, 22, 260, 20, mode)
         ->setText(QStringLiteral("Fiscal Memory Report By Z No"));
     plainLabel(make<QLabel>("Label120", 30, 46, 70, 20, mode), QStringLiteral("No From"));
-    make<QLineEdit>("Edit4", 100, 44, 80, 22, mode)->setMaxLength(4);
+    // The Z numbers take any text (one that is not a number is sent as 0), as
+    // long as a Z number can be (kZNumberLength).
+    make<QLineEdit>("Edit4", 100, 44, 80, 22, mode)->setMaxLength(reports::kZNumberLength);
     plainLabel(make<QLabel>("Label122", 200, 46, 30, 20, mode), QStringLiteral("To"));
-    make<QLineEdit>("Edit5", 235, 44, 80, 22, mode)->setMaxLength(4);
+    make<QLineEdit>("Edit5", 235, 44, 80, 22, mode)->setMaxLength(reports::kZNumberLength);
 
     make<QRadioButton>("RadioButton2", 12, 78, 260, 20, mode)
         ->setText(QStringLiteral("Fiscal Memory Report By Date"));
@@ -43,13 +45,10 @@ ReadOnlyReportPage::ReadOnlyReportPage(ConsoleContext& ctx, QWidget* parent)
     make<QRadioButton>("RadioButton3", 12, 134, 260, 20, mode)
         ->setText(QStringLiteral("Fiscal Memory Report Monthly"));
     plainLabel(make<QLabel>("Label128", 30, 158, 60, 20, mode), QStringLiteral("Month"));
-    auto* month = make<QLineEdit>("MaskEdit1", 100, 156, 40, 22, mode);
-    month->setMaxLength(2);
+    // Masked like page 11's: the month's two digits, the year's four.
+    make<prog::MaskEdit>("MaskEdit1", 100, 156, 40, 22, mode)->setup(reports::kMonthMask, QString());
     plainLabel(make<QLabel>("Label129", 160, 158, 40, 20, mode), QStringLiteral("Year"));
-    auto* year = make<QLineEdit>("MaskEdit2", 205, 156, 60, 22, mode);
-    year->setMaxLength(4);
-    for (QLineEdit* e : {month, year})
-        e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*")), e));
+    make<prog::MaskEdit>("MaskEdit2", 205, 156, 60, 22, mode)->setup(reports::kYearMask, QString());
     for (const char* name : {"Edit4", "Edit5", "MaskEdit1", "MaskEdit2"})
         mode->findChild<QLineEdit*>(QString::fromLatin1(name))->setReadOnly(true);
 
