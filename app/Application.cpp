@@ -32,6 +32,10 @@ QString ConfigurationDir(const QString& programDir) {
         return programDir;
     const QString own = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(own);
+    // A SYSTEM.CFG that cannot be written is still read: what the user's own
+    // file does not name (the port at the first start) comes from it.
+    if (file.isFile())
+        SystemConfig::readAlsoFrom(own, programDir);
     return own;
 }
 

@@ -22,7 +22,9 @@ void ConfigureApplication();
 // Where SYSTEM.CFG is kept: the program's directory when the file can be
 // written there (a build or a copied folder), else the user's configuration
 // folder (~/.config/FiscalConsole), as for an installed package whose program
-// directory belongs to the system.
+// directory belongs to the system. A SYSTEM.CFG in the program's directory
+// that cannot be written is still read (SystemConfig::readAlsoFrom): the keys
+// the user's file lacks come from it.
 QString ConfigurationDir(const QString& programDir);
 
 // The folder the two device libraries are loaded from: "--library-dir DIR" (or

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QSettings>
 
 namespace SystemConfig {
@@ -10,13 +11,41 @@ QString filePath(const QString& programDir) {
     return QDir(programDir).filePath(QStringLiteral("SYSTEM.CFG"));
 }
 
+namespace {
+QString folderKey(const QString& dir) {
+    return QDir::cleanPath(QDir(dir).absolutePath());
+}
+
+QHash<QString, QString>& readOnlyFolders() {
+    static QHash<QString, QString> folders;
+    return folders;
+}
+
+// The key's value from `dir`'s file, else from the read-only file read with it;
+// an invalid QVariant when neither names the key.
+QVariant readValue(const QString& dir, const QString& key) {
+    QStringList paths{filePath(dir)};
+    const auto also = readOnlyFolders().constFind(folderKey(dir));
+    if (also != readOnlyFolders().constEnd())
+        paths.append(filePath(*also));
+    for (const QString& path : paths) {
+        if (!QFileInfo(path).isFile())
+            continue;
+        const QSettings ini(path, QSettings::IniFormat);
+        if (ini.contains(key))
+            return ini.value(key);
+    }
+    return {};
+}
+} // namespace
+
+void readAlsoFrom(const QString& configDir, const QString& readOnlyDir) {
+    readOnlyFolders().insert(folderKey(configDir), readOnlyDir);
+}
+
 int readPort(const QString& programDir) {
-    const QString path = filePath(programDir);
-    if (!QFileInfo(path).isFile())
-        return 0;
-    QSettings ini(path, QSettings::IniFormat);
     bool ok = false;
-    const int port = ini.value(QStringLiteral("Comm/Port")).toString().trimmed().toInt(&ok);
+    const int port = readValue(programDir, QStringLiteral("Comm/Port")).toString().trimmed().toInt(&ok);
     return ok ? port : 0;
 }
 
@@ -42,11 +71,7 @@ bool writePort(const QString& programDir, int port) {
 }
 
 QString readLibraryDir(const QString& programDir) {
-    const QString path = filePath(programDir);
-    if (!QFileInfo(path).isFile())
-        return {};
-    QSettings ini(path, QSettings::IniFormat);
-    const QVariant value = ini.value(QStringLiteral("Device/LibraryDir"));
+    const QVariant value = readValue(programDir, QStringLiteral("Device/LibraryDir"));
     // An unquoted value with commas reads as a list of its parts.
     if (value.typeId() == QMetaType::QStringList)
         return value.toStringList().join(QStringLiteral(", ")).trimmed();

@@ -96,3 +96,46 @@ TEST(SystemConfig, KeptBesideTheProgramWhenWritableElseInTheUsersConfiguration) 
     EXPECT_NE(chosen, program.path());
     EXPECT_TRUE(chosen.endsWith(QStringLiteral("FiscalConsole"))) << chosen.toStdString();
 }
+
+// A SYSTEM.CFG that cannot be written, beside the program: read key by key where
+// the user's own file is silent, never written; the user's file wins once written.
+TEST(SystemConfig, AReadOnlyFileBesideTheProgramIsReadWhereTheUsersFileIsSilent) {
+    testApplication();
+    QTemporaryDir program, user;
+    writeFile(SystemConfig::filePath(program.path()), "[Comm]\nPort=4\n[Device]\nLibraryDir=lib\n");
+    const QByteArray shipped = "[Comm]\nPort=4\n[Device]\nLibraryDir=lib\n";
+    SystemConfig::readAlsoFrom(user.path(), program.path());
+    EXPECT_EQ(SystemConfig::readPort(user.path()), 4);
+    EXPECT_EQ(SystemConfig::readLibraryDir(user.path()), "lib");
+    {
+        TestWindow w(false, user.path());
+        EXPECT_EQ(w.find<QComboBox>("PortCB")->currentText(), "COM5");
+        w.find<QComboBox>("PortCB")->setCurrentIndex(6);
+    }
+    EXPECT_EQ(storedPort(user.path()), 6);
+    EXPECT_EQ(SystemConfig::readPort(user.path()), 6) << "the user's choice wins";
+    EXPECT_EQ(SystemConfig::readLibraryDir(user.path()), "lib") << "still from the program's file";
+    QFile kept(SystemConfig::filePath(program.path()));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), shipped);
+    // Another folder reads only its own file.
+    QTemporaryDir other;
+    EXPECT_EQ(SystemConfig::readPort(other.path()), 0);
+
+    // ConfigurationDir registers the read-only file when it keeps SYSTEM.CFG elsewhere.
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "running as root: every file is writable";
+    QTemporaryDir config;
+    const QByteArray savedHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QFile::setPermissions(SystemConfig::filePath(program.path()), QFileDevice::ReadOwner);
+    const QString chosen = ConfigurationDir(program.path());
+    QFile::setPermissions(SystemConfig::filePath(program.path()),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (savedHome.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", savedHome);
+    EXPECT_TRUE(chosen.startsWith(config.path())) << chosen.toStdString();
+    EXPECT_EQ(SystemConfig::readPort(chosen), 4);
+}
