@@ -280,7 +280,11 @@ class ReceiptCheck {
         r.open = true;
         const size_t first = rule1_ ? rule1_ : lines_.size(), last = rule2_ ? rule2_ - 1 : lines_.size();
         std::vector<QString> name; // lines of a sale's name (and its quantity line when wrapped)
-        std::optional<Grosze> podsuma;
+        // A sub-total printed and not yet checked (has, value): a pair rather
+        // than an optional, which GCC's -O2 flow analysis wrongly calls
+        // uninitialised here.
+        bool hasPodsuma = false;
+        Grosze podsuma = 0;
         auto completeItem = [&](const QRegularExpressionMatch& m, const QString& valueText,
                                 const QString& letter) {
             Item it;
@@ -341,24 +345,25 @@ class ReceiptCheck {
                     lastItem->adjusted = true;
                 } else {
                     const Grosze sales = a.exec.receiptSales(r);
-                    if (podsuma && *podsuma != sales)
+                    if (hasPodsuma && podsuma != sales)
                         add("receipt-sum", "PODSUMA before " + m.captured(1).toStdString(), money(sales),
-                            money(*podsuma));
+                            money(podsuma));
                     if (byRate && percentOf(sales, rate) != change)
                         add("discount", l.left(l.indexOf("  ")).toStdString() + " of " + money(sales),
                             money(percentOf(sales, rate)), money(change));
                     r.subtotalAdjustments.push_back(down ? -change : change);
                 }
-                podsuma.reset();
+                hasPodsuma = false;
                 continue;
             }
-            if (podsuma) { // a sub-total printed on its own: the receipt's total so far
-                if (*podsuma != a.exec.receiptTotal(r))
-                    add("receipt-sum", "PODSUMA", money(a.exec.receiptTotal(r)), money(*podsuma));
-                podsuma.reset();
+            if (hasPodsuma) { // a sub-total printed on its own: the receipt's total so far
+                if (podsuma != a.exec.receiptTotal(r))
+                    add("receipt-sum", "PODSUMA", money(a.exec.receiptTotal(r)), money(podsuma));
+                hasPodsuma = false;
             }
             if (auto m = match("^PODSUMA +AMOUNT$", l); m.hasMatch()) {
                 podsuma = amountOf(m.captured(1));
+                hasPodsuma = true;
                 continue;
             }
             if (auto m = match("^ *KAUCJA (\\d{1,9}(?:,\\d{1,3})?) x(\\d{1,12},\\d\\d) +AMOUNT$", l);
@@ -408,8 +413,8 @@ class ReceiptCheck {
                 continue;
             name.push_back(l);
         }
-        if (podsuma && *podsuma != a.exec.receiptTotal(r))
-            add("receipt-sum", "PODSUMA", money(a.exec.receiptTotal(r)), money(*podsuma));
+        if (hasPodsuma && podsuma != a.exec.receiptTotal(r))
+            add("receipt-sum", "PODSUMA", money(a.exec.receiptTotal(r)), money(podsuma));
         if (!name.empty())
             add("line", "a sale", "its quantity, price and value", "\"" + normalised(name.back()) + "\"");
 
