@@ -151,7 +151,7 @@ void TMainForm::addPrinterDocks() {
         b->setDefaultAction(toggle);
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
-        b->setMaximumHeight(StatusBar1->fontMetrics().height() + 2);
+        b->setMaximumHeight(StatusBar1->fontMetrics().height()); // the bar keeps its height
         auto tip = [b, toggle] {
             b->setToolTip(QStringLiteral("%1 (%2)").arg(
                 toggle->text(), toggle->shortcut().toString(QKeySequence::NativeText)));

@@ -41,8 +41,10 @@ dpkg-deb -x "$deb" "$tree"
 VPRINTER_HOME="$tree/printer" VPRINTER_INSTANT=1 QT_QPA_PLATFORM=offscreen \
   timeout 120 "$tree/usr/bin/fiscal-console" --screenshot "$tree/menu.png"
 # The menu page with its Polish captions, as the reference picture shows it.
+# The status bar (its 19 rows) names the printer the console drives: the
+# virtual printer here, nothing in the references (made on scripted devices).
 QT_QPA_PLATFORM=offscreen "$build/bin/page_screenshots" --same "$tree/menu.png" \
-  "$root/tests/desktop/reference/pl/page01-Command.png"
+  "$root/tests/desktop/reference/pl/page01-Command.png" --ignore-bottom 19
 echo "-- the installed console starts and shows the menu page"
 # The replay tool runs from the package and answers a session it cannot read with status 2.
 set +e

@@ -8,13 +8,17 @@
 //                                                 differs, write the new picture and
 //                                                 a difference picture to output-dir
 //   page_screenshots --update <reference-dir>     write new references
-//   page_screenshots --same <a.png> <b.png>        exit 0 when the two pictures match
+//   page_screenshots --same <a.png> <b.png> [--ignore-bottom N]
+//                                                 exit 0 when the two pictures match
+//                                                 (but for their bottom N rows)
 // Run it with QT_QPA_PLATFORM=offscreen.
 #include "RecordingMessages.h"
 #include "ScriptedDevice.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "core/Page.h"
+
+#include <algorithm>
 
 #include <QApplication>
 #include <QDateTimeEdit>
@@ -153,8 +157,13 @@ int main(int argc, char* argv[]) {
         return compareAll(args[2], args[3]);
     if (args.size() >= 4 && args[1] == QStringLiteral("--same")) {
         // Two pictures, e.g. the installed console's window and a reference.
-        const QImage a = QImage(args[2]).convertToFormat(QImage::Format_RGB32);
-        const QImage b = QImage(args[3]).convertToFormat(QImage::Format_RGB32);
+        QImage a = QImage(args[2]).convertToFormat(QImage::Format_RGB32);
+        QImage b = QImage(args[3]).convertToFormat(QImage::Format_RGB32);
+        if (args.size() >= 6 && args[4] == QStringLiteral("--ignore-bottom") && a.size() == b.size()) {
+            const int keep = std::max(0, a.height() - args[5].toInt());
+            a = a.copy(0, 0, a.width(), keep);
+            b = b.copy(0, 0, b.width(), keep);
+        }
         QImage diff;
         const qint64 n = a.isNull() || b.isNull() || a.size() != b.size() ? -1 : compare(b, a, &diff);
         if (n == 0)
