@@ -601,6 +601,8 @@ QByteArray TMainForm::portName() const {
 void TMainForm::PortCBChange() {
     ctx_.frame.CloseLink(dev::Library::User);
     ctx_.frame.CloseLink(dev::Library::Service);
+    if (printerPanel_)
+        printerPanel_->portChanged();
 }
 
 void TMainForm::btnOnlineClick() {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -114,6 +115,9 @@ PrinterPanel::PrinterPanel(ConsoleContext& ctx, QWidget* parent)
     auto* clockBox = named(new QGroupBox(QStringLiteral("Clock"), body), "gbPrinterClock");
     auto* clockColumn = new QVBoxLayout(clockBox);
     clock_ = named(new QLabel(clockBox), "lbPrinterClock");
+    tick_ = new QTimer(this);
+    tick_->setInterval(1000);
+    connect(tick_, &QTimer::timeout, this, &PrinterPanel::showClock);
     midnight_ =
         named(new QPushButton(QStringLiteral("One minute before midnight"), clockBox), "btnMinuteToMidnight");
     monthEnd_ = named(new QPushButton(QStringLiteral("End of the month"), clockBox), "btnEndOfMonth");
@@ -188,6 +192,26 @@ PrinterPanel::PrinterPanel(ConsoleContext& ctx, QWidget* parent)
 void PrinterPanel::showEvent(QShowEvent* event) {
     QDockWidget::showEvent(event);
     refresh();
+    tick_->start();
+}
+
+void PrinterPanel::hideEvent(QHideEvent* event) {
+    QDockWidget::hideEvent(event);
+    tick_->stop();
+}
+
+void PrinterPanel::portChanged() {
+    if (!isVisible())
+        return;
+    ctx_.guard([this] { ctx_.frame.EnsureLinkOpen(dev::Library::User); });
+    refresh();
+}
+
+void PrinterPanel::showClock() {
+    clock_->setText(clockRead_.isValid() ? QStringLiteral("Printer clock: %1")
+                                               .arg(clockRead_.addMSecs(clockAge_.elapsed())
+                                                        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                                         : QStringLiteral("Printer clock: the port is not open or busy"));
 }
 
 bool PrinterPanel::set(const QByteArray& key, const QByteArray& value) {
@@ -203,11 +227,9 @@ void PrinterPanel::setClock(const QDateTime& when) {
 }
 
 void PrinterPanel::refresh() {
-    const QDateTime now = switches_.clock();
-    clock_->setText(
-        now.isValid()
-            ? QStringLiteral("Printer clock: %1").arg(now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
-            : QStringLiteral("Printer clock: the port is not open or busy"));
+    clockRead_ = switches_.clock();
+    clockAge_.start();
+    showClock();
     if (switches_.fault("paper").isEmpty())
         return; // not open, or a command runs: the switches stay as they are
     const QSignalBlocker b1(paper_), b2(offline_), b3(battery_), b4(resetPin_), b5(fiscalMemory_);

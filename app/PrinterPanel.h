@@ -7,7 +7,11 @@
 
 #include "app/PrinterSwitches.h"
 
+#include <QDateTime>
 #include <QDockWidget>
+#include <QElapsedTimer>
+
+class QTimer;
 
 class ConsoleContext;
 class QCheckBox;
@@ -25,15 +29,20 @@ class PrinterPanel : public QDockWidget {
     PrinterSwitches& switches() { return switches_; }
     // Reads every switch and the clock from the library (after a port change, on showing).
     void refresh();
+    // The port was changed: while shown, the panel opens the link on the new
+    // port and shows that printer's switches and clock.
+    void portChanged();
     QString reportText() const; // what lbReported shows
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     bool set(const QByteArray& key, const QByteArray& value); // false when refused
     void setClock(const QDateTime& when);
     void showReport();
+    void showClock();
 
     ConsoleContext& ctx_;
     PrinterSwitches switches_;
@@ -60,5 +69,11 @@ class PrinterPanel : public QDockWidget {
     QPushButton* setClock_ = nullptr;
     QPushButton* refresh_ = nullptr;
     QLabel* clock_ = nullptr;
+    // The printer's clock as last read, and how long ago: the shown clock
+    // ticks every second from it without asking the library again (so a
+    // recording holds no clock reads but the panel's own).
+    QDateTime clockRead_;
+    QElapsedTimer clockAge_;
+    QTimer* tick_ = nullptr;
     QLabel* reported_ = nullptr;
 };

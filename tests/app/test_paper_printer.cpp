@@ -23,6 +23,7 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTime>
 
 #include <gtest/gtest.h>
 
@@ -266,4 +267,28 @@ TEST_F(PrinterDocksOnTheVirtualPrinter, AReceiptOnThePaperAndLiveSwitches) {
     ASSERT_TRUE(panel->switches().report().software.has_value());
     EXPECT_TRUE(panel->switches().report().software->time.startsWith(QStringLiteral("23:59")));
     EXPECT_TRUE(find<QLabel>("lbPrinterClock")->text().contains(QStringLiteral(" 23:59:")));
+}
+
+// The panel's clock ticks from the printer's clock without asking it again,
+// and follows the chosen port: the link opens there and that printer's clock shows.
+TEST_F(PrinterDocksOnTheVirtualPrinter, TheClockTicksAndFollowsThePort) {
+    form->show();
+    form->findChild<QAction*>(QStringLiteral("actPrinter"))->trigger();
+    find<QPushButton>("btnMinuteToMidnight")->click();
+    expectNoBoxes("clock");
+    auto* clock = find<QLabel>("lbPrinterClock");
+    const QString first = clock->text();
+    ASSERT_TRUE(first.contains(QStringLiteral(" 23:59:0"))) << first.toStdString();
+    for (int waited = 0; clock->text() == first && waited < 5000; waited += 50)
+        QTest::qWait(50);
+    EXPECT_GT(clock->text(), first) << "the clock ticks";
+    EXPECT_TRUE(clock->text().contains(QStringLiteral(" 23:59:"))) << clock->text().toStdString();
+
+    auto* ports = find<QComboBox>("PortCB");
+    ports->setCurrentIndex(1); // COM2: no clock of its own set
+    expectNoBoxes("port change");
+    EXPECT_TRUE(form->context().frame.UserLinkOpen);
+    if (QTime::currentTime().toString(QStringLiteral("HH:mm")) != QStringLiteral("23:59")) {
+        EXPECT_FALSE(clock->text().contains(QStringLiteral(" 23:59:"))) << clock->text().toStdString();
+    }
 }
