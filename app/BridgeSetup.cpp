@@ -1,5 +1,8 @@
 #include "app/BridgeSetup.h"
 
+#include "bridge/Settings.h"
+#include "bridge/Wire.h"
+
 #include "device/DeviceErrors.h"
 #include "device/QLibraryDevice.h"
 
@@ -192,30 +195,8 @@ HostCommand hostCommand(const QString& wine, const QString& programDir, Machine 
 
 QStringList splitCommand(const QString& command) {
     QStringList words;
-    QString word;
-    bool inWord = false;
-    QChar quote;
-    for (const QChar ch : command) {
-        if (!quote.isNull()) {
-            if (ch == quote)
-                quote = QChar();
-            else
-                word += ch;
-        } else if (ch == QLatin1Char(' ') || ch == QLatin1Char('\t')) {
-            if (inWord)
-                words << word;
-            word.clear();
-            inWord = false;
-        } else if (ch == QLatin1Char('"') || ch == QLatin1Char('\'')) {
-            quote = ch;
-            inWord = true;
-        } else {
-            word += ch;
-            inWord = true;
-        }
-    }
-    if (inWord)
-        words << word;
+    for (const std::string& w : bridge::splitCommandLine(command.toStdString()))
+        words << QString::fromStdString(w);
     return words;
 }
 
@@ -275,25 +256,9 @@ QStringList shadowingNotes(const QString& programDir) {
 }
 
 Settings parseSettings(const QByteArray& text) {
-    Settings s;
-    for (QByteArray line : text.split('\n')) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        if (line.isEmpty() || line.startsWith('#') || line.startsWith(';') || line.startsWith('['))
-            continue;
-        const qsizetype eq = line.indexOf('=');
-        if (eq < 0)
-            continue;
-        const QByteArray key = line.left(eq).trimmed();
-        const QString value = QString::fromUtf8(line.mid(eq + 1));
-        if (key == "command")
-            s.command = value;
-        else if (key == "name")
-            s.name = value;
-        else if (key == "wineprefix")
-            s.wineprefix = value;
-    }
-    return s;
+    const bridge::client::Settings read = bridge::client::parseSettings(text.toStdString());
+    return Settings{QString::fromStdString(read.command), QString::fromStdString(read.name),
+                    QString::fromStdString(read.wineprefix)};
 }
 
 bool writeSettings(const QString& path, const Settings& s, QString* error) {

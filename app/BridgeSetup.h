@@ -78,8 +78,9 @@ struct HostCommand {
 };
 HostCommand hostCommand(const QString& wine, const QString& programDir, Machine m, const QString& dllFolder);
 
-// The client's reading of a command line: words split at spaces and tabs, "..."
-// and '...' group words and are removed, a backslash is an ordinary character.
+// The client's reading of a command line (bridge::splitCommandLine): words
+// split at spaces and tabs, "..." and '...' group words and are removed, a
+// backslash is an ordinary character.
 QStringList splitCommand(const QString& command);
 // The word after "--dir"; empty when there is none.
 QString dirOfCommand(const QString& command);
@@ -104,7 +105,8 @@ std::optional<QByteArray> settingsText(const Settings& s, QString* error);
 // What makes the client read other settings than settingsPath(): the variables
 // TAVO_BRIDGE_CONFIG and TAVO_BRIDGE_COMMAND, a bridge.ini beside the client.
 QStringList shadowingNotes(const QString& programDir);
-// The keys this console writes, from a file's text (other keys and comments are skipped).
+// The keys this console writes, from a file's text, read as the client reads
+// them (bridge::client::parseSettings).
 Settings parseSettings(const QByteArray& text);
 // Written whole or not at all (QSaveFile); the folder is made when missing.
 bool writeSettings(const QString& path, const Settings& s, QString* error);

@@ -15,18 +15,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-std::vector<std::string_view> split(std::string_view list) {
-    std::vector<std::string_view> out;
-    while (!list.empty()) {
-        const size_t comma = list.find(',');
-        out.push_back(list.substr(0, comma));
-        if (comma == std::string_view::npos)
-            break;
-        list.remove_prefix(comma + 1);
-    }
-    return out;
-}
-
 Json valueToJson(const Value& v) {
     if (std::holds_alternative<int64_t>(v))
         return std::get<int64_t>(v);
@@ -118,12 +106,12 @@ Call callFromJson(const Json& o) {
     if (c.library != "TavoUser" && c.library != "TavoSrv")
         throw Fail{"\"library\" is neither TavoUser nor TavoSrv"};
     c.function = text(o, "function");
-    if (!knownFunction(c.function))
+    if (!protocol::knownFunction(c.function))
         throw Fail{"\"" + c.function + "\" is no function of the interface"};
     const Json& args = member(o, "arguments");
     if (!args.is_object())
         throw Fail{"\"arguments\" is not an object"};
-    const std::vector<std::string_view> names = parameterNames(c.function);
+    const std::vector<std::string_view> names = protocol::argumentNames(c.function);
     for (const auto& [key, value] : args.items())
         if (std::find(names.begin(), names.end(), key) == names.end())
             throw Fail{c.function + " has no argument \"" + key + "\""};
@@ -183,26 +171,6 @@ Hello helloFromJson(const Json& o) {
 }
 
 } // namespace
-
-std::vector<std::string_view> parameterNames(std::string_view function) {
-    if (const protocol::Command* c = protocol::findFunction(function)) {
-        std::vector<std::string_view> names;
-        for (int i = 0; i < protocol::paramCount(*c); ++i)
-            if (const protocol::Param p = protocol::param(*c, i); !p.fixed)
-                names.push_back(p.name);
-        return names;
-    }
-    for (const protocol::LinkFunction& f : protocol::kLinkFunctions)
-        if (function == f.name)
-            return split(f.params);
-    return {};
-}
-
-bool knownFunction(std::string_view function) {
-    return protocol::findFunction(function) != nullptr ||
-           std::any_of(std::begin(protocol::kLinkFunctions), std::end(protocol::kLinkFunctions),
-                       [&](const protocol::LinkFunction& f) { return function == f.name; });
-}
 
 std::string toLine(const Message& message) {
     Json j;

@@ -78,11 +78,6 @@ std::string toLine(const Message& message);
 // parameters (the catalogue's names), each at most once.
 std::optional<Message> readLine(std::string_view line, std::string* error = nullptr);
 
-// The parameter names of a function of the interface, in call order (a
-// command's from the catalogue, fixed fields left out); empty when unknown.
-std::vector<std::string_view> parameterNames(std::string_view function);
-bool knownFunction(std::string_view function);
-
 // The current time as a session's "time" field (UTC).
 std::string now();
 

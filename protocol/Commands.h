@@ -13,6 +13,7 @@
 
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace protocol {
 
@@ -171,5 +172,12 @@ Param param(const Command& command, int index);
 int paramCount(const Command& command);
 // Bit i set when parameter i of any command of that code is a password.
 unsigned secretMask(std::string_view code);
+
+// The names of a function's C arguments, in call order (the buffer and length
+// of a two-call read excluded): a command's parameters less those it fills in
+// itself, or a link function's; empty for a function the interface lacks.
+std::vector<std::string_view> argumentNames(std::string_view function);
+// A command of the catalogue or a link function.
+bool knownFunction(std::string_view function);
 
 } // namespace protocol

@@ -89,6 +89,37 @@ int paramCount(const Command& command) {
     return n;
 }
 
+std::vector<std::string_view> argumentNames(std::string_view function) {
+    std::vector<std::string_view> names;
+    if (const Command* c = findFunction(function)) {
+        for (int i = 0; i < paramCount(*c); ++i)
+            if (const Param p = param(*c, i); !p.fixed)
+                names.push_back(p.name);
+        return names;
+    }
+    for (const LinkFunction& f : kLinkFunctions)
+        if (function == f.name) {
+            for (std::string_view rest = f.params; !rest.empty();) {
+                const size_t comma = rest.find(',');
+                names.push_back(rest.substr(0, comma));
+                if (comma == std::string_view::npos)
+                    break;
+                rest.remove_prefix(comma + 1);
+            }
+            break;
+        }
+    return names;
+}
+
+bool knownFunction(std::string_view function) {
+    if (findFunction(function) != nullptr)
+        return true;
+    for (const LinkFunction& f : kLinkFunctions)
+        if (function == f.name)
+            return true;
+    return false;
+}
+
 unsigned secretMask(std::string_view code) {
     unsigned mask = 0;
     for (const Command* c : kCommands)

@@ -13,21 +13,6 @@
 namespace session {
 namespace {
 
-using protocol::kLinkFunctions;
-using protocol::LinkFunction;
-
-std::vector<std::string_view> split(std::string_view list) {
-    std::vector<std::string_view> out;
-    while (!list.empty()) {
-        const size_t comma = list.find(',');
-        out.push_back(list.substr(0, comma));
-        if (comma == std::string_view::npos)
-            break;
-        list.remove_prefix(comma + 1);
-    }
-    return out;
-}
-
 QJsonValue toJson(const Value& v) {
     if (const auto* i = std::get_if<int64_t>(&v))
         return static_cast<qint64>(*i);
@@ -81,23 +66,11 @@ const Argument* Call::argument(std::string_view name) const {
 }
 
 std::vector<std::string_view> parameterNames(std::string_view function) {
-    if (const protocol::Command* c = protocol::findFunction(function)) {
-        std::vector<std::string_view> names;
-        for (int i = 0; i < protocol::paramCount(*c); ++i)
-            if (const protocol::Param p = protocol::param(*c, i); !p.fixed)
-                names.push_back(p.name);
-        return names;
-    }
-    for (const LinkFunction& f : kLinkFunctions)
-        if (f.name == function)
-            return split(std::string_view(f.params));
-    return {};
+    return protocol::argumentNames(function);
 }
 
 bool knownFunction(std::string_view function) {
-    return protocol::findFunction(function) != nullptr ||
-           std::any_of(std::begin(kLinkFunctions), std::end(kLinkFunctions),
-                       [&](const LinkFunction& f) { return std::string_view(f.name) == function; });
+    return protocol::knownFunction(function);
 }
 
 bool isPassword(std::string_view function, std::string_view name) {

@@ -27,14 +27,6 @@ int64_t msSince(Clock::time_point t) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
 }
 
-std::string trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
-        s.remove_suffix(1);
-    return std::string(s);
-}
-
 std::string env(const char* name) {
     const char* v = std::getenv(name);
     return v ? std::string(v) : std::string();
@@ -97,39 +89,6 @@ std::string libraryDir() {
 }
 
 // ---- settings ----
-
-Settings parseSettings(std::string_view text) {
-    Settings s;
-    std::istringstream in{std::string(text)};
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::string t = trim(line);
-        if (t.empty() || t[0] == '#' || t[0] == ';' || t[0] == '[')
-            continue;
-        const size_t eq = t.find('=');
-        if (eq == std::string::npos)
-            continue;
-        const std::string key = trim(std::string_view(t).substr(0, eq));
-        const std::string value = trim(std::string_view(t).substr(eq + 1));
-        auto number = [&](int fallback) {
-            char* end = nullptr;
-            const long v = std::strtol(value.c_str(), &end, 10);
-            return end != value.c_str() && *end == '\0' && v > 0 && v <= 3600000 ? static_cast<int>(v)
-                                                                                 : fallback;
-        };
-        if (key == "command")
-            s.command = value;
-        else if (key == "name")
-            s.name = value;
-        else if (key == "wineprefix")
-            s.wineprefix = value;
-        else if (key == "start_ms")
-            s.startMs = number(s.startMs);
-        else if (key == "silence_ms")
-            s.silenceMs = number(s.silenceMs);
-    }
-    return s;
-}
 
 Settings readSettings(const std::string& libraryDir) {
     std::vector<std::string> candidates;
@@ -609,7 +568,7 @@ CommandResult Link::command(const char* function, std::vector<Value> values, cha
     }
     Call c;
     c.function = function;
-    const std::vector<std::string_view> names = parameterNames(function);
+    const std::vector<std::string_view> names = protocol::argumentNames(function);
     for (size_t i = 0; i < values.size() && i < names.size(); ++i)
         c.arguments.push_back(Argument{std::string(names[i]), std::move(values[i])});
     c.sizing = buffer == nullptr;
@@ -632,7 +591,7 @@ int32_t Link::linkCall(const char* function, std::vector<Value> values, int32_t 
         return failed;
     Call c;
     c.function = function;
-    const std::vector<std::string_view> names = parameterNames(function);
+    const std::vector<std::string_view> names = protocol::argumentNames(function);
     for (size_t i = 0; i < values.size() && i < names.size(); ++i)
         c.arguments.push_back(Argument{std::string(names[i]), std::move(values[i])});
     const Reply r = exchange(std::move(c));

@@ -8,6 +8,7 @@
 // the bound of the settings; the next call or OpenTavo starts a new host. Standard library and POSIX only.
 
 #include "bridge/Binding.h"
+#include "bridge/Settings.h"
 #include "bridge/Wire.h"
 #include "device/TavoApi.h"
 
@@ -20,17 +21,6 @@
 
 namespace bridge::client {
 
-struct Settings {
-    std::string command;    // the host's command line, before "--library"
-    std::string name;       // for the status bar; the command when empty
-    std::string wineprefix; // WINEPREFIX for the host unless already set
-    int startMs = 60000;    // the host must say hello within this
-    int silenceMs = 5000;   // and never be silent longer during a call
-    std::string source;     // where they were read from, for messages
-};
-
-// The settings file's text read into settings (unknown keys are ignored).
-Settings parseSettings(std::string_view text);
 // The settings in force: TAVO_BRIDGE_CONFIG, bridge.ini beside the library
 // (`libraryDir`), then $XDG_CONFIG_HOME/FiscalConsole/bridge.ini; the
 // environment variable TAVO_BRIDGE_COMMAND wins over the command.

@@ -198,7 +198,7 @@ class Host {
         }
         // The values in parameter order; an argument left out is an error.
         std::vector<Value> values;
-        for (std::string_view name : parameterNames(call->function)) {
+        for (std::string_view name : protocol::argumentNames(call->function)) {
             const auto a = std::find_if(call->arguments.begin(), call->arguments.end(),
                                         [&](const Argument& x) { return x.name == name; });
             if (a == call->arguments.end()) {

@@ -145,6 +145,24 @@ class PrintFeed {
     size_t next_ = 0;
 };
 
+// Waits until the deadline, calling `each` and then the idle handler about
+// every 10 ms; false as soon as the command is aborted.
+template <class Each> bool waitCallingIdle(std::chrono::steady_clock::time_point deadline, Each each) {
+    using namespace std::chrono;
+    do {
+        if (gAbort.load())
+            return false;
+        each();
+        if (TavoIdleHandler h = gIdle.load())
+            h(gIdleContext.load());
+        if (gAbort.load())
+            return false;
+        const auto left = deadline - steady_clock::now();
+        std::this_thread::sleep_for(std::min<steady_clock::duration>(left, milliseconds(10)));
+    } while (steady_clock::now() < deadline);
+    return !gAbort.load();
+}
+
 // Waits as long as the printer would take, calling the idle handler and
 // handing each line to the print handler as it is printed; false when aborted.
 bool waitLikeAPrinter(const Settings& s, size_t bytes, PrintFeed& feed) {
@@ -166,18 +184,7 @@ bool waitLikeAPrinter(const Settings& s, size_t bytes, PrintFeed& feed) {
             return 0;
         return s.lineMs <= 0 ? feed.size() : static_cast<size_t>(elapsed / s.lineMs);
     };
-    do {
-        if (gAbort.load())
-            return false;
-        feed.deliverUntil(printed(steady_clock::now()));
-        if (TavoIdleHandler h = gIdle.load())
-            h(gIdleContext.load());
-        if (gAbort.load())
-            return false;
-        const auto left = deadline - steady_clock::now();
-        std::this_thread::sleep_for(std::min<steady_clock::duration>(left, milliseconds(10)));
-    } while (steady_clock::now() < deadline);
-    if (gAbort.load())
+    if (!waitCallingIdle(deadline, [&] { feed.deliverUntil(printed(steady_clock::now())); }))
         return false;
     feed.deliverAll();
     return true;
@@ -187,18 +194,7 @@ bool waitLikeAPrinter(const Settings& s, size_t bytes, PrintFeed& feed) {
 // when aborted (the command is done all the same).
 bool waitForLateAnswer(int64_t ms) {
     using namespace std::chrono;
-    const auto deadline = steady_clock::now() + milliseconds(ms);
-    do {
-        if (gAbort.load())
-            return false;
-        if (TavoIdleHandler h = gIdle.load())
-            h(gIdleContext.load());
-        if (gAbort.load())
-            return false;
-        const auto left = deadline - steady_clock::now();
-        std::this_thread::sleep_for(std::min<steady_clock::duration>(left, milliseconds(10)));
-    } while (steady_clock::now() < deadline);
-    return !gAbort.load();
+    return waitCallingIdle(steady_clock::now() + milliseconds(ms), [] {});
 }
 
 std::string requestText(const Request& r) {
